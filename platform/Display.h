@@ -1,0 +1,53 @@
+#pragma once
+// Display devices and their modes, as the ANSI display functions of Windows report them.
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+struct DisplayDevice {
+    std::string deviceName;    // "\\.\DISPLAY1"
+    std::string deviceString;  // the adapter's name
+    std::uint32_t stateFlags = 0;
+    std::string deviceKey;  // "\Registry\Machine\System\...\Video\{GUID}\0000"
+};
+
+constexpr std::uint32_t DisplayDeviceAttachedToDesktop = 0x00000001;
+constexpr std::uint32_t DisplayDevicePrimaryDevice = 0x00000004;
+constexpr std::uint32_t DisplayDeviceMirroringDriver = 0x00000008;
+
+// The fields of a DEVMODE that this program uses.
+struct DisplayMode {
+    std::uint32_t fields = 0;  // which of the numbers below are set (Dm... flags)
+    std::uint32_t bitsPerPel = 0;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::uint32_t frequency = 0;
+};
+
+constexpr std::uint32_t DmBitsPerPel = 0x00040000;
+constexpr std::uint32_t DmPelsWidth = 0x00080000;
+constexpr std::uint32_t DmPelsHeight = 0x00100000;
+constexpr std::uint32_t DmDisplayFrequency = 0x00400000;
+
+constexpr std::uint32_t EnumCurrentSettings = 0xFFFFFFFF;  // mode number of the current mode
+constexpr std::uint32_t EdsRawMode = 0x00000002;           // modes the monitor may not support
+
+constexpr std::int32_t DispChangeSuccessful = 0;
+constexpr std::int32_t DispChangeBadMode = -2;
+
+class Display {
+public:
+    virtual ~Display() = default;
+
+    // The display device at `index`; false past the last one.
+    virtual bool EnumDevice(std::uint32_t index, DisplayDevice* device) = 0;
+    // Mode number `modeNum` of the device (or EnumCurrentSettings); false past the last mode.
+    virtual bool EnumMode(const std::string& deviceName, std::uint32_t modeNum,
+                          std::uint32_t flags, DisplayMode* mode) = 0;
+    // Switches the primary display to `mode` (nullptr: back to the stored mode); DispChange...
+    virtual std::int32_t ChangeSettings(const DisplayMode* mode, std::uint32_t flags) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,31 @@
+#pragma once
+// Text files by Windows path; relative paths are taken from the current directory.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class Files {
+public:
+    virtual ~Files() = default;
+
+    // The whole file as bytes; nothing when it cannot be opened or read.
+    virtual std::optional<std::string> ReadAll(const std::string& path) = 0;
+    // Creates or overwrites the file.
+    virtual bool WriteAll(const std::string& path, const std::string& bytes) = 0;
+    virtual bool Exists(const std::string& path) = 0;
+    virtual bool Remove(const std::string& path) = 0;
+    // Names (without directory) of the files in the current directory matching a pattern such
+    // as "*.lng", in the order the system lists them.
+    virtual std::vector<std::string> List(const std::string& pattern) = 0;
+};
+
+// Splits text into lines as a text-file reader does: a line ends at CR LF, LF or CR.
+std::vector<std::string> SplitLines(const std::string& text);
+
+// The file's lines; nothing when it cannot be read.
+std::optional<std::vector<std::string>> ReadLines(Files& files, const std::string& path);
+
+}  // namespace platform

@@ -1,0 +1,35 @@
+#pragma once
+// Starting other programs through the shell.
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+constexpr int ShowHide = 0;
+constexpr int ShowNormal = 1;
+
+struct Launch {
+    std::string file;
+    std::string parameters;
+    std::string directory;
+    int show = ShowNormal;
+};
+
+struct LaunchResult {
+    bool started = false;
+    bool finished = false;  // it ended within the time allowed
+    std::uint32_t exitCode = 0;
+};
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+
+    // Starts the program with the default verb and does not wait for it.
+    virtual bool Execute(const Launch& launch) = 0;
+    // Starts the program and waits at most `timeoutMs` for it to end.
+    virtual LaunchResult ExecuteAndWait(const Launch& launch, std::uint32_t timeoutMs) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,40 @@
+#pragma once
+// Process and system services: version, command line, directory, sleeping, the shutdown
+// privilege, restarting Windows and ending the process.
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+using TokenHandle = std::uintptr_t;
+
+constexpr std::uint32_t EwxReboot = 0x00000002;
+
+// Thrown by a fake system when the program ends its process, so that tests can observe it.
+// Deliberately not a std::exception: nothing but the test may catch it.
+struct ProcessEnded {
+    std::uint32_t exitCode;
+};
+
+class System {
+public:
+    virtual ~System() = default;
+
+    virtual std::uint32_t Version() = 0;          // GetVersion
+    virtual std::string CommandLine() = 0;        // the whole command line, program path included
+    virtual std::string CurrentDirectory() = 0;  // without a trailing backslash
+    virtual void Sleep(std::uint32_t ms) = 0;
+
+    // The steps that enable the shutdown privilege.
+    virtual bool OpenProcessToken(TokenHandle* token) = 0;  // adjust-privileges and query rights
+    virtual bool LookupPrivilege(const std::string& name, std::uint64_t* luid) = 0;
+    virtual bool EnablePrivilege(TokenHandle token, std::uint64_t luid) = 0;
+    virtual std::uint32_t LastError() = 0;
+    virtual void CloseToken(TokenHandle token) = 0;
+
+    virtual bool ExitWindowsEx(std::uint32_t flags) = 0;
+    [[noreturn]] virtual void ExitProcess(std::uint32_t code) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,79 @@
+#include "platform/fake/FakeDisplay.h"
+
+#include <strings.h>
+
+namespace platform {
+
+DisplayMode MakeMode(std::uint32_t width, std::uint32_t height, std::uint32_t bits,
+                     std::uint32_t frequency) {
+    return DisplayMode{DmPelsWidth | DmPelsHeight | DmBitsPerPel | DmDisplayFrequency, bits, width,
+                       height, frequency};
+}
+
+bool FakeDisplay::EnumDevice(std::uint32_t index, DisplayDevice* device) {
+    if (index >= devices.size()) return false;
+    *device = devices[index].device;
+    return true;
+}
+
+FakeDisplay::Device* FakeDisplay::Find(const std::string& name) {
+    for (Device& d : devices) {
+        if (strcasecmp(d.device.deviceName.c_str(), name.c_str()) == 0) return &d;
+    }
+    return nullptr;
+}
+
+bool FakeDisplay::EnumMode(const std::string& deviceName, std::uint32_t modeNum,
+                           std::uint32_t flags, DisplayMode* mode) {
+    Device* d = Find(deviceName);
+    if (!d) return false;
+    if (modeNum == EnumCurrentSettings) {
+        if (d->modes.empty()) return false;
+        *mode = d->modes[d->current];
+        return true;
+    }
+    std::size_t n = modeNum;
+    if (n < d->modes.size()) {
+        *mode = d->modes[n];
+        return true;
+    }
+    n -= d->modes.size();
+    if ((flags & EdsRawMode) && n < d->rawModes.size()) {
+        *mode = d->rawModes[n];
+        return true;
+    }
+    return false;
+}
+
+std::int32_t FakeDisplay::ChangeSettings(const DisplayMode* mode, std::uint32_t) {
+    if (devices.empty()) return DispChangeBadMode;
+    Device& d = devices.front();
+    if (!mode) return DispChangeSuccessful;
+    if ((mode->fields & (DmPelsWidth | DmPelsHeight)) != (DmPelsWidth | DmPelsHeight)) {
+        return DispChangeBadMode;
+    }
+    for (std::size_t i = 0; i < d.modes.size(); ++i) {
+        const DisplayMode& m = d.modes[i];
+        if (m.width != mode->width || m.height != mode->height) continue;
+        if ((mode->fields & DmBitsPerPel) && m.bitsPerPel != mode->bitsPerPel) continue;
+        if ((mode->fields & DmDisplayFrequency) && m.frequency != mode->frequency) continue;
+        d.current = i;
+        changes.push_back(m);
+        return DispChangeSuccessful;
+    }
+    return DispChangeBadMode;
+}
+
+FakeDisplay::Device& FakeDisplay::AddDevice(const std::string& name, const std::string& description,
+                                            std::uint32_t stateFlags,
+                                            const std::string& deviceKey) {
+    devices.push_back(Device{DisplayDevice{name, description, stateFlags, deviceKey}, {}, {}, 0});
+    return devices.back();
+}
+
+void FakeDisplay::AddModes(Device& device, std::uint32_t width, std::uint32_t height,
+                           const std::vector<std::uint32_t>& rates) {
+    for (std::uint32_t rate : rates) device.modes.push_back(MakeMode(width, height, 32, rate));
+}
+
+}  // namespace platform

@@ -1,0 +1,40 @@
+#pragma once
+// Display devices with their modes. Like Wine, a mode change must name the width and height.
+
+#include <vector>
+
+#include "platform/Display.h"
+
+namespace platform {
+
+class FakeDisplay : public Display {
+public:
+    struct Device {
+        DisplayDevice device;
+        std::vector<DisplayMode> modes;     // what the enumeration reports
+        std::vector<DisplayMode> rawModes;  // reported only with EdsRawMode
+        std::size_t current = 0;            // index into `modes`
+    };
+
+    bool EnumDevice(std::uint32_t index, DisplayDevice* device) override;
+    bool EnumMode(const std::string& deviceName, std::uint32_t modeNum, std::uint32_t flags,
+                  DisplayMode* mode) override;
+    std::int32_t ChangeSettings(const DisplayMode* mode, std::uint32_t flags) override;
+
+    // Test side.
+    Device& AddDevice(const std::string& name, const std::string& description,
+                      std::uint32_t stateFlags, const std::string& deviceKey);
+    // Adds `width`x`height` at each rate, in the order given, at 32 bits per pixel.
+    void AddModes(Device& device, std::uint32_t width, std::uint32_t height,
+                  const std::vector<std::uint32_t>& rates);
+    std::vector<Device> devices;
+    std::vector<DisplayMode> changes;  // every successful change, in order
+
+private:
+    Device* Find(const std::string& name);
+};
+
+DisplayMode MakeMode(std::uint32_t width, std::uint32_t height, std::uint32_t bits,
+                     std::uint32_t frequency);
+
+}  // namespace platform

@@ -1,0 +1,138 @@
+#include "platform/fake/FakeFiles.h"
+
+#include <cctype>
+#include <vector>
+
+namespace platform {
+namespace {
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string ParentOf(const std::string& full) {
+    std::size_t slash = full.rfind('\\');
+    return slash == std::string::npos ? std::string() : full.substr(0, slash);
+}
+
+bool Matches(const char* pattern, const char* name) {
+    if (*pattern == '\0') return *name == '\0';
+    if (*pattern == '*') return Matches(pattern + 1, name) || (*name && Matches(pattern, name + 1));
+    if (*name == '\0') return false;
+    bool same = *pattern == '?' || std::tolower(static_cast<unsigned char>(*pattern)) ==
+                                       std::tolower(static_cast<unsigned char>(*name));
+    return same && Matches(pattern + 1, name + 1);
+}
+
+}  // namespace
+
+FakeFiles::FakeFiles(const std::string& currentDirectory) : currentDirectory_(currentDirectory) {}
+
+std::string FakeFiles::FullPath(const std::string& path) const {
+    std::string p = path;
+    for (char& c : p) {
+        if (c == '/') c = '\\';
+    }
+    bool hasDrive = p.size() >= 2 && p[1] == ':';
+    std::string joined;
+    if (hasDrive) {
+        joined = p;
+    } else if (!p.empty() && p[0] == '\\') {
+        joined = currentDirectory_.substr(0, 2) + p;
+    } else {
+        joined = currentDirectory_ + "\\" + p;
+    }
+    std::vector<std::string> parts;
+    std::string part;
+    for (std::size_t i = 0; i <= joined.size(); ++i) {
+        if (i == joined.size() || joined[i] == '\\') {
+            if (part == "..") {
+                if (parts.size() > 1) parts.pop_back();
+            } else if (!part.empty() && part != ".") {
+                parts.push_back(part);
+            }
+            part.clear();
+        } else {
+            part += joined[i];
+        }
+    }
+    std::string full;
+    for (const std::string& each : parts) full += (full.empty() ? "" : "\\") + each;
+    return full;
+}
+
+bool FakeFiles::WriteDenied(const std::string& key) const {
+    for (std::string dir = key; !dir.empty(); dir = ParentOf(dir)) {
+        if (denied_.count(dir)) return true;
+    }
+    return false;
+}
+
+std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
+    std::string key = Lower(FullPath(path));
+    auto f = files_.find(key);
+    if (f == files_.end() || unreadable_.count(key)) return std::nullopt;
+    return f->second.bytes;
+}
+
+bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
+    std::string full = FullPath(path);
+    std::string key = Lower(full);
+    if (WriteDenied(key)) return false;
+    if (!directories_.count(ParentOf(key)) && Lower(ParentOf(key)) != Lower(currentDirectory_)) {
+        return false;
+    }
+    File& f = files_[key];
+    if (f.path.empty()) f.path = full;
+    f.bytes = bytes;
+    return true;
+}
+
+bool FakeFiles::Exists(const std::string& path) { return files_.count(Lower(FullPath(path))) > 0; }
+
+bool FakeFiles::Remove(const std::string& path) {
+    std::string key = Lower(FullPath(path));
+    if (WriteDenied(key)) return false;
+    return files_.erase(key) > 0;
+}
+
+std::vector<std::string> FakeFiles::List(const std::string& pattern) {
+    std::vector<std::string> names;
+    std::string dir = Lower(FullPath("."));
+    for (const auto& [key, file] : files_) {
+        if (ParentOf(key) != dir) continue;
+        std::string name = file.path.substr(file.path.rfind('\\') + 1);
+        if (Matches(pattern.c_str(), name.c_str())) names.push_back(name);
+    }
+    return names;
+}
+
+void FakeFiles::AddDirectory(const std::string& path) {
+    for (std::string dir = Lower(FullPath(path)); dir.find('\\') != std::string::npos;
+         dir = ParentOf(dir)) {
+        directories_.insert(dir);
+    }
+}
+
+void FakeFiles::Put(const std::string& path, const std::string& bytes) {
+    std::string full = FullPath(path);
+    AddDirectory(ParentOf(full));
+    files_[Lower(full)] = File{full, bytes};
+}
+
+std::optional<std::string> FakeFiles::Contents(const std::string& path) const {
+    auto f = files_.find(Lower(FullPath(path)));
+    if (f == files_.end()) return std::nullopt;
+    return f->second.bytes;
+}
+
+void FakeFiles::DenyWrites(const std::string& pathOrDirectory) {
+    denied_.insert(Lower(FullPath(pathOrDirectory)));
+}
+
+void FakeFiles::MakeUnreadable(const std::string& path) {
+    unreadable_.insert(Lower(FullPath(path)));
+}
+
+}  // namespace platform

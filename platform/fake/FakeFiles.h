@@ -1,0 +1,45 @@
+#pragma once
+// Files in memory, by Windows path. Relative paths are taken from the system's current
+// directory; letter case is ignored. A file can only be created in a known directory.
+
+#include <map>
+#include <set>
+
+#include "platform/Files.h"
+
+namespace platform {
+
+class FakeFiles : public Files {
+public:
+    explicit FakeFiles(const std::string& currentDirectory);
+
+    std::optional<std::string> ReadAll(const std::string& path) override;
+    bool WriteAll(const std::string& path, const std::string& bytes) override;
+    bool Exists(const std::string& path) override;
+    bool Remove(const std::string& path) override;
+    std::vector<std::string> List(const std::string& pattern) override;
+
+    // Test side.
+    void AddDirectory(const std::string& path);
+    void Put(const std::string& path, const std::string& bytes);  // adds its directory too
+    std::optional<std::string> Contents(const std::string& path) const;
+    void DenyWrites(const std::string& pathOrDirectory);
+    void MakeUnreadable(const std::string& path);
+    // The full, canonical form of a path: drive and directories, "." and ".." resolved.
+    std::string FullPath(const std::string& path) const;
+
+private:
+    struct File {
+        std::string path;  // full path as first written
+        std::string bytes;
+    };
+    bool WriteDenied(const std::string& key) const;
+
+    const std::string& currentDirectory_;
+    std::map<std::string, File> files_;  // by lower-case full path
+    std::set<std::string> directories_;  // lower-case full paths
+    std::set<std::string> denied_;
+    std::set<std::string> unreadable_;
+};
+
+}  // namespace platform

@@ -1,0 +1,203 @@
+#include "platform/fake/FakeRegistry.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace platform {
+namespace {
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Trims the separators around a path and collapses doubled ones, keeping the letter case.
+std::string TidyPath(const std::string& path) {
+    std::string out;
+    for (char c : path) {
+        if (c == '\\' && (out.empty() || out.back() == '\\')) continue;
+        out += c;
+    }
+    if (!out.empty() && out.back() == '\\') out.pop_back();
+    return out;
+}
+
+bool IsBelowOrAt(const std::string& path, const std::string& top) {
+    if (top.empty()) return true;
+    return path == top || (path.size() > top.size() && path.compare(0, top.size(), top) == 0 &&
+                           path[top.size()] == '\\');
+}
+
+constexpr std::uint32_t kWriteRights = KeySetValue | KeyCreateSubKey | 0x00010000 /*DELETE*/;
+
+}  // namespace
+
+std::string CanonicalKeyPath(const std::string& path) { return Lower(TidyPath(path)); }
+
+FakeRegistry::Key& FakeRegistry::MakeKey(const std::string& path) {
+    std::string tidy = TidyPath(path);
+    std::size_t pos = 0;
+    Key* key = &keys_[""];
+    while (pos <= tidy.size() && !tidy.empty()) {
+        std::size_t end = tidy.find('\\', pos);
+        if (end == std::string::npos) end = tidy.size();
+        std::string prefix = tidy.substr(0, end);
+        auto [it, added] = keys_.try_emplace(Lower(prefix));
+        if (added) it->second.path = prefix;
+        key = &it->second;
+        pos = end + 1;
+    }
+    return *key;
+}
+
+bool FakeRegistry::WriteProtected(const std::string& lowerPath) const {
+    return std::any_of(protected_.begin(), protected_.end(),
+                       [&](const std::string& top) { return IsBelowOrAt(lowerPath, top); });
+}
+
+RegStatus FakeRegistry::OpenKey(const std::string& path, std::uint32_t access, bool create,
+                                RegKey* key) {
+    *key = 0;
+    std::string canon = CanonicalKeyPath(path);
+    if (refused_.count(canon)) return RegStatus::AccessDenied;
+    bool exists = keys_.count(canon) > 0;
+    bool wantsWrite = (access & kWriteRights) != 0;
+    if (!exists) {
+        if (!create) return RegStatus::NotFound;
+        if (WriteProtected(canon)) return RegStatus::AccessDenied;
+        MakeKey(path);
+    } else if ((wantsWrite || create) && WriteProtected(canon)) {
+        return RegStatus::AccessDenied;
+    }
+    *key = nextHandle_++;
+    handles_[*key] = Handle{canon, access};
+    return RegStatus::Ok;
+}
+
+FakeRegistry::Key* FakeRegistry::KeyOf(RegKey key, std::uint32_t needed, RegStatus* status) {
+    auto h = handles_.find(key);
+    if (h == handles_.end()) {
+        *status = RegStatus::Failed;
+        return nullptr;
+    }
+    if ((h->second.access & needed) != needed) {
+        *status = RegStatus::AccessDenied;
+        return nullptr;
+    }
+    auto k = keys_.find(h->second.key);
+    if (k == keys_.end()) {  // deleted while open
+        *status = RegStatus::Failed;
+        return nullptr;
+    }
+    *status = RegStatus::Ok;
+    return &k->second;
+}
+
+RegStatus FakeRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t capacity,
+                                   RegValue* value) {
+    *value = RegValue{};
+    RegStatus status;
+    Key* k = KeyOf(key, KeyQueryValue, &status);
+    if (!k) return status;
+    auto v = k->values.find(Lower(name));
+    if (v == k->values.end()) return RegStatus::NotFound;
+    value->type = v->second.value.type;
+    value->size = v->second.value.size;
+    if (value->size > capacity) return RegStatus::MoreData;
+    value->data = v->second.value.data;
+    return RegStatus::Ok;
+}
+
+RegStatus FakeRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t type,
+                                 const std::uint8_t* data, std::uint32_t size) {
+    RegStatus status;
+    Key* k = KeyOf(key, KeySetValue, &status);
+    if (!k) return status;
+    Value_& v = k->values[Lower(name)];
+    if (v.name.empty()) v.name = name;
+    v.value.type = type;
+    v.value.size = size;
+    v.value.data.assign(data, data + size);
+    return RegStatus::Ok;
+}
+
+RegStatus FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
+    RegStatus status;
+    Key* k = KeyOf(key, KeySetValue, &status);
+    if (!k) return status;
+    return k->values.erase(Lower(name)) ? RegStatus::Ok : RegStatus::NotFound;
+}
+
+RegStatus FakeRegistry::DeleteKeyTree(const std::string& path) {
+    std::string canon = CanonicalKeyPath(path);
+    if (canon.empty()) return RegStatus::AccessDenied;  // the root itself stays
+    if (!keys_.count(canon)) return RegStatus::NotFound;
+    if (refused_.count(canon) || WriteProtected(canon)) return RegStatus::AccessDenied;
+    for (auto it = keys_.begin(); it != keys_.end();) {
+        it = IsBelowOrAt(it->first, canon) ? keys_.erase(it) : std::next(it);
+    }
+    return RegStatus::Ok;
+}
+
+void FakeRegistry::CloseKey(RegKey key) { handles_.erase(key); }
+
+void FakeRegistry::Seed(const std::string& path, const std::string& name, std::uint32_t type,
+                        const std::vector<std::uint8_t>& bytes) {
+    Value_& v = MakeKey(path).values[Lower(name)];
+    v.name = name;
+    v.value = RegValue{type, static_cast<std::uint32_t>(bytes.size()), bytes};
+}
+
+void FakeRegistry::SeedString(const std::string& path, const std::string& name,
+                              const std::string& text) {
+    std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    bytes.push_back(0);
+    Seed(path, name, RegSz, bytes);
+}
+
+void FakeRegistry::SeedDword(const std::string& path, const std::string& name,
+                             std::uint32_t value) {
+    Seed(path, name, RegDword,
+         {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)});
+}
+
+void FakeRegistry::SeedKey(const std::string& path) { MakeKey(path); }
+
+std::optional<RegValue> FakeRegistry::Value(const std::string& path,
+                                            const std::string& name) const {
+    auto k = keys_.find(CanonicalKeyPath(path));
+    if (k == keys_.end()) return std::nullopt;
+    auto v = k->second.values.find(Lower(name));
+    if (v == k->second.values.end()) return std::nullopt;
+    return v->second.value;
+}
+
+bool FakeRegistry::KeyExists(const std::string& path) const {
+    return keys_.count(CanonicalKeyPath(path)) > 0;
+}
+
+std::vector<std::string> FakeRegistry::ValueNames(const std::string& path) const {
+    std::vector<std::string> names;
+    auto k = keys_.find(CanonicalKeyPath(path));
+    if (k == keys_.end()) return names;
+    for (const auto& [lower, v] : k->second.values) names.push_back(v.name);
+    return names;
+}
+
+std::vector<std::string> FakeRegistry::SubkeyPaths(const std::string& path) const {
+    std::vector<std::string> paths;
+    std::string canon = CanonicalKeyPath(path);
+    for (const auto& [lower, key] : keys_) {
+        if (lower != canon && IsBelowOrAt(lower, canon)) paths.push_back(key.path);
+    }
+    return paths;
+}
+
+void FakeRegistry::ProtectFromWrites(const std::string& path) {
+    protected_.insert(CanonicalKeyPath(path));
+}
+
+void FakeRegistry::RefuseOpen(const std::string& path) { refused_.insert(CanonicalKeyPath(path)); }
+
+}  // namespace platform

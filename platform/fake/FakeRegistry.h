@@ -1,0 +1,72 @@
+#pragma once
+// An in-memory registry under HKEY_LOCAL_MACHINE that keeps value types and exact bytes, and
+// can refuse writes below a key (a user without administrator rights) or refuse opening a key.
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Registry.h"
+
+namespace platform {
+
+class FakeRegistry : public Registry {
+public:
+    RegStatus OpenKey(const std::string& path, std::uint32_t access, bool create,
+                      RegKey* key) override;
+    RegStatus QueryValue(RegKey key, const std::string& name, std::uint32_t capacity,
+                         RegValue* value) override;
+    RegStatus SetValue(RegKey key, const std::string& name, std::uint32_t type,
+                       const std::uint8_t* data, std::uint32_t size) override;
+    RegStatus DeleteValue(RegKey key, const std::string& name) override;
+    RegStatus DeleteKeyTree(const std::string& path) override;
+    void CloseKey(RegKey key) override;
+
+    // Test side: set up and inspect the registry directly, bypassing every refusal.
+    void Seed(const std::string& path, const std::string& name, std::uint32_t type,
+              const std::vector<std::uint8_t>& bytes);
+    // A string as other tools store it: with its terminating NUL.
+    void SeedString(const std::string& path, const std::string& name, const std::string& text);
+    void SeedDword(const std::string& path, const std::string& name, std::uint32_t value);
+    void SeedKey(const std::string& path);
+    std::optional<RegValue> Value(const std::string& path, const std::string& name) const;
+    bool KeyExists(const std::string& path) const;
+    std::vector<std::string> ValueNames(const std::string& path) const;
+    std::vector<std::string> SubkeyPaths(const std::string& path) const;  // all levels below
+    // Every key at or below `path` refuses to be opened or created with write access.
+    void ProtectFromWrites(const std::string& path);
+    // The key at `path` refuses to be opened at all.
+    void RefuseOpen(const std::string& path);
+    std::size_t OpenKeyCount() const { return handles_.size(); }
+
+private:
+    struct Value_ {
+        std::string name;  // as first written
+        RegValue value;
+    };
+    struct Key {
+        std::string path;                      // as first written
+        std::map<std::string, Value_> values;  // by lower-case name
+    };
+    struct Handle {
+        std::string key;  // lower-case path
+        std::uint32_t access;
+    };
+
+    Key& MakeKey(const std::string& path);
+    bool WriteProtected(const std::string& lowerPath) const;
+    Key* KeyOf(RegKey key, std::uint32_t needed, RegStatus* status);
+
+    std::map<std::string, Key> keys_{{"", Key{}}};  // by lower-case path; "" is the root
+    std::map<RegKey, Handle> handles_;
+    RegKey nextHandle_ = 0x100;
+    std::set<std::string> protected_;
+    std::set<std::string> refused_;
+};
+
+// The canonical form of a key path: no leading, trailing or doubled backslashes, lower case.
+std::string CanonicalKeyPath(const std::string& path);
+
+}  // namespace platform

@@ -1,0 +1,26 @@
+#pragma once
+// Records every program started; what a started program does is up to the test.
+
+#include <functional>
+#include <vector>
+
+#include "platform/Shell.h"
+
+namespace platform {
+
+class FakeShell : public Shell {
+public:
+    struct Started {
+        Launch launch;
+        bool waited;
+    };
+
+    bool Execute(const Launch& launch) override;
+    LaunchResult ExecuteAndWait(const Launch& launch, std::uint32_t timeoutMs) override;
+
+    // Runs for each start; by default the program starts and ends with exit code 0.
+    std::function<LaunchResult(const Launch&)> onStart;
+    std::vector<Started> started;
+};
+
+}  // namespace platform

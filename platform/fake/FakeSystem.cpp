@@ -1,0 +1,51 @@
+#include "platform/fake/FakeSystem.h"
+
+namespace platform {
+namespace {
+constexpr std::uint64_t kShutdownLuid = 19;
+constexpr TokenHandle kToken = 0x44;
+}  // namespace
+
+bool FakeSystem::OpenProcessToken(TokenHandle* token) {
+    if (!tokenOpens) {
+        lastError = 5;  // access denied
+        return false;
+    }
+    *token = kToken;
+    ++openTokens;
+    return true;
+}
+
+bool FakeSystem::LookupPrivilege(const std::string& name, std::uint64_t* luid) {
+    if (!privilegeKnown || name != "SeShutdownPrivilege") {
+        lastError = 1313;  // no such privilege
+        return false;
+    }
+    *luid = kShutdownLuid;
+    return true;
+}
+
+bool FakeSystem::EnablePrivilege(TokenHandle token, std::uint64_t luid) {
+    if (token != kToken) {
+        lastError = 6;  // invalid handle
+        return false;
+    }
+    // Like AdjustTokenPrivileges: it "succeeds" for a privilege the token does not hold and
+    // tells so only through the last error.
+    lastError = privilegeHeld ? 0 : ErrorNotAllAssigned;
+    if (privilegeHeld && luid == kShutdownLuid) shutdownPrivilegeEnabled = true;
+    return true;
+}
+
+void FakeSystem::CloseToken(TokenHandle token) {
+    if (token == kToken) --openTokens;
+}
+
+bool FakeSystem::ExitWindowsEx(std::uint32_t flags) {
+    exitWindowsCalls.push_back(flags);
+    return exitWindowsWorks;
+}
+
+void FakeSystem::ExitProcess(std::uint32_t code) { throw ProcessEnded{code}; }
+
+}  // namespace platform

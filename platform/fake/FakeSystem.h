@@ -1,0 +1,47 @@
+#pragma once
+// Version, command line, directory and the shutdown steps, all set by the test; ending the
+// process throws ProcessEnded.
+
+#include <vector>
+
+#include "platform/System.h"
+
+namespace platform {
+
+constexpr std::uint32_t ErrorNotAllAssigned = 1300;
+
+class FakeSystem : public System {
+public:
+    std::uint32_t Version() override { return version; }
+    std::string CommandLine() override { return commandLine; }
+    std::string CurrentDirectory() override { return currentDirectory; }
+    void Sleep(std::uint32_t ms) override { sleeps.push_back(ms); }
+    bool OpenProcessToken(TokenHandle* token) override;
+    bool LookupPrivilege(const std::string& name, std::uint64_t* luid) override;
+    bool EnablePrivilege(TokenHandle token, std::uint64_t luid) override;
+    std::uint32_t LastError() override { return lastError; }
+    void CloseToken(TokenHandle token) override;
+    bool ExitWindowsEx(std::uint32_t flags) override;
+    [[noreturn]] void ExitProcess(std::uint32_t code) override;
+
+    // Windows 10 build 19045 unless the test says otherwise.
+    std::uint32_t version = (19045u << 16) | (0u << 8) | 10u;
+    std::string commandLine = "\"C:\\Cadenzo\\Cadenzo.exe\"";
+    std::string currentDirectory = "C:\\Cadenzo";
+    std::vector<std::uint32_t> sleeps;
+
+    // The shutdown steps: which succeed, and what the adjustment leaves as last error.
+    bool tokenOpens = true;
+    bool privilegeKnown = true;
+    bool privilegeHeld = true;
+    bool exitWindowsWorks = true;
+
+    bool shutdownPrivilegeEnabled = false;
+    std::vector<std::uint32_t> exitWindowsCalls;  // flags of each call
+    int openTokens = 0;
+
+private:
+    std::uint32_t lastError = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,65 @@
+#include "services/RegistryValues.h"
+
+#include <vector>
+
+using platform::RegKey;
+using platform::RegStatus;
+using platform::RegValue;
+
+namespace {
+
+constexpr std::uint32_t kWordBufferSize = 4;
+constexpr std::uint32_t kBytesBufferSize = 250;
+
+// Opens the key, runs one access on it and closes it again.
+template <typename Access>
+std::uint16_t WithKey(platform::Registry& registry, const std::string& key, std::uint32_t rights,
+                      Access access) {
+    RegKey handle = 0;
+    if (registry.OpenKey(key, rights, false, &handle) != RegStatus::Ok) return RegKeyNotOpened;
+    bool done = access(handle);
+    registry.CloseKey(handle);
+    return done ? RegDone : RegValueFailed;
+}
+
+}  // namespace
+
+std::uint16_t ReadRegWord(platform::Registry& registry, const std::string& key,
+                          const std::string& name, std::uint16_t& value) {
+    return WithKey(registry, key, platform::KeyQueryValue, [&](RegKey handle) {
+        RegValue v;
+        if (registry.QueryValue(handle, name, kWordBufferSize, &v) != RegStatus::Ok) return false;
+        std::uint16_t low = v.data.size() > 0 ? v.data[0] : 0;
+        std::uint16_t high = v.data.size() > 1 ? v.data[1] : 0;
+        value = static_cast<std::uint16_t>(low | (high << 8));
+        return true;
+    });
+}
+
+std::uint16_t WriteRegDword(platform::Registry& registry, const std::string& key,
+                            const std::string& name, std::uint16_t value) {
+    return WithKey(registry, key, platform::KeySetValue, [&](RegKey handle) {
+        const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value),
+                                       static_cast<std::uint8_t>(value >> 8), 0, 0};
+        return registry.SetValue(handle, name, platform::RegDword, bytes, 4) == RegStatus::Ok;
+    });
+}
+
+std::uint16_t ReadRegBytes(platform::Registry& registry, const std::string& key,
+                           const std::string& name, std::string& text) {
+    return WithKey(registry, key, platform::KeyQueryValue, [&](RegKey handle) {
+        RegValue v;
+        if (registry.QueryValue(handle, name, kBytesBufferSize, &v) != RegStatus::Ok) return false;
+        text.assign(v.data.begin(), v.data.end());
+        return true;
+    });
+}
+
+std::uint16_t WriteRegString(platform::Registry& registry, const std::string& key,
+                             const std::string& name, const std::string& text) {
+    return WithKey(registry, key, platform::KeySetValue, [&](RegKey handle) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+        return registry.SetValue(handle, name, platform::RegSz, bytes,
+                                 static_cast<std::uint32_t>(text.size())) == RegStatus::Ok;
+    });
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Value helpers: each opens a key under HKEY_LOCAL_MACHINE, does one read or write and closes
+// the key again. They never raise; callers preset their variable with a default and may
+// ignore the result.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Registry.h"
+
+// Result codes of the value helpers.
+constexpr std::uint16_t RegDone = 0;
+constexpr std::uint16_t RegValueFailed = 1;  // the key opened but the value did not
+constexpr std::uint16_t RegKeyNotOpened = 2;
+
+// The low 16 bits of a value of at most 4 bytes (registry type not checked). Bytes a shorter
+// value lacks count as zero. `value` changes only on success.
+std::uint16_t ReadRegWord(platform::Registry& registry, const std::string& key,
+                          const std::string& name, std::uint16_t& value);
+// Stores the number zero-extended as a REG_DWORD.
+std::uint16_t WriteRegDword(platform::Registry& registry, const std::string& key,
+                            const std::string& name, std::uint16_t value);
+// The raw bytes of a value of at most 250 bytes, one character per byte: a string stored with
+// its terminator comes back with a trailing NUL. `text` changes only on success.
+std::uint16_t ReadRegBytes(platform::Registry& registry, const std::string& key,
+                           const std::string& name, std::string& text);
+// Stores the characters as REG_SZ without a terminating NUL.
+std::uint16_t WriteRegString(platform::Registry& registry, const std::string& key,
+                             const std::string& name, const std::string& text);

@@ -1,0 +1,34 @@
+#include "services/Restart.h"
+
+namespace {
+
+void ShowNoPrivilege(platform::Platform& os) {
+    os.boxes.Show(NoShutdownPrivilegeText, NoShutdownPrivilegeCaption, platform::Buttons::Ok,
+                  platform::Icon::None);
+}
+
+}  // namespace
+
+bool IsWindows9x(std::uint32_t version) { return (version & 0x80000000u) != 0; }
+
+void EnableShutdownPrivilege(platform::Platform& os) {
+    if (IsWindows9x(os.system.Version())) return;
+    platform::TokenHandle token = 0;
+    bool opened = os.system.OpenProcessToken(&token);
+    if (!opened) ShowNoPrivilege(os);
+    std::uint64_t luid = 0;
+    if (!os.system.LookupPrivilege(ShutdownPrivilegeName, &luid)) ShowNoPrivilege(os);
+    os.system.EnablePrivilege(token, luid);
+    if (os.system.LastError() != 0) ShowNoPrivilege(os);
+    if (opened) os.system.CloseToken(token);
+}
+
+bool RestartWindows(platform::Platform& os, const std::optional<Notice>& failure) {
+    EnableShutdownPrivilege(os);
+    if (os.system.ExitWindowsEx(platform::EwxReboot)) return true;
+    if (failure) {
+        os.boxes.Show(failure->text, failure->caption, platform::Buttons::Ok,
+                      platform::Icon::None);
+    }
+    return false;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The program's own settings key and the install directory kept in it.
+
+#include <string>
+
+#include "lang/LanguageState.h"
+#include "platform/Platform.h"
+
+constexpr char SettingsKey[] = "SOFTWARE\\Korvex\\Cadenzo";
+constexpr char SettingsKeyFromRoot[] = "\\SOFTWARE\\Korvex\\Cadenzo";
+
+// Values of the settings key.
+constexpr char InstallDirValue[] = "InstallDir";
+constexpr char LangFileNameValue[] = "LangFileName";
+constexpr char AdapterNumValue[] = "AdapterNum";
+constexpr char AllwaysValue[] = "Allways";
+constexpr char VersionValue[] = "Version";
+constexpr char IgnoreMonitorCapsValue[] = "IgnoreMonitorCAPS";
+
+constexpr char ProgramName[] = "Cadenzo";
+constexpr char ProgramVersion[] = "0.98 beta";
+constexpr char VersionWhenAbsent[] = "0.50";
+
+// The stored install directory without a terminator another tool may have stored; "." when
+// none is stored.
+std::string GetInstallDir(platform::Registry& registry);
+// Stores the current working directory as the install directory.
+void SaveInstallDir(platform::Platform& os);
+// Stores the language file name as last read back into the settings.
+void SaveLangFileName(platform::Registry& registry, const LanguageState& language);
+// A file in the install directory.
+std::string InstallPath(platform::Registry& registry, const std::string& fileName);
