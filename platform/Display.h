@@ -34,6 +34,10 @@ constexpr std::uint32_t DmDisplayFrequency = 0x00400000;
 constexpr std::uint32_t EnumCurrentSettings = 0xFFFFFFFF;  // mode number of the current mode
 constexpr std::uint32_t EdsRawMode = 0x00000002;           // modes the monitor may not support
 
+// Flags of a mode change.
+constexpr std::uint32_t CdsUpdateRegistry = 0x00000001;  // also store it as the mode to restore
+constexpr std::uint32_t CdsFullscreen = 0x00000004;
+
 constexpr std::int32_t DispChangeSuccessful = 0;
 constexpr std::int32_t DispChangeBadMode = -2;
 
@@ -44,8 +48,8 @@ public:
     // The display device at `index`; false past the last one.
     virtual bool EnumDevice(std::uint32_t index, DisplayDevice* device) = 0;
     // Mode number `modeNum` of the device (or EnumCurrentSettings); false past the last mode.
-    virtual bool EnumMode(const std::string& deviceName, std::uint32_t modeNum,
-                          std::uint32_t flags, DisplayMode* mode) = 0;
+    virtual bool EnumMode(const std::string& deviceName, std::uint32_t modeNum, std::uint32_t flags,
+                          DisplayMode* mode) = 0;
     // Switches the primary display to `mode` (nullptr: back to the stored mode); DispChange...
     virtual std::int32_t ChangeSettings(const DisplayMode* mode, std::uint32_t flags) = 0;
 };

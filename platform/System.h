@@ -21,8 +21,8 @@ class System {
 public:
     virtual ~System() = default;
 
-    virtual std::uint32_t Version() = 0;          // GetVersion
-    virtual std::string CommandLine() = 0;        // the whole command line, program path included
+    virtual std::uint32_t Version() = 0;         // GetVersion
+    virtual std::string CommandLine() = 0;       // the whole command line, program path included
     virtual std::string CurrentDirectory() = 0;  // without a trailing backslash
     virtual void Sleep(std::uint32_t ms) = 0;
 

@@ -27,8 +27,7 @@ bool RestartWindows(platform::Platform& os, const std::optional<Notice>& failure
     EnableShutdownPrivilege(os);
     if (os.system.ExitWindowsEx(platform::EwxReboot)) return true;
     if (failure) {
-        os.boxes.Show(failure->text, failure->caption, platform::Buttons::Ok,
-                      platform::Icon::None);
+        os.boxes.Show(failure->text, failure->caption, platform::Buttons::Ok, platform::Icon::None);
     }
     return false;
 }

@@ -28,6 +28,5 @@ struct Notice {
 
 // Asks Windows to restart. When it refuses, `failure` (if any) is shown. True when Windows
 // accepted the request.
-bool RestartWindows(platform::Platform& os,
-                    const std::optional<Notice>& failure = Notice{RestartFailedText,
-                                                                  RestartFailedCaption});
+bool RestartWindows(platform::Platform& os, const std::optional<Notice>& failure = Notice{
+                                                RestartFailedText, RestartFailedCaption});

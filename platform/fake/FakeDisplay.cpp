@@ -45,10 +45,16 @@ bool FakeDisplay::EnumMode(const std::string& deviceName, std::uint32_t modeNum,
     return false;
 }
 
-std::int32_t FakeDisplay::ChangeSettings(const DisplayMode* mode, std::uint32_t) {
+std::int32_t FakeDisplay::ChangeSettings(const DisplayMode* mode, std::uint32_t flags) {
     if (devices.empty()) return DispChangeBadMode;
     Device& d = devices.front();
-    if (!mode) return DispChangeSuccessful;
+    if (!d.stored) d.stored = d.current;
+    if (!mode) {
+        if (*d.stored >= d.modes.size()) return DispChangeBadMode;
+        d.current = *d.stored;
+        changes.push_back(d.modes[d.current]);
+        return DispChangeSuccessful;
+    }
     if ((mode->fields & (DmPelsWidth | DmPelsHeight)) != (DmPelsWidth | DmPelsHeight)) {
         return DispChangeBadMode;
     }
@@ -58,6 +64,7 @@ std::int32_t FakeDisplay::ChangeSettings(const DisplayMode* mode, std::uint32_t)
         if ((mode->fields & DmBitsPerPel) && m.bitsPerPel != mode->bitsPerPel) continue;
         if ((mode->fields & DmDisplayFrequency) && m.frequency != mode->frequency) continue;
         d.current = i;
+        if (flags & CdsUpdateRegistry) d.stored = i;
         changes.push_back(m);
         return DispChangeSuccessful;
     }
@@ -67,13 +74,15 @@ std::int32_t FakeDisplay::ChangeSettings(const DisplayMode* mode, std::uint32_t)
 FakeDisplay::Device& FakeDisplay::AddDevice(const std::string& name, const std::string& description,
                                             std::uint32_t stateFlags,
                                             const std::string& deviceKey) {
-    devices.push_back(Device{DisplayDevice{name, description, stateFlags, deviceKey}, {}, {}, 0});
+    devices.push_back(
+        Device{DisplayDevice{name, description, stateFlags, deviceKey}, {}, {}, 0, std::nullopt});
     return devices.back();
 }
 
 void FakeDisplay::AddModes(Device& device, std::uint32_t width, std::uint32_t height,
                            const std::vector<std::uint32_t>& rates) {
-    for (std::uint32_t rate : rates) device.modes.push_back(MakeMode(width, height, 32, rate));
+    for (std::uint32_t rate : rates)
+        device.modes.push_back(MakeMode(width, height, 32, rate));
 }
 
 }  // namespace platform

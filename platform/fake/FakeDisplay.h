@@ -1,6 +1,8 @@
 #pragma once
-// Display devices with their modes. Like Wine, a mode change must name the width and height.
+// Display devices with their modes. Like Wine, a mode change must name the width and height;
+// one stored with CdsUpdateRegistry is what a change without a record goes back to.
 
+#include <optional>
 #include <vector>
 
 #include "platform/Display.h"
@@ -14,6 +16,9 @@ public:
         std::vector<DisplayMode> modes;     // what the enumeration reports
         std::vector<DisplayMode> rawModes;  // reported only with EdsRawMode
         std::size_t current = 0;            // index into `modes`
+        // The mode stored in the registry, which a change without a record restores; until a
+        // change stores one, the mode in force before the first change.
+        std::optional<std::size_t> stored;
     };
 
     bool EnumDevice(std::uint32_t index, DisplayDevice* device) override;

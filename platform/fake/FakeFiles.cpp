@@ -7,7 +7,8 @@ namespace platform {
 namespace {
 
 std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
@@ -23,6 +24,28 @@ bool Matches(const char* pattern, const char* name) {
     bool same = *pattern == '?' || std::tolower(static_cast<unsigned char>(*pattern)) ==
                                        std::tolower(static_cast<unsigned char>(*name));
     return same && Matches(pattern + 1, name + 1);
+}
+
+// The 8.3 alias Windows gives a name that does not fit 8.3 ("English.lngx" is also
+// "ENGLIS~1.LNG"); empty for a name that fits. FindFirstFile matches patterns against both, so
+// "*.lng" also finds "English.lngx".
+std::string ShortAlias(const std::string& name) {
+    std::size_t dot = name.rfind('.');
+    std::string base = dot == std::string::npos ? name : name.substr(0, dot);
+    std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+    bool fits = !base.empty() && base.size() <= 8 && ext.size() <= 3 &&
+                name.find_first_of(" +,;=[]") == std::string::npos &&
+                base.find('.') == std::string::npos;
+    if (fits) return std::string();
+    std::string alias;
+    for (char c : base) {
+        if (alias.size() < 6 && c != '.' && c != ' ') {
+            alias += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+    }
+    alias += "~1";
+    if (!ext.empty()) alias += "." + ext.substr(0, 3);
+    return alias;
 }
 
 }  // namespace
@@ -58,7 +81,8 @@ std::string FakeFiles::FullPath(const std::string& path) const {
         }
     }
     std::string full;
-    for (const std::string& each : parts) full += (full.empty() ? "" : "\\") + each;
+    for (const std::string& each : parts)
+        full += (full.empty() ? "" : "\\") + each;
     return full;
 }
 
@@ -99,11 +123,17 @@ bool FakeFiles::Remove(const std::string& path) {
 
 std::vector<std::string> FakeFiles::List(const std::string& pattern) {
     std::vector<std::string> names;
-    std::string dir = Lower(FullPath("."));
+    std::size_t slash = pattern.find_last_of("\\/");
+    std::string dir = Lower(FullPath(slash == std::string::npos ? "." : pattern.substr(0, slash)));
+    std::string mask = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
     for (const auto& [key, file] : files_) {
         if (ParentOf(key) != dir) continue;
         std::string name = file.path.substr(file.path.rfind('\\') + 1);
-        if (Matches(pattern.c_str(), name.c_str())) names.push_back(name);
+        std::string alias = ShortAlias(name);
+        if (Matches(mask.c_str(), name.c_str()) ||
+            (!alias.empty() && Matches(mask.c_str(), alias.c_str()))) {
+            names.push_back(name);
+        }
     }
     return names;
 }

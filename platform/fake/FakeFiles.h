@@ -1,6 +1,7 @@
 #pragma once
 // Files in memory, by Windows path. Relative paths are taken from the system's current
-// directory; letter case is ignored. A file can only be created in a known directory.
+// directory; letter case is ignored. A file can only be created in a known directory. Listing
+// matches a pattern against each name and its 8.3 alias, as Windows does.
 
 #include <map>
 #include <set>

@@ -4,8 +4,8 @@
 
 namespace platform {
 
-Answer FakeMessageBoxes::Show(const std::string& text, const std::string& caption,
-                              Buttons buttons, Icon icon) {
+Answer FakeMessageBoxes::Show(const std::string& text, const std::string& caption, Buttons buttons,
+                              Icon icon) {
     shown.push_back({text, caption, buttons, icon});
     if (buttons == Buttons::Ok) return Answer::Ok;
     if (answers.empty()) throw std::logic_error("unanswered question: " + text);

@@ -7,7 +7,8 @@ namespace platform {
 namespace {
 
 std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
@@ -27,6 +28,10 @@ bool IsBelowOrAt(const std::string& path, const std::string& top) {
     return path == top || (path.size() > top.size() && path.compare(0, top.size(), top) == 0 &&
                            path[top.size()] == '\\');
 }
+
+// Windows refuses a key path with a leading backslash (ERROR_BAD_PATHNAME); doubled and
+// trailing ones are accepted.
+bool StartsAtRoot(const std::string& path) { return !path.empty() && path[0] == '\\'; }
 
 constexpr std::uint32_t kWriteRights = KeySetValue | KeyCreateSubKey | 0x00010000 /*DELETE*/;
 
@@ -58,6 +63,7 @@ bool FakeRegistry::WriteProtected(const std::string& lowerPath) const {
 RegStatus FakeRegistry::OpenKey(const std::string& path, std::uint32_t access, bool create,
                                 RegKey* key) {
     *key = 0;
+    if (StartsAtRoot(path)) return RegStatus::Failed;
     std::string canon = CanonicalKeyPath(path);
     if (refused_.count(canon)) return RegStatus::AccessDenied;
     bool exists = keys_.count(canon) > 0;
@@ -129,6 +135,7 @@ RegStatus FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
 }
 
 RegStatus FakeRegistry::DeleteKeyTree(const std::string& path) {
+    if (StartsAtRoot(path)) return RegStatus::Failed;
     std::string canon = CanonicalKeyPath(path);
     if (canon.empty()) return RegStatus::AccessDenied;  // the root itself stays
     if (!keys_.count(canon)) return RegStatus::NotFound;
@@ -181,7 +188,8 @@ std::vector<std::string> FakeRegistry::ValueNames(const std::string& path) const
     std::vector<std::string> names;
     auto k = keys_.find(CanonicalKeyPath(path));
     if (k == keys_.end()) return names;
-    for (const auto& [lower, v] : k->second.values) names.push_back(v.name);
+    for (const auto& [lower, v] : k->second.values)
+        names.push_back(v.name);
     return names;
 }
 

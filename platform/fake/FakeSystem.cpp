@@ -1,5 +1,7 @@
 #include "platform/fake/FakeSystem.h"
 
+#include <strings.h>
+
 namespace platform {
 namespace {
 constexpr std::uint64_t kShutdownLuid = 19;
@@ -17,7 +19,8 @@ bool FakeSystem::OpenProcessToken(TokenHandle* token) {
 }
 
 bool FakeSystem::LookupPrivilege(const std::string& name, std::uint64_t* luid) {
-    if (!privilegeKnown || name != "SeShutdownPrivilege") {
+    // Privilege names are looked up without regard to letter case.
+    if (!privilegeKnown || strcasecmp(name.c_str(), "SeShutdownPrivilege") != 0) {
         lastError = 1313;  // no such privilege
         return false;
     }

@@ -9,10 +9,10 @@
 
 namespace {
 
-constexpr std::uint32_t kWindowsXp = (2600u << 16) | (1u << 8) | 5u;    // 5.1.2600
-constexpr std::uint32_t kWindows7 = (7601u << 16) | (1u << 8) | 6u;     // 6.1.7601
-constexpr std::uint32_t kWindows98 = 0xC0000A04u;                       // 4.10, high bit set
-constexpr std::uint32_t kWindowsMe = 0xC0005A04u;                       // 4.90
+constexpr std::uint32_t kWindowsXp = (2600u << 16) | (1u << 8) | 5u;  // 5.1.2600
+constexpr std::uint32_t kWindows7 = (7601u << 16) | (1u << 8) | 6u;   // 6.1.7601
+constexpr std::uint32_t kWindows98 = 0xC0000A04u;                     // 4.10, high bit set
+constexpr std::uint32_t kWindowsMe = 0xC0005A04u;                     // 4.90
 
 class RestartTest : public ::testing::Test {
 protected:
@@ -20,7 +20,8 @@ protected:
     platform::Platform os = win.Os();
     std::size_t NoPrivilegeNotices() const {
         std::size_t n = 0;
-        for (const auto& box : win.boxes.shown) n += box.text == "Can't get SeShutdownPrivilege";
+        for (const auto& box : win.boxes.shown)
+            n += box.text == "Can't get SeShutdownPrivilege";
         return n;
     }
 };

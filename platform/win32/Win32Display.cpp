@@ -1,0 +1,39 @@
+#include "platform/win32/Win32Display.h"
+
+#include <windows.h>
+
+namespace platform {
+
+bool Win32Display::EnumDevice(std::uint32_t index, DisplayDevice* device) {
+    DISPLAY_DEVICEA record{};
+    record.cb = sizeof record;
+    if (!EnumDisplayDevicesA(nullptr, index, &record, 0)) return false;
+    *device =
+        DisplayDevice{record.DeviceName, record.DeviceString, record.StateFlags, record.DeviceKey};
+    return true;
+}
+
+bool Win32Display::EnumMode(const std::string& deviceName, std::uint32_t modeNum,
+                            std::uint32_t flags, DisplayMode* mode) {
+    DEVMODEA record{};
+    record.dmSize = sizeof record;
+    const char* name = deviceName.empty() ? nullptr : deviceName.c_str();
+    if (!EnumDisplaySettingsExA(name, modeNum, &record, flags)) return false;
+    *mode = DisplayMode{record.dmFields, record.dmBitsPerPel, record.dmPelsWidth,
+                        record.dmPelsHeight, record.dmDisplayFrequency};
+    return true;
+}
+
+std::int32_t Win32Display::ChangeSettings(const DisplayMode* mode, std::uint32_t flags) {
+    if (!mode) return ChangeDisplaySettingsA(nullptr, flags);
+    DEVMODEA record{};
+    record.dmSize = sizeof record;
+    record.dmFields = mode->fields;
+    record.dmBitsPerPel = mode->bitsPerPel;
+    record.dmPelsWidth = mode->width;
+    record.dmPelsHeight = mode->height;
+    record.dmDisplayFrequency = mode->frequency;
+    return ChangeDisplaySettingsA(&record, flags);
+}
+
+}  // namespace platform

@@ -1,0 +1,71 @@
+#include "platform/win32/Win32Files.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace platform {
+namespace {
+
+// Closes the file handle when it goes out of scope.
+struct FileHandle {
+    HANDLE handle;
+    explicit FileHandle(HANDLE h) : handle(h) {}
+    ~FileHandle() {
+        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool IsOpen() const { return handle != INVALID_HANDLE_VALUE; }
+};
+
+}  // namespace
+
+std::optional<std::string> Win32Files::ReadAll(const std::string& path) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen()) return std::nullopt;
+    std::string bytes;
+    char chunk[4096];
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file.handle, chunk, sizeof chunk, &read, nullptr)) return std::nullopt;
+        if (read == 0) return bytes;
+        bytes.append(chunk, read);
+    }
+}
+
+bool Win32Files::WriteAll(const std::string& path, const std::string& bytes) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen()) return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD written = 0;
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        if (!WriteFile(file.handle, bytes.data() + done, chunk, &written, nullptr)) return false;
+        done += written;
+    }
+    return true;
+}
+
+bool Win32Files::Exists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32Files::Remove(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+std::vector<std::string> Win32Files::List(const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+}  // namespace platform

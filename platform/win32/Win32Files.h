@@ -1,0 +1,17 @@
+#pragma once
+// Files by Windows path through kernel32; relative paths start at the current directory.
+
+#include "platform/Files.h"
+
+namespace platform {
+
+class Win32Files : public Files {
+public:
+    std::optional<std::string> ReadAll(const std::string& path) override;
+    bool WriteAll(const std::string& path, const std::string& bytes) override;
+    bool Exists(const std::string& path) override;
+    bool Remove(const std::string& path) override;
+    std::vector<std::string> List(const std::string& pattern) override;
+};
+
+}  // namespace platform

@@ -1,0 +1,9 @@
+#include "platform/win32/Win32Platform.h"
+
+namespace platform {
+
+Platform Win32Platform::Os() {
+    return Platform{registry_, display_, shell_, system_, files_, boxes_};
+}
+
+}  // namespace platform

@@ -1,0 +1,64 @@
+#include "platform/win32/Win32System.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace platform {
+
+std::uint32_t Win32System::Version() { return GetVersion(); }
+
+std::string Win32System::CommandLine() { return GetCommandLineA(); }
+
+std::string Win32System::CurrentDirectory() {
+    // The first call tells the size with its terminator, the second fills the buffer.
+    DWORD size = GetCurrentDirectoryA(0, nullptr);
+    if (size == 0) return std::string();
+    std::vector<char> buffer(size);
+    DWORD length = GetCurrentDirectoryA(size, buffer.data());
+    if (length == 0 || length >= size) return std::string();
+    return std::string(buffer.data(), length);
+}
+
+void Win32System::Sleep(std::uint32_t ms) { ::Sleep(ms); }
+
+bool Win32System::OpenProcessToken(TokenHandle* token) {
+    HANDLE handle = nullptr;
+    if (!::OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &handle)) {
+        return false;
+    }
+    *token = reinterpret_cast<TokenHandle>(handle);
+    return true;
+}
+
+bool Win32System::LookupPrivilege(const std::string& name, std::uint64_t* luid) {
+    LUID id{};
+    if (!LookupPrivilegeValueA(nullptr, name.c_str(), &id)) return false;
+    *luid =
+        (static_cast<std::uint64_t>(static_cast<std::uint32_t>(id.HighPart)) << 32) | id.LowPart;
+    return true;
+}
+
+bool Win32System::EnablePrivilege(TokenHandle token, std::uint64_t luid) {
+    TOKEN_PRIVILEGES wanted{};
+    wanted.PrivilegeCount = 1;
+    wanted.Privileges[0].Luid.LowPart = static_cast<DWORD>(luid);
+    wanted.Privileges[0].Luid.HighPart = static_cast<LONG>(luid >> 32);
+    wanted.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    TOKEN_PRIVILEGES previous{};
+    DWORD previousSize = 0;
+    // It succeeds even when the token does not hold the privilege; only the last error
+    // (ERROR_NOT_ALL_ASSIGNED) tells, so nothing may run between this call and LastError().
+    return AdjustTokenPrivileges(reinterpret_cast<HANDLE>(token), FALSE, &wanted, sizeof previous,
+                                 &previous, &previousSize) != FALSE;
+}
+
+std::uint32_t Win32System::LastError() { return GetLastError(); }
+
+void Win32System::CloseToken(TokenHandle token) { CloseHandle(reinterpret_cast<HANDLE>(token)); }
+
+bool Win32System::ExitWindowsEx(std::uint32_t flags) { return ::ExitWindowsEx(flags, 0) != FALSE; }
+
+void Win32System::ExitProcess(std::uint32_t code) { ::ExitProcess(code); }
+
+}  // namespace platform

@@ -1,0 +1,24 @@
+#pragma once
+// Version, command line, directory, the shutdown privilege and ending the process, through
+// kernel32, advapi32 and user32.
+
+#include "platform/System.h"
+
+namespace platform {
+
+class Win32System : public System {
+public:
+    std::uint32_t Version() override;
+    std::string CommandLine() override;
+    std::string CurrentDirectory() override;
+    void Sleep(std::uint32_t ms) override;
+    bool OpenProcessToken(TokenHandle* token) override;
+    bool LookupPrivilege(const std::string& name, std::uint64_t* luid) override;
+    bool EnablePrivilege(TokenHandle token, std::uint64_t luid) override;
+    std::uint32_t LastError() override;
+    void CloseToken(TokenHandle token) override;
+    bool ExitWindowsEx(std::uint32_t flags) override;
+    [[noreturn]] void ExitProcess(std::uint32_t code) override;
+};
+
+}  // namespace platform

@@ -1,0 +1,29 @@
+#include <gtest/gtest.h>
+
+#include "tests/contract/ContractBackend.h"
+
+namespace {
+
+const platform::Launch kExit3{"cmd.exe", "/c exit 3", "", platform::ShowHide};
+const platform::Launch kMissing{"cadenzo-no-such-program.exe", "", "", platform::ShowHide};
+
+TEST(ShellContract, WaitedProgramGivesItsExitCode) {
+    platform::LaunchResult result = contract::TheBackend().Os().shell.ExecuteAndWait(kExit3, 30000);
+    EXPECT_TRUE(result.started);
+    EXPECT_TRUE(result.finished);
+    EXPECT_EQ(result.exitCode, 3u);
+}
+
+TEST(ShellContract, MissingProgramIsNotStarted) {
+    platform::Shell& shell = contract::TheBackend().Os().shell;
+    EXPECT_FALSE(shell.Execute(kMissing));
+    platform::LaunchResult result = shell.ExecuteAndWait(kMissing, 30000);
+    EXPECT_FALSE(result.started);
+    EXPECT_FALSE(result.finished);
+}
+
+TEST(ShellContract, ProgramStartedWithoutWaiting) {
+    EXPECT_TRUE(contract::TheBackend().Os().shell.Execute(kExit3));
+}
+
+}  // namespace

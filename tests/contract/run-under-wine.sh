@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Runs the cross-compiled contract tests under Wine on the test rig (an X server with real
+# display modes) and passes on their result.
+#
+#   run-under-wine.sh PATH/cadenzo_contract_tests.exe [GoogleTest options...]
+#
+# The rig lives in CADENZO_RIG_DIR (default: beside the program) and is stopped afterwards.
+set -uo pipefail
+
+exe=${1:?usage: run-under-wine.sh PATH/cadenzo_contract_tests.exe [options]}
+shift
+if [[ ! -f $exe ]]; then
+    echo "contract tests: $exe does not exist." >&2
+    echo "Build it first: cmake --preset win64 && cmake --build --preset win64" >&2
+    exit 1
+fi
+exe=$(realpath "$exe")
+rig=$(cd "$(dirname "${BASH_SOURCE[0]}")/../rig" && pwd)/rig.sh
+export CADENZO_RIG_DIR=${CADENZO_RIG_DIR:-$(dirname "$exe")/contract-rig}
+
+"$rig" start >/dev/null || { echo "contract tests: the Wine rig did not start" >&2; exit 1; }
+trap '"$rig" stop' EXIT
+"$rig" run "$exe" "$@" </dev/null
