@@ -1,0 +1,79 @@
+# Shared steps of the end-to-end cases: a rig of their own, Cadenzo.exe installed in a
+# Windows directory of the prefix, and the test driver. Source it; then call e2e_start.
+#
+#   $1 of the case: the win64 build directory; $2: a work directory for this case.
+
+set -euo pipefail
+
+e2e_build=$(realpath "${1:?win64 build directory}")
+e2e_work=${2:?work directory}
+mkdir -p "$e2e_work"
+e2e_work=$(realpath "$e2e_work")
+e2e_rig="$(cd "$(dirname "${BASH_SOURCE[0]}")/../rig" && pwd)/rig.sh"
+e2e_passed=0
+e2e_failed=0
+export CADENZO_RIG_DIR="$e2e_work/rig"
+
+for exe in Cadenzo.exe cadenzo_e2e_driver.exe; do
+  if [ ! -f "$e2e_build/$exe" ]; then
+    echo "missing $e2e_build/$exe: build the win64 preset first" >&2
+    exit 1
+  fi
+done
+
+e2e_stop() {
+  "$e2e_rig" stop >/dev/null 2>&1 || true
+}
+
+# Starts the rig and installs Cadenzo.exe into C:\Cadenzo of the prefix.
+e2e_start() {
+  trap e2e_stop EXIT
+  "$e2e_rig" start >"$e2e_work/rig-start.log" 2>&1 || {
+    cat "$e2e_work/rig-start.log" >&2
+    exit 1
+  }
+  # shellcheck disable=SC1091
+  source "$CADENZO_RIG_DIR/rig.env"
+  e2e_install="$WINEPREFIX/drive_c/Cadenzo"
+  mkdir -p "$e2e_install"
+  cp "$e2e_build/Cadenzo.exe" "$e2e_install/"
+}
+
+# Starts Cadenzo.exe from its install directory in the background; $e2e_program is its PID.
+e2e_launch() {
+  (cd "$e2e_install" && exec wine Cadenzo.exe "$@") >"$e2e_work/cadenzo.log" 2>&1 &
+  e2e_program=$!
+}
+
+# Runs the test driver with the given command; its output goes to stdout.
+e2e_driver() {
+  wine "$e2e_build/cadenzo_e2e_driver.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'
+}
+
+# Waits up to $2 seconds for process $1 to end; true when it ended.
+e2e_wait_exit() {
+  local pid=$1 limit=$2 waited=0
+  while kill -0 "$pid" 2>/dev/null; do
+    if ((waited >= limit * 10)); then return 1; fi
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  wait "$pid" 2>/dev/null || true
+}
+
+e2e_check() {
+  local what=$1
+  shift
+  if "$@"; then
+    echo "ok: $what"
+    e2e_passed=$((e2e_passed + 1))
+  else
+    echo "FAILED: $what"
+    e2e_failed=$((e2e_failed + 1))
+  fi
+}
+
+e2e_finish() {
+  echo "$e2e_passed passed, $e2e_failed failed"
+  ((e2e_failed == 0))
+}
