@@ -4,21 +4,21 @@
 #include <gtest/gtest.h>
 
 #include "platform/fake/FakeWindows.h"
-#include "services/MachineRegistry.h"
+#include "services/RegistryCursor.h"
 
 namespace {
 
 constexpr char kDriver[] = "System\\CurrentControlSet\\Control\\Video\\{G}\\0000";
 
-class MachineRegistryTest : public ::testing::Test {
+class RegistryCursorTest : public ::testing::Test {
 protected:
     platform::FakeWindows win;
     platform::FakeRegistry& reg = win.registry;
 };
 
-TEST_F(MachineRegistryTest, OpensFromTheRootOrFromTheCurrentKey) {
+TEST_F(RegistryCursorTest, OpensFromTheRootOrFromTheCurrentKey) {
     reg.SeedKey(kDriver);
-    MachineRegistry cursor(reg);
+    RegistryCursor cursor(reg);
     EXPECT_TRUE(cursor.OpenKey(std::string("\\") + kDriver, false));
     EXPECT_EQ(kDriver, cursor.CurrentPath());
     EXPECT_FALSE(cursor.OpenKey("ddhal", false));  // missing, no creation: stays where it was
@@ -29,10 +29,10 @@ TEST_F(MachineRegistryTest, OpensFromTheRootOrFromTheCurrentKey) {
     EXPECT_EQ(1u, reg.OpenKeyCount());  // the previous key was closed
 }
 
-TEST_F(MachineRegistryTest, ReadsBinaryValuesIntoThePresetBuffer) {
+TEST_F(RegistryCursorTest, ReadsBinaryValuesIntoThePresetBuffer) {
     reg.Seed(kDriver, "List", platform::RegBinary, {1, 2, 3});
     reg.Seed(kDriver, "Multi", platform::RegMultiSz, {'a', 0, 0});  // unknown kinds count as binary
-    MachineRegistry cursor(reg);
+    RegistryCursor cursor(reg);
     ASSERT_TRUE(cursor.OpenKey(std::string("\\") + kDriver, false));
     std::uint8_t buffer[6];
     std::fill(std::begin(buffer), std::end(buffer), 0xFF);
@@ -43,12 +43,12 @@ TEST_F(MachineRegistryTest, ReadsBinaryValuesIntoThePresetBuffer) {
     EXPECT_EQ(0u, cursor.ReadBinaryData("Missing", buffer, sizeof buffer));
 }
 
-TEST_F(MachineRegistryTest, RefusesTextNumbersAndOversizedValues) {
+TEST_F(RegistryCursorTest, RefusesTextNumbersAndOversizedValues) {
     reg.SeedString(kDriver, "Text", "x");
     reg.SeedDword(kDriver, "Number", 1);
     reg.Seed(kDriver, "Expand", platform::RegExpandSz, {'a', 0});
     reg.Seed(kDriver, "Long", platform::RegBinary, std::vector<std::uint8_t>(9, 0));
-    MachineRegistry cursor(reg);
+    RegistryCursor cursor(reg);
     ASSERT_TRUE(cursor.OpenKey(std::string("\\") + kDriver, false));
     std::uint8_t buffer[8] = {};
     for (const char* name : {"Text", "Number", "Expand", "Long"}) {
@@ -61,9 +61,9 @@ TEST_F(MachineRegistryTest, RefusesTextNumbersAndOversizedValues) {
     }
 }
 
-TEST_F(MachineRegistryTest, WritesExactBinaryValuesAndReportsFailure) {
+TEST_F(RegistryCursorTest, WritesExactBinaryValuesAndReportsFailure) {
     reg.SeedKey(kDriver);
-    MachineRegistry cursor(reg);
+    RegistryCursor cursor(reg);
     std::uint8_t bytes[3] = {9, 8, 7};
     EXPECT_THROW(cursor.WriteBinaryData("List", bytes, 3), RegistryError);  // no current key
     ASSERT_TRUE(cursor.OpenKey(std::string("\\") + kDriver, false));
@@ -74,7 +74,7 @@ TEST_F(MachineRegistryTest, WritesExactBinaryValuesAndReportsFailure) {
     EXPECT_EQ(0u, reg.Value(kDriver, "Empty")->size);
 
     reg.ProtectFromWrites(kDriver);
-    MachineRegistry denied(reg);
+    RegistryCursor denied(reg);
     EXPECT_FALSE(denied.OpenKey(std::string("\\") + kDriver, false));
     try {
         denied.WriteBinaryData("List", bytes, 3);
@@ -84,11 +84,11 @@ TEST_F(MachineRegistryTest, WritesExactBinaryValuesAndReportsFailure) {
     }
 }
 
-TEST_F(MachineRegistryTest, DeletesValuesAndWholeKeys) {
+TEST_F(RegistryCursorTest, DeletesValuesAndWholeKeys) {
     reg.SeedDword("SOFTWARE\\Korvex\\Cadenzo", "Version", 1);
     reg.SeedDword("SOFTWARE\\Korvex\\Cadenzo\\Sub\\Deeper", "X", 1);
     reg.SeedDword("SOFTWARE\\Korvex\\Other", "Y", 1);
-    MachineRegistry cursor(reg);
+    RegistryCursor cursor(reg);
     ASSERT_TRUE(cursor.OpenKey("\\SOFTWARE\\Korvex\\Cadenzo", false));
     EXPECT_TRUE(cursor.DeleteValue("Version"));
     EXPECT_FALSE(cursor.DeleteValue("Version"));

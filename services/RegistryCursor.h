@@ -1,6 +1,7 @@
 #pragma once
-// The long-lived registry cursor: rooted at HKEY_LOCAL_MACHINE, full access, one current key.
-// Reading a value of the wrong type or size and a failed write raise RegistryError.
+// The registry cursor (the program keeps one, MachineRegistry, for its whole run): rooted at
+// HKEY_LOCAL_MACHINE, full access, one current key. Reading a value of the wrong type or size and a
+// failed write raise RegistryError.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,12 +15,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-class MachineRegistry {
+class RegistryCursor {
 public:
-    explicit MachineRegistry(platform::Registry& registry);
-    ~MachineRegistry();
-    MachineRegistry(const MachineRegistry&) = delete;
-    MachineRegistry& operator=(const MachineRegistry&) = delete;
+    explicit RegistryCursor(platform::Registry& registry);
+    ~RegistryCursor();
+    RegistryCursor(const RegistryCursor&) = delete;
+    RegistryCursor& operator=(const RegistryCursor&) = delete;
 
     // A path beginning with "\" is taken from HKEY_LOCAL_MACHINE, any other from the current
     // key. On success the key becomes the current key; on failure the current key stays.

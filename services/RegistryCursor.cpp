@@ -1,4 +1,4 @@
-#include "services/MachineRegistry.h"
+#include "services/RegistryCursor.h"
 
 #include <algorithm>
 
@@ -7,19 +7,19 @@
 using platform::RegStatus;
 using platform::RegValue;
 
-MachineRegistry::MachineRegistry(platform::Registry& registry) : registry_(registry) {}
+RegistryCursor::RegistryCursor(platform::Registry& registry) : registry_(registry) {}
 
-MachineRegistry::~MachineRegistry() {
+RegistryCursor::~RegistryCursor() {
     if (current_) registry_.CloseKey(current_);
 }
 
-std::string MachineRegistry::Resolve(const std::string& path) const {
+std::string RegistryCursor::Resolve(const std::string& path) const {
     if (!path.empty() && path[0] == '\\') return path.substr(1);
     if (currentPath_.empty()) return path;
     return path.empty() ? currentPath_ : currentPath_ + "\\" + path;
 }
 
-bool MachineRegistry::OpenKey(const std::string& path, bool canCreate) {
+bool RegistryCursor::OpenKey(const std::string& path, bool canCreate) {
     std::string full = Resolve(path);
     platform::RegKey key = 0;
     if (registry_.OpenKey(full, platform::KeyAllAccess, canCreate, &key) != RegStatus::Ok) {
@@ -31,7 +31,7 @@ bool MachineRegistry::OpenKey(const std::string& path, bool canCreate) {
     return true;
 }
 
-std::size_t MachineRegistry::ReadBinaryData(const std::string& name, std::uint8_t* buffer,
+std::size_t RegistryCursor::ReadBinaryData(const std::string& name, std::uint8_t* buffer,
                                             std::size_t size) {
     if (!current_) return 0;
     RegValue value;
@@ -47,7 +47,7 @@ std::size_t MachineRegistry::ReadBinaryData(const std::string& name, std::uint8_
     return value.data.size();
 }
 
-void MachineRegistry::WriteBinaryData(const std::string& name, const std::uint8_t* buffer,
+void RegistryCursor::WriteBinaryData(const std::string& name, const std::uint8_t* buffer,
                                       std::size_t size) {
     RegStatus status = RegStatus::Failed;
     if (current_) {
@@ -57,10 +57,10 @@ void MachineRegistry::WriteBinaryData(const std::string& name, const std::uint8_
     if (status != RegStatus::Ok) throw RegistryError(FormatText(FailedToSetDataError, name));
 }
 
-bool MachineRegistry::DeleteValue(const std::string& name) {
+bool RegistryCursor::DeleteValue(const std::string& name) {
     return current_ && registry_.DeleteValue(current_, name) == RegStatus::Ok;
 }
 
-bool MachineRegistry::DeleteKey(const std::string& path) {
+bool RegistryCursor::DeleteKey(const std::string& path) {
     return registry_.DeleteKeyTree(Resolve(path)) == RegStatus::Ok;
 }

@@ -1,0 +1,21 @@
+#include "app/Program.h"
+
+#include "app/TForm1.h"
+
+Program::Program(platform::Platform os, ui::Application& app) : os(os), app(app) {}
+
+Program::~Program() = default;
+
+TForm1& Program::CreateMainWindow() {
+    mainWindows_.push_back(std::make_unique<TForm1>(*this));
+    TForm1& form = *mainWindows_.back();
+    if (!app.MainForm()) app.SetMainForm(&form);
+    // An error in the creation sequence skips its remaining steps; the window still opens
+    // with what was filled so far.
+    form.Run([&form] { form.FormCreate(); });
+    form.OnPaint = [&form] { form.FormPaint(); };
+    form.Show();
+    return form;
+}
+
+TForm1& Program::Form1() { return *mainWindows_.back(); }

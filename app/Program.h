@@ -1,0 +1,44 @@
+#pragma once
+// The program object: everything that lives as long as the process. Windows get a reference.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lang/LanguageState.h"
+#include "platform/Platform.h"
+#include "services/RegistryCursor.h"
+#include "ui/Application.h"
+
+class TForm1;
+
+class Program {
+public:
+    Program(platform::Platform os, ui::Application& app);
+    ~Program();
+
+    platform::Platform os;
+    ui::Application& app;
+
+    // The registry cursor; each main window's creation makes a fresh one.
+    std::unique_ptr<RegistryCursor> MachineRegistry;
+    LanguageState language;
+
+    std::uint32_t ModeEnumFlags = 0;
+    std::string WinVerText;
+
+    // Start-up flags.
+    bool FirstPaint = true;      // the first paint's actions have not run yet
+    bool CheckMode = false;      // started with /CHECK to test the new modes
+    bool RestoreWanted = false;  // the user agreed at start to restore the last backup
+
+    // Creates a main window (the first at start, more from the adapter and language
+    // dialogs); it runs the whole creation sequence and is shown.
+    TForm1& CreateMainWindow();
+    // The main window created last: the one the menus act on.
+    TForm1& Form1();
+
+private:
+    std::vector<std::unique_ptr<TForm1>> mainWindows_;
+};

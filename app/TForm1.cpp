@@ -1,0 +1,192 @@
+#include "app/TForm1.h"
+
+#include <string>
+
+#include "app/MainWindowLayout.h"
+#include "app/Program.h"
+
+namespace {
+
+constexpr char kHiddenColorCaption[] = "Разрешенная глубина цвета:";
+constexpr char kHiFreqCaption[] = "Запретить частоты выше установленных";
+constexpr char kDebugCaption[] = "Отладочная информация:";
+
+constexpr int kRowTop = 28;
+constexpr int kRowStep = 24;
+
+ui::Rect At(const layout::Place& p) { return ui::Rect{p.left, p.top, p.width, p.height}; }
+
+}  // namespace
+
+GridRow::GridRow(ui::Control* group, int number)
+    : l(group, "l" + std::to_string(number)),
+      ComboBox(group, "ComboBox" + std::to_string(number)),
+      hz(group, "hz" + std::to_string(number)) {
+    int top = kRowTop + kRowStep * (number - 1);
+    ui::Font rowFont{"MS Sans Serif", layout::WindowFontHeight};
+    l.SetPlace({8, top + 3, 60, 16});
+    l.SetAlignment(ui::Alignment::Right);
+    l.SetFont(rowFont);
+    l.SetCaption(layout::GridPlaceholders[number - 1]);
+    ComboBox.SetPlace({72, top, 49, 21});
+    ComboBox.SetText("60");
+    hz.SetPlace({122, top + 3, 20, 16});
+    hz.SetFont(rowFont);
+    hz.SetCaption("Hz");
+}
+
+InfoRow::InfoRow(ui::Control* group, int index)
+    : caption(group, layout::AdapterInfoRows[index].captionName),
+      value(group, layout::AdapterInfoRows[index].valueName) {
+    const layout::InfoRowText& text = layout::AdapterInfoRows[index];
+    int top = 18 + 15 * index;
+    caption.SetPlace({8, top, 124, 13});
+    caption.SetAlignment(ui::Alignment::Right);
+    caption.SetCaption(text.caption);
+    caption.SetHint(text.hint);
+    value.SetPlace({140, top, 316, 13});
+    value.SetCaption(index == 7 ? layout::CardTypePlaceholder : "-");
+}
+
+TForm1::TForm1(Program& program) : ui::Form(program.app, "Form1"), program(program) {
+    BuildLayout();
+    BuildMenu();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BuildLayout() {
+    SetPlace({0, 0, layout::ClientWidth, layout::ClientHeight});
+    SetBorder(ui::BorderStyle::Single);
+    SetMinimizeBox(true);
+    SetSystemMenu(true);
+    SetBackgroundColor(layout::InactiveCaptionTextColor);
+    SetFont({"MS Sans Serif", layout::WindowFontHeight});
+    SetCaption("Cadenzo");
+
+    const ui::Font groupFont{"MS Sans Serif", layout::GroupFontHeight};
+    struct GroupPlace {
+        ui::GroupBox& box;
+        const char* caption;
+        layout::Place place;
+        bool shown;
+    };
+    for (const GroupPlace& g :
+         {GroupPlace{gbRefresh, "Refresh Rates:", {4, 0, 149, 401}, true},
+          GroupPlace{gbAdInfo, "Adapter Info:", {160, 0, 465, 145}, true},
+          GroupPlace{gbAdvanced, "Advanced settings:", {160, 152, 465, 166}, true},
+          GroupPlace{gbDriver, "ATI Driver tabs:", {160, 320, 465, 81}, true},
+          GroupPlace{gbColor, kHiddenColorCaption, {624, 312, 233, 81}, false},
+          GroupPlace{gbSettings, "", {160, 320, 273, 81}, false},
+          GroupPlace{gbDebug, kDebugCaption, {0, 424, 241, 49}, false}}) {
+        g.box.SetCaption(g.caption);
+        g.box.SetPlace(At(g.place));
+        g.box.SetFont(groupFont);
+        g.box.SetVisible(g.shown);
+    }
+
+    for (int k = 1; k <= GridRows; ++k)
+        Rows.push_back(std::make_unique<GridRow>(&gbRefresh, k));
+    const ui::Font arrows{"Webdings", 21};
+    sbUp.SetPlace({4, 14, 140, 10});
+    sbUp.SetCaption("5");
+    sbUp.SetFont(arrows);
+    sbDown.SetPlace({4, 388, 140, 10});
+    sbDown.SetCaption("6");
+    sbDown.SetFont(arrows);
+
+    for (int i = 0; i < static_cast<int>(layout::AdapterInfoRows.size()); ++i) {
+        AdapterInfo.push_back(std::make_unique<InfoRow>(&gbAdInfo, i));
+    }
+
+    cbAnisoD3D.SetPlace({8, 16, 260, 17});
+    cbAnisoD3D.SetCaption("Forse Anisotropic Filtering in Direct3D");
+    Label38.SetPlace({292, 18, 72, 13});
+    Label38.SetCaption("AnisoDegree:");
+    cbAnisoDegree.SetPlace({368, 14, 57, 21});
+    cbAnisoDegree.SetItems({"16", "128"});
+    cbAnisoDegree.SetText("16");
+    cbAnisoDegree.SetEnabled(false);
+    for (int i = 0; i < SwitchCount; ++i) {
+        const layout::CheckBoxText& text = layout::SwitchBoxes[i];
+        auto box = std::make_unique<ui::CheckBox>(&gbAdvanced, text.name);
+        box->SetPlace({8 + 228 * (i / 4), 44 + 30 * (i % 4), 224, 17});
+        box->SetCaption(text.caption);
+        box->SetState(ui::CheckState::Grayed);
+        Switches.push_back(std::move(box));
+    }
+
+    for (int i = 0; i < TabCount; ++i) {
+        const layout::CheckBoxText& text = layout::TabBoxes[i];
+        auto box = std::make_unique<ui::CheckBox>(&gbDriver, text.name);
+        box->SetPlace({8 + 228 * (i % 2), 22 + 28 * (i / 2), 200, 17});
+        box->SetCaption(text.caption);
+        box->SetHint(text.hint);
+        Tabs.push_back(std::move(box));
+    }
+
+    for (int i = 0; i < 4; ++i) {
+        const layout::CheckBoxText& text = layout::ColorDepthBoxes[i];
+        ColorDepths[i] = std::make_unique<ui::CheckBox>(&gbColor, text.name);
+        ColorDepths[i]->SetPlace({8, 16 + 15 * i, 97, 15});
+        ColorDepths[i]->SetCaption(text.caption);
+        ColorDepths[i]->SetChecked(true);
+    }
+    cbHiFreq.SetPlace({8, 16, 257, 17});
+    cbHiFreq.SetCaption(kHiFreqCaption);
+
+    Label36.SetPlace({8, 16, 40, 13});
+    Label36.SetCaption("ClassID");
+    lbClassID.SetPlace({56, 16, 180, 13});
+    Label37.SetPlace({8, 30, 40, 13});
+    Label37.SetCaption("VideoID");
+    lbVideoID.SetPlace({56, 30, 180, 13});
+
+    for (const layout::ButtonText& b : layout::Buttons) {
+        auto* button = static_cast<ui::Button*>(FindControl(b.name));
+        button->SetCaption(b.caption);
+        button->SetPlace(At(b.place));
+    }
+}
+
+void TForm1::BuildMenu() {
+    for (const layout::MenuGroup& group : layout::Menu) {
+        ui::MenuItem& top = Menu().Add(group.name, group.caption);
+        for (const layout::MenuEntry& entry : group.entries) {
+            if (!entry.name) continue;
+            ui::MenuItem& item = top.Add(entry.name, entry.caption);
+            if (!entry.button) continue;
+            std::string button = entry.button;
+            if (button == "bRestore") {
+                // Restore Registry acts on the window whose menu was used.
+                item.OnClick = [this] { bRestore.Click(); };
+            } else {
+                // The others act on the newest main window, as a mouse click on its button.
+                item.OnClick = [this, button] {
+                    static_cast<ui::Button*>(this->program.Form1().FindControl(button))->Click();
+                };
+            }
+        }
+    }
+}
+
+ui::Control* TForm1::FindControl(const std::string& name) {
+    std::vector<ui::Control*> pending{this};
+    while (!pending.empty()) {
+        ui::Control* c = pending.back();
+        pending.pop_back();
+        if (c->Name() == name) return c;
+        pending.insert(pending.end(), c->Children().begin(), c->Children().end());
+    }
+    return nullptr;
+}
+
+ui::MenuItem* TForm1::FindMenuItem(const std::string& name) {
+    for (auto& top : Menu().Items()) {
+        if (top->Name() == name) return top.get();
+        for (auto& item : top->Items()) {
+            if (item->Name() == name) return item.get();
+        }
+    }
+    return nullptr;
+}

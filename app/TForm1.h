@@ -1,0 +1,99 @@
+#pragma once
+// The main window: the refresh-rate grid, the adapter information, the driver switches and
+// tabs, the command buttons and the menu.
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "ui/Form.h"
+
+class Program;
+
+// One row of the refresh-rate grid: the resolution, its rate box and the unit.
+struct GridRow {
+    GridRow(ui::Control* group, int number);
+    ui::Label l;
+    ui::ComboBox ComboBox;
+    ui::Label hz;
+};
+
+// A caption on the adapter information group with the label that shows its value.
+struct InfoRow {
+    InfoRow(ui::Control* group, int index);
+    ui::Label caption;
+    ui::Label value;
+};
+
+class TForm1 : public ui::Form {
+public:
+    static constexpr int GridRows = 15;
+    static constexpr int SwitchCount = 8;
+    static constexpr int TabCount = 4;
+
+    explicit TForm1(Program& program);
+    ~TForm1() override;
+
+    // The creation sequence: reads everything and fills the controls.
+    void FormCreate();
+    // The first paint's deferred actions, once per process.
+    void FormPaint();
+
+    // Finds a control of this window by its name (for the commands and the tests).
+    ui::Control* FindControl(const std::string& name);
+    ui::MenuItem* FindMenuItem(const std::string& name);
+
+    Program& program;
+
+    ui::GroupBox gbRefresh{this, "gbRefresh"};
+    std::vector<std::unique_ptr<GridRow>> Rows;  // l1/ComboBox1/hz1 to l15/ComboBox15/hz15
+    ui::SpeedButton sbUp{&gbRefresh, "sbUp"};
+    ui::SpeedButton sbDown{&gbRefresh, "sbDown"};
+
+    ui::GroupBox gbAdInfo{this, "gbAdInfo"};
+    std::vector<std::unique_ptr<InfoRow>> AdapterInfo;  // Label1/lbChip ... Label33/lbCardType
+
+    ui::GroupBox gbAdvanced{this, "gbAdvanced"};
+    ui::CheckBox cbAnisoD3D{&gbAdvanced, "cbAnisoD3D"};
+    ui::Label Label38{&gbAdvanced, "Label38"};
+    ui::ComboBox cbAnisoDegree{&gbAdvanced, "cbAnisoDegree"};
+    std::vector<std::unique_ptr<ui::CheckBox>> Switches;  // cbBlockWrite ... cbDMACopy
+
+    ui::GroupBox gbDriver{this, "gbDriver"};
+    std::vector<std::unique_ptr<ui::CheckBox>> Tabs;  // cbOpenGL ... cbRotation
+
+    ui::GroupBox gbColor{this, "gbColor"};
+    std::array<std::unique_ptr<ui::CheckBox>, 4> ColorDepths;  // cb8, cb16, cb24, cb32
+
+    ui::GroupBox gbSettings{this, "gbSettings"};
+    ui::CheckBox cbHiFreq{&gbSettings, "cbHiFreq"};
+
+    ui::GroupBox gbDebug{this, "gbDebug"};
+    ui::Label Label36{&gbDebug, "Label36"};
+    ui::Label lbClassID{&gbDebug, "lbClassID"};
+    ui::Label Label37{&gbDebug, "Label37"};
+    ui::Label lbVideoID{&gbDebug, "lbVideoID"};
+
+    ui::Button OK{this, "OK"};
+    ui::Button Cancel{this, "Cancel"};
+    ui::Button Help{this, "Help"};
+    ui::Button About{this, "About"};
+    ui::Button bRes{this, "bRes"};
+    ui::Button bAdapter{this, "bAdapter"};
+    ui::Button bLang{this, "bLang"};
+    ui::Button bReport{this, "bReport"};
+    ui::Button bRestore{this, "bRestore"};
+
+    ui::Label& lbChip() { return AdapterInfo[0]->value; }
+    ui::Label& lbDRVver() { return AdapterInfo[1]->value; }
+    ui::Label& lbVendorID() { return AdapterInfo[2]->value; }
+    ui::Label& lbDevID() { return AdapterInfo[3]->value; }
+    ui::Label& lbSSID1() { return AdapterInfo[4]->value; }
+    ui::Label& lbSSID2() { return AdapterInfo[5]->value; }
+    ui::Label& lbRev() { return AdapterInfo[6]->value; }
+    ui::Label& lbCardType() { return AdapterInfo[7]->value; }
+
+private:
+    void BuildLayout();
+    void BuildMenu();
+};

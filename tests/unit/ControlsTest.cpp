@@ -1,0 +1,112 @@
+// The headless controls behave like the real ones: check boxes fire on changes from code,
+// the user's click never produces the grayed state, and every handler runs inside the error
+// boundary.
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "platform/fake/FakeWindows.h"
+#include "ui/Application.h"
+#include "ui/Form.h"
+
+namespace {
+
+class ControlsTest : public ::testing::Test {
+protected:
+    platform::FakeWindows win;
+    ui::Application app{win.boxes};
+    ui::Form form{app, "Form"};
+    void SetUp() override { app.SetTitle("Cadenzo"); }
+};
+
+TEST_F(ControlsTest, CheckBoxFiresOnChangeFromCodeAndCyclesWithoutGrayOnClicks) {
+    ui::CheckBox box(&form, "cbDDC2");
+    std::vector<ui::CheckState> seen;
+    box.OnClick = [&] { seen.push_back(box.State()); };
+    box.SetState(ui::CheckState::Grayed);
+    box.SetState(ui::CheckState::Grayed);  // no change, no click
+    box.UserClick();
+    box.UserClick();
+    box.UserClick();
+    EXPECT_EQ((std::vector<ui::CheckState>{ui::CheckState::Grayed, ui::CheckState::Checked,
+                                           ui::CheckState::Unchecked, ui::CheckState::Checked}),
+              seen);
+    box.SetEnabled(false);
+    box.UserClick();
+    EXPECT_EQ(4u, seen.size());
+}
+
+TEST_F(ControlsTest, AnErrorInAnyHandlerIsShownAndTheProgramGoesOn) {
+    ui::Button button(&form, "OK");
+    ui::CheckBox box(&form, "cb");
+    ui::Timer timer(form);
+    int after = 0;
+    button.OnClick = [] {
+        throw std::runtime_error("Failed to set data for 'DALRestrictedModesBCD'");
+    };
+    box.OnClick = [] { throw std::runtime_error("from a check box"); };
+    timer.OnTimer = [] { throw std::runtime_error("from the timer"); };
+    form.OnPaint = [] { throw std::runtime_error("from painting"); };
+    button.Click();
+    box.UserClick();
+    timer.Tick();
+    form.Paint();
+    form.Run([&] { ++after; });
+    ASSERT_EQ(4u, win.boxes.shown.size());
+    EXPECT_EQ("Failed to set data for 'DALRestrictedModesBCD'", win.boxes.shown[0].text);
+    EXPECT_EQ("Cadenzo", win.boxes.shown[0].caption);
+    EXPECT_EQ(platform::Icon::Error, win.boxes.shown[0].icon);
+    EXPECT_EQ("from a check box", win.boxes.shown[1].text);
+    EXPECT_EQ("from the timer", win.boxes.shown[2].text);
+    EXPECT_EQ("from painting", win.boxes.shown[3].text);
+    EXPECT_TRUE(box.Checked());  // the click itself happened
+    EXPECT_EQ(1, after);
+}
+
+TEST_F(ControlsTest, EndingTheProcessIsNotAnError) {
+    ui::Button button(&form, "Cancel");
+    button.OnClick = [&] { win.system.ExitProcess(0); };
+    EXPECT_THROW(button.Click(), platform::ProcessEnded);
+    EXPECT_TRUE(win.boxes.shown.empty());
+}
+
+TEST_F(ControlsTest, DisabledButtonsAndTimersDoNothing) {
+    ui::Button button(&form, "sbUp");
+    ui::Timer timer(form);
+    int clicks = 0, ticks = 0;
+    button.OnClick = [&] { ++clicks; };
+    timer.OnTimer = [&] { ++ticks; };
+    button.SetEnabled(false);
+    timer.SetEnabled(false);
+    button.Click();
+    timer.Tick();
+    EXPECT_EQ(0, clicks + ticks);
+}
+
+TEST_F(ControlsTest, PlacesAndVisibilityFollowTheGroups) {
+    ui::GroupBox group(&form, "gbDebug");
+    ui::Label label(&group, "lbClassID");
+    group.SetPlace({0, 424, 241, 49});
+    label.SetPlace({56, 16, 180, 13});
+    form.SetVisible(true);
+    EXPECT_EQ((ui::Rect{56, 440, 180, 13}), label.PlaceInForm());
+    EXPECT_TRUE(label.Showing());
+    group.SetVisible(false);
+    EXPECT_FALSE(label.Showing());
+    EXPECT_TRUE(label.Visible());  // hidden with its group, yet keeps its own state
+}
+
+TEST_F(ControlsTest, ComboBoxHoldsTypedTextApartFromItsItems) {
+    ui::ComboBox combo(&form, "ComboBox1");
+    combo.SetItems({"60", "75"});
+    combo.SetText("100");
+    EXPECT_EQ("100", combo.Text());
+    combo.SetItemIndex(5);
+    EXPECT_EQ(-1, combo.ItemIndex());
+    combo.Clear();
+    EXPECT_EQ("", combo.Text());
+    EXPECT_TRUE(combo.Items().empty());
+}
+
+}  // namespace

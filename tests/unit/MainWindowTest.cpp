@@ -1,0 +1,136 @@
+// The main window as the program builds it: its layout, the creation sequence, the first
+// paint and the menu commands.
+
+#include <gtest/gtest.h>
+
+#include "app/Program.h"
+#include "app/Startup.h"
+#include "app/TForm1.h"
+#include "platform/fake/FakeWindows.h"
+#include "services/Settings.h"
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    platform::FakeWindows win;
+    ui::Application app{win.boxes};
+    Program program{win.Os(), app};
+    void SetUp() override { app.SetTitle("Cadenzo"); }
+};
+
+TEST(StartupTest, WindowsVersionTextHasTheBuildOnlyOnTheNtFamily) {
+    EXPECT_EQ("5.1.2600", WindowsVersionText((2600u << 16) | (1u << 8) | 5u));
+    EXPECT_EQ("6.1.7601", WindowsVersionText(0x1DB10106u));
+    EXPECT_EQ("10.0.19045", WindowsVersionText((19045u << 16) | 10u));
+    EXPECT_EQ("4.10", WindowsVersionText(0xC0000A04u));  // Windows 98
+    EXPECT_EQ("4.90", WindowsVersionText(0xC0005A04u));  // Windows Me
+}
+
+TEST(StartupTest, CheckSwitchIsFoundAnywhereInAnyCase) {
+    EXPECT_TRUE(HasCheckSwitch("\"C:\\Cadenzo\\Cadenzo.exe\" /CHECK"));
+    EXPECT_TRUE(HasCheckSwitch("Cadenzo.exe /check"));
+    EXPECT_TRUE(HasCheckSwitch("Cadenzo.exe /Checked"));
+    EXPECT_TRUE(HasCheckSwitch("C:\\x/check\\Cadenzo.exe"));
+    EXPECT_FALSE(HasCheckSwitch("\"C:\\Cadenzo\\Cadenzo.exe\""));
+    EXPECT_FALSE(HasCheckSwitch("Cadenzo.exe -check"));
+}
+
+TEST_F(MainWindowTest, LayoutHidesWhatIsNeverShownButKeepsItsValues) {
+    TForm1& form = program.CreateMainWindow();
+    EXPECT_EQ((ui::Rect{0, 0, 630, 434}), form.Place());
+    ASSERT_EQ(15u, form.Rows.size());
+    EXPECT_EQ("ComboBox15", form.Rows[14]->ComboBox.Name());
+    EXPECT_EQ((ui::Rect{76, 364, 49, 21}), form.Rows[14]->ComboBox.PlaceInForm());
+    for (const char* hidden : {"gbColor", "gbSettings", "gbDebug"}) {
+        EXPECT_FALSE(form.FindControl(hidden)->Visible()) << hidden;
+    }
+    for (const auto& box : form.ColorDepths) {
+        EXPECT_TRUE(box->Checked());
+        EXPECT_FALSE(box->Showing());
+    }
+    for (const auto& box : form.Switches)
+        EXPECT_EQ(ui::CheckState::Grayed, box->State());
+    // The buttons the menu clicks lie beyond the right edge of the client area.
+    for (const char* name : {"About", "bRes", "bAdapter", "bLang", "bReport", "bRestore"}) {
+        EXPECT_GE(form.FindControl(name)->PlaceInForm().left, 630) << name;
+    }
+    EXPECT_EQ("Unknown - please, email to program's author...", form.lbCardType().Caption());
+    EXPECT_EQ("Forse Anisotropic Filtering in Direct3D", form.cbAnisoD3D.Caption());
+    EXPECT_FALSE(form.cbAnisoDegree.Enabled());
+}
+
+TEST_F(MainWindowTest, CreationOpensTheSettingsKeyAndRemembersTheInstallDirectory) {
+    win.files.Put("ati.pci", "");
+    win.system.currentDirectory = "C:\\Program Files\\Cadenzo";
+    win.files.AddDirectory(win.system.currentDirectory);
+    win.files.Put("ati.pci", "");
+    TForm1& form = program.CreateMainWindow();
+    EXPECT_TRUE(win.registry.KeyExists(SettingsKey));
+    EXPECT_EQ("C:\\Program Files\\Cadenzo", GetInstallDir(win.registry));
+    EXPECT_EQ("Cadenzo 0.98 beta", form.Caption());
+    EXPECT_EQ("10.0.19045", program.WinVerText);
+    EXPECT_TRUE(form.Visible());
+    EXPECT_TRUE(win.boxes.shown.empty());
+}
+
+TEST_F(MainWindowTest, StartedElsewhereTheStoredDirectoryStays) {
+    win.registry.SeedString(SettingsKey, "InstallDir", "D:\\Cadenzo");
+    program.CreateMainWindow();
+    EXPECT_EQ("D:\\Cadenzo", GetInstallDir(win.registry));
+}
+
+TEST_F(MainWindowTest, FirstPaintRunsOncePerProcessAndFindsTheCheckSwitch) {
+    win.system.commandLine = "\"C:\\Cadenzo\\Cadenzo.exe\" /check";
+    TForm1& first = program.CreateMainWindow();
+    EXPECT_FALSE(program.CheckMode);  // not before the first paint
+    first.Paint();
+    EXPECT_TRUE(program.CheckMode);
+    EXPECT_FALSE(program.FirstPaint);
+
+    program.CheckMode = false;
+    first.Paint();
+    TForm1& second = program.CreateMainWindow();
+    second.Paint();
+    EXPECT_FALSE(program.CheckMode);  // later paints, of any main window, do nothing
+    EXPECT_EQ(&second, &program.Form1());
+    EXPECT_EQ("Cadenzo 0.98 beta", second.Caption());
+}
+
+TEST_F(MainWindowTest, RestoreWantedRestoresInsteadOfTheOtherFirstPaintActions) {
+    win.system.commandLine = "Cadenzo.exe /CHECK";
+    TForm1& form = program.CreateMainWindow();
+    int restores = 0;
+    form.bRestore.OnClick = [&] { ++restores; };
+    program.RestoreWanted = true;
+    form.Paint();
+    EXPECT_EQ(1, restores);
+    EXPECT_FALSE(program.CheckMode);
+}
+
+TEST_F(MainWindowTest, MenuEntriesClickTheButtonsOfTheNewestWindow) {
+    TForm1& first = program.CreateMainWindow();
+    TForm1& second = program.CreateMainWindow();
+    std::vector<std::string> clicked;
+    for (TForm1* form : {&first, &second}) {
+        for (const char* name : {"OK", "Cancel", "Help", "About", "bRes", "bAdapter", "bLang",
+                                 "bReport", "bRestore"}) {
+            std::string tag = (form == &first ? "first." : "second.") + std::string(name);
+            static_cast<ui::Button*>(form->FindControl(name))->OnClick = [&clicked, tag] {
+                clicked.push_back(tag);
+            };
+        }
+    }
+    for (const char* entry : {"RestoreRegistry1", "CreateReport1", "SaveExit1", "Exit1", "Adapter1",
+                              "Language1", "Resolutions1", "Contens1", "About1"}) {
+        first.FindMenuItem(entry)->OnClick();
+    }
+    EXPECT_EQ((std::vector<std::string>{"first.bRestore", "second.bReport", "second.OK",
+                                        "second.Cancel", "second.bAdapter", "second.bLang",
+                                        "second.bRes", "second.Help", "second.About"}),
+              clicked);
+    EXPECT_EQ("Program", first.FindMenuItem("f1")->Caption());
+    EXPECT_EQ("Contens...", first.FindMenuItem("Contens1")->Caption());
+}
+
+}  // namespace

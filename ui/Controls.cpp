@@ -1,0 +1,79 @@
+#include "ui/Controls.h"
+
+namespace ui {
+
+void Label::SetAlignment(Alignment alignment) {
+    alignment_ = alignment;
+    Changed(Aspect::Caption);
+}
+
+void Button::Click() {
+    if (Enabled()) Fire(OnClick);
+}
+
+void CheckBox::SetState(CheckState state) {
+    if (state_ == state) return;
+    state_ = state;
+    Changed(Aspect::Check);
+    Fire(OnClick);
+}
+
+void CheckBox::UserClick() {
+    if (!Enabled()) return;
+    SetState(state_ == CheckState::Checked ? CheckState::Unchecked : CheckState::Checked);
+}
+
+void ItemsControl::SetItems(std::vector<std::string> items) {
+    items_ = std::move(items);
+    itemIndex_ = -1;
+    Changed(Aspect::Items);
+}
+
+void ItemsControl::AddItem(const std::string& item) {
+    items_.push_back(item);
+    Changed(Aspect::Items);
+}
+
+void ItemsControl::ClearItems() { SetItems({}); }
+
+int ItemsControl::ItemIndex() const {
+    if (Peer* peer = GetPeer()) return peer->ReadItemIndex();
+    return itemIndex_;
+}
+
+void ItemsControl::SetItemIndex(int index) {
+    itemIndex_ = index >= 0 && index < static_cast<int>(items_.size()) ? index : -1;
+    Changed(Aspect::ItemIndex);
+}
+
+void ItemsControl::UserPicked(int index) {
+    itemIndex_ = index;
+    Fire(OnClick);
+}
+
+std::string ComboBox::Text() const {
+    if (Peer* peer = GetPeer()) text_ = peer->ReadText();
+    return text_;
+}
+
+void ComboBox::SetText(const std::string& text) {
+    text_ = text;
+    Changed(Aspect::Text);
+}
+
+void ComboBox::Clear() {
+    ClearItems();
+    SetText("");
+}
+
+std::string Edit::Text() const {
+    if (Peer* peer = GetPeer()) text_ = peer->ReadText();
+    return text_;
+}
+
+void Edit::SetText(const std::string& text) {
+    text_ = text;
+    Changed(Aspect::Text);
+}
+
+}  // namespace ui

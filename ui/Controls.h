@@ -1,0 +1,114 @@
+#pragma once
+// The controls the program's windows are built from.
+
+#include "ui/Control.h"
+
+namespace ui {
+
+enum class Alignment { Left, Right, Center };
+
+class Label : public Control {
+public:
+    Label(Control* parent, std::string name) : Control(parent, Kind::Label, std::move(name)) {}
+    Alignment GetAlignment() const { return alignment_; }
+    void SetAlignment(Alignment alignment);
+
+private:
+    Alignment alignment_ = Alignment::Left;
+};
+
+class GroupBox : public Control {
+public:
+    GroupBox(Control* parent, std::string name)
+        : Control(parent, Kind::GroupBox, std::move(name)) {}
+};
+
+class Button : public Control {
+public:
+    Button(Control* parent, std::string name, Kind kind = Kind::Button)
+        : Control(parent, kind, std::move(name)) {}
+    // A click, by the mouse, the keyboard or a menu entry: runs OnClick when enabled.
+    void Click();
+    std::function<void()> OnClick;
+};
+
+// A flat button with no focus, drawn with its caption in its own font.
+class SpeedButton : public Button {
+public:
+    SpeedButton(Control* parent, std::string name)
+        : Button(parent, std::move(name), Kind::SpeedButton) {}
+};
+
+enum class CheckState { Unchecked, Checked, Grayed };
+
+class CheckBox : public Control {
+public:
+    CheckBox(Control* parent, std::string name)
+        : Control(parent, Kind::CheckBox, std::move(name)) {}
+    CheckState State() const { return state_; }
+    // Setting a new state from code runs OnClick, as a click by the user does.
+    void SetState(CheckState state);
+    bool Checked() const { return state_ == CheckState::Checked; }
+    void SetChecked(bool checked) {
+        SetState(checked ? CheckState::Checked : CheckState::Unchecked);
+    }
+    // The user's click: a grayed or unchecked box becomes checked, a checked one unchecked.
+    void UserClick();
+    std::function<void()> OnClick;
+
+private:
+    CheckState state_ = CheckState::Unchecked;
+};
+
+// A list of texts with a selection; the base of list and combo boxes.
+class ItemsControl : public Control {
+public:
+    using Control::Control;
+    const std::vector<std::string>& Items() const { return items_; }
+    void SetItems(std::vector<std::string> items);
+    void AddItem(const std::string& item);
+    void ClearItems();
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    std::function<void()> OnClick;  // the user picked an item
+
+    // The backend reports the user's pick.
+    void UserPicked(int index);
+
+private:
+    std::vector<std::string> items_;
+    int itemIndex_ = -1;
+};
+
+class ListBox : public ItemsControl {
+public:
+    ListBox(Control* parent, std::string name)
+        : ItemsControl(parent, Kind::ListBox, std::move(name)) {}
+};
+
+// A drop-down list with an edit field: the text may be picked or typed.
+class ComboBox : public ItemsControl {
+public:
+    ComboBox(Control* parent, std::string name)
+        : ItemsControl(parent, Kind::ComboBox, std::move(name)) {}
+    // What the edit field holds now, typed text included.
+    std::string Text() const;
+    void SetText(const std::string& text);
+    // Empties the edit field and the list.
+    void Clear();
+
+private:
+    mutable std::string text_;
+};
+
+class Edit : public Control {
+public:
+    Edit(Control* parent, std::string name) : Control(parent, Kind::Edit, std::move(name)) {}
+    std::string Text() const;
+    void SetText(const std::string& text);
+
+private:
+    mutable std::string text_;
+};
+
+}  // namespace ui

@@ -1,0 +1,107 @@
+#pragma once
+// A top-level window with its menu and timers.
+
+#include <cstdint>
+
+#include "ui/Controls.h"
+
+namespace platform {
+class MessageBoxes;
+}
+
+namespace ui {
+
+class Application;
+
+class MenuItem {
+public:
+    MenuItem(std::string name, std::string caption)
+        : name_(std::move(name)), caption_(std::move(caption)) {}
+    const std::string& Name() const { return name_; }
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    MenuItem& Add(std::string name, std::string caption);
+    std::vector<std::unique_ptr<MenuItem>>& Items() { return items_; }
+    const std::vector<std::unique_ptr<MenuItem>>& Items() const { return items_; }
+    std::function<void()> OnClick;
+
+    Form* form = nullptr;
+
+private:
+    std::string name_;
+    std::string caption_;
+    std::vector<std::unique_ptr<MenuItem>> items_;
+};
+
+class Timer {
+public:
+    explicit Timer(Form& form);
+    std::uint32_t Interval() const { return interval_; }
+    void SetInterval(std::uint32_t ms);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    // One tick: runs OnTimer inside the error boundary (the backend's timer, or a test).
+    void Tick();
+    std::function<void()> OnTimer;
+
+private:
+    Form& form_;
+    std::uint32_t interval_ = 1000;
+    bool enabled_ = true;
+};
+
+enum class BorderStyle { Sizeable, Single };
+
+class Form : public Control {
+public:
+    Form(Application& app, std::string name);
+    ~Form() override;
+
+    Application& App() { return app_; }
+
+    // The client area's size is the form's place; the form opens centred on the desktop.
+    BorderStyle Border() const { return border_; }
+    void SetBorder(BorderStyle border) { border_ = border; }
+    bool MinimizeBox() const { return minimizeBox_; }
+    void SetMinimizeBox(bool on) { minimizeBox_ = on; }
+    bool SystemMenu() const { return systemMenu_; }
+    void SetSystemMenu(bool on) { systemMenu_ = on; }
+    bool StayOnTop() const { return stayOnTop_; }
+    void SetStayOnTop(bool on) { stayOnTop_ = on; }
+    int BackgroundColor() const { return backgroundColor_; }  // a system colour index
+    void SetBackgroundColor(int systemColor) { backgroundColor_ = systemColor; }
+
+    MenuItem& Menu() { return menu_; }
+    bool HasMenu() const { return !menu_.Items().empty(); }
+    void MenuChanged() { Changed(Aspect::Menu); }
+    std::vector<Timer*>& Timers() { return timers_; }
+    void TimersChanged() { Changed(Aspect::Timers); }
+
+    // Makes the window real (when a backend is present) and shows it.
+    void Show();
+    void Hide();
+
+    // The window system asks for a paint; runs OnPaint inside the error boundary.
+    void Paint();
+    std::function<void()> OnPaint;
+    // The close box was used. Without a handler the window hides; the main form ends the
+    // message loop.
+    void UserClose();
+    std::function<void()> OnClose;
+
+    // Runs a handler; an error it raises is shown in the standard error box and the program
+    // goes on.
+    void Run(const std::function<void()>& handler);
+
+private:
+    Application& app_;
+    BorderStyle border_ = BorderStyle::Single;
+    bool minimizeBox_ = true;
+    bool systemMenu_ = true;
+    bool stayOnTop_ = false;
+    int backgroundColor_ = 15;  // COLOR_BTNFACE
+    MenuItem menu_{"", ""};
+    std::vector<Timer*> timers_;
+};
+
+}  // namespace ui
