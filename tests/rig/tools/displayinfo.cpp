@@ -15,8 +15,8 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -71,12 +71,12 @@ void PrepareMode(ModeBuffer& buf) {
 }
 
 void PrintMode(const char* kind, long index, const DEVMODEA& m) {
-    std::printf("%s\t%ld\t%lux%lu\tbpp=%lu\thz=%lu\tfields=0x%08lx\tflags=0x%lx\n", kind, index,
-                static_cast<unsigned long>(m.dmPelsWidth), static_cast<unsigned long>(m.dmPelsHeight),
-                static_cast<unsigned long>(m.dmBitsPerPel),
-                static_cast<unsigned long>(m.dmDisplayFrequency),
-                static_cast<unsigned long>(m.dmFields),
-                static_cast<unsigned long>(m.dmDisplayFlags));
+    std::printf(
+        "%s\t%ld\t%lux%lu\tbpp=%lu\thz=%lu\tfields=0x%08lx\tflags=0x%lx\n", kind, index,
+        static_cast<unsigned long>(m.dmPelsWidth), static_cast<unsigned long>(m.dmPelsHeight),
+        static_cast<unsigned long>(m.dmBitsPerPel),
+        static_cast<unsigned long>(m.dmDisplayFrequency), static_cast<unsigned long>(m.dmFields),
+        static_cast<unsigned long>(m.dmDisplayFlags));
 }
 
 int ListModes(bool raw, const char* device) {
@@ -105,15 +105,24 @@ int PrintCurrent(const char* device) {
 
 const char* ChangeResultName(LONG r) {
     switch (r) {
-        case DISP_CHANGE_SUCCESSFUL: return "DISP_CHANGE_SUCCESSFUL";
-        case DISP_CHANGE_RESTART: return "DISP_CHANGE_RESTART";
-        case DISP_CHANGE_FAILED: return "DISP_CHANGE_FAILED";
-        case DISP_CHANGE_BADMODE: return "DISP_CHANGE_BADMODE";
-        case DISP_CHANGE_NOTUPDATED: return "DISP_CHANGE_NOTUPDATED";
-        case DISP_CHANGE_BADFLAGS: return "DISP_CHANGE_BADFLAGS";
-        case DISP_CHANGE_BADPARAM: return "DISP_CHANGE_BADPARAM";
-        case DISP_CHANGE_BADDUALVIEW: return "DISP_CHANGE_BADDUALVIEW";
-        default: return "unknown";
+        case DISP_CHANGE_SUCCESSFUL:
+            return "DISP_CHANGE_SUCCESSFUL";
+        case DISP_CHANGE_RESTART:
+            return "DISP_CHANGE_RESTART";
+        case DISP_CHANGE_FAILED:
+            return "DISP_CHANGE_FAILED";
+        case DISP_CHANGE_BADMODE:
+            return "DISP_CHANGE_BADMODE";
+        case DISP_CHANGE_NOTUPDATED:
+            return "DISP_CHANGE_NOTUPDATED";
+        case DISP_CHANGE_BADFLAGS:
+            return "DISP_CHANGE_BADFLAGS";
+        case DISP_CHANGE_BADPARAM:
+            return "DISP_CHANGE_BADPARAM";
+        case DISP_CHANGE_BADDUALVIEW:
+            return "DISP_CHANGE_BADDUALVIEW";
+        default:
+            return "unknown";
     }
 }
 

@@ -1,0 +1,414 @@
+#!/usr/bin/env bash
+# The Wine test rig: an X server with the dummy video driver (real modes with
+# real refresh rates), a Wine prefix on it, and a demo ATI driver profile in
+# the registry. See README.md beside this file.
+#
+#   rig.sh start | stop | restart | status
+#   rig.sh run PROGRAM.exe [ARGS...]
+#   rig.sh screenshot FILE.png
+#   rig.sh seed                       put the demo profile in again
+#   rig.sh driver-save FILE           save the driver key, byte for byte
+#   rig.sh driver-load FILE           load such a file into the driver key
+#                                     (and put back what Wine rebuilt)
+#
+# All state lives in CADENZO_RIG_DIR (default /tmp/cadenzo-rig); rigs with
+# different directories run side by side on different X displays.
+set -euo pipefail
+shopt -u patsub_replacement 2>/dev/null || true
+
+RIG_SRC=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+mkdir -p "${CADENZO_RIG_DIR:-/tmp/cadenzo-rig}"
+RIG_DIR=$(cd "${CADENZO_RIG_DIR:-/tmp/cadenzo-rig}" && pwd)
+CADENZO_RIG_DIR=$RIG_DIR
+CADENZO_RIG_BIN=$RIG_DIR/bin
+PREFIX=${CADENZO_WINEPREFIX:-$RIG_DIR/prefix}
+BIN=$CADENZO_RIG_BIN
+PROFILE=${CADENZO_RIG_PROFILE:-$RIG_SRC/demo-driver.reg}
+DEFAULT_XORG_CONF=$RIG_SRC/xorg-dummy.conf
+ENV_FILE=$RIG_DIR/rig.env
+WINE_LOG=$RIG_DIR/wine.log
+DISPLAY_BASE=${CADENZO_RIG_DISPLAY_BASE:-50}
+# While Wine is down the rig moves the machine's RunOnce key here, so that
+# its entries run after the driver key is back, as they would on Windows.
+HELD_RUNONCE='Software\Cadenzo rig held RunOnce'
+TOOLS=(displayinfo regcarry logon)
+
+export WINEPREFIX=$PREFIX
+export WINEDEBUG=-all
+# No Mono/Gecko download prompts, no desktop menu entries in $HOME.
+export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
+
+say() { printf 'rig: %s\n' "$*" >&2; }
+die() { say "$*"; exit 1; }
+
+# A process that has ended but was not reaped (the rig's background children
+# end up under an init that may not reap) counts as gone.
+alive() {
+    local pid=$1 stat
+    [[ -n $pid && -r /proc/$pid/stat ]] || return 1
+    stat=$(</proc/"$pid"/stat) || return 1
+    stat=${stat##*) }
+    [[ ${stat:0:1} != Z ]]
+}
+
+wait_gone() {
+    local pid=$1 tenths=$(( $2 * 10 ))
+    while alive "$pid" && (( tenths-- > 0 )); do sleep 0.1; done
+    ! alive "$pid"
+}
+
+read_file() { if [[ -r $1 ]]; then cat "$1"; fi; }
+
+# Wine sees the host's root as drive Z:.
+winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
+
+is_running() { alive "$(read_file "$RIG_DIR/xorg.pid")" || alive "$(read_file "$RIG_DIR/wineserver.pid")"; }
+
+# --- tools ------------------------------------------------------------------
+
+build_tools() {
+    mkdir -p "$BIN"
+    local tool src exe pids=() flags
+    for tool in "${TOOLS[@]}"; do
+        src=$RIG_SRC/tools/$tool.cpp
+        exe=$BIN/$tool.exe
+        [[ -f $exe && $exe -nt $src ]] && continue
+        flags=(-std=c++17 -O2 -Wall -Wextra -static -s)
+        [[ $tool == logon ]] && flags+=(-municode)
+        x86_64-w64-mingw32-g++-posix "${flags[@]}" -o "$exe.tmp" "$src" &&
+            mv "$exe.tmp" "$exe" &
+        pids+=($!)
+    done
+    local pid failed=0
+    for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
+    (( failed == 0 )) || die "building the rig's tools failed (package g++-mingw-w64-x86-64-posix)"
+}
+
+# --- X server ---------------------------------------------------------------
+
+display_free() {
+    [[ ! -e /tmp/.X$1-lock && ! -e /tmp/.X11-unix/X$1 ]]
+}
+
+# Starts Xorg with config $1 on display $2 and waits until it answers.
+# Returns 2 when another server holds that display.
+launch_x() {
+    local conf=$1 n=$2 pid tenths=100
+    cp "$conf" "$RIG_DIR/xorg.conf"
+    mkdir -p "$RIG_DIR/xorg.conf.d"
+    # Xorg ignores a config directory that holds no file.
+    echo '# The rig keeps its whole X configuration in xorg.conf.' >"$RIG_DIR/xorg.conf.d/00-rig.conf"
+    setsid Xorg ":$n" -config "$RIG_DIR/xorg.conf" -configdir "$RIG_DIR/xorg.conf.d" \
+        -noreset -nolisten tcp -logfile "$RIG_DIR/xorg.log" \
+        </dev/null >"$RIG_DIR/xorg.out" 2>&1 &
+    pid=$!
+    while (( tenths-- > 0 )); do
+        if ! alive "$pid"; then
+            grep -q 'already active' "$RIG_DIR/xorg.out" && return 2
+            say "Xorg :$n failed; see $RIG_DIR/xorg.out and $RIG_DIR/xorg.log"
+            return 1
+        fi
+        if [[ -S /tmp/.X11-unix/X$n ]] && xrandr -display ":$n" -q >/dev/null 2>&1; then
+            echo "$pid" >"$RIG_DIR/xorg.pid"
+            echo ":$n" >"$RIG_DIR/display"
+            return 0
+        fi
+        sleep 0.1
+    done
+    kill "$pid" 2>/dev/null || true
+    say "Xorg :$n did not answer within 10 s"
+    return 1
+}
+
+# CADENZO_RIG_DISPLAY names a display: one that answers already (a person's
+# own screen) is used as it is and never stopped; a free ":N" gets the rig's
+# Xorg. Without it the rig takes the first free number from DISPLAY_BASE.
+start_x() {
+    local conf=$1 n rc d=${CADENZO_RIG_DISPLAY:-}
+    if [[ -n $d ]]; then
+        [[ $d == *:* ]] || d=:$d
+        if xrandr -display "$d" -q >/dev/null 2>&1; then
+            rm -f "$RIG_DIR/xorg.pid"
+            echo "$d" >"$RIG_DIR/display"
+            return
+        fi
+        [[ $d =~ ^:([0-9]+)$ ]] || die "X display $d does not answer"
+        launch_x "$conf" "${BASH_REMATCH[1]}" || die "cannot start Xorg on $d"
+        return
+    fi
+    for (( n = DISPLAY_BASE; n < DISPLAY_BASE + 50; n++ )); do
+        display_free "$n" || continue
+        rc=0
+        launch_x "$conf" "$n" || rc=$?
+        (( rc == 0 )) && return
+        (( rc == 2 )) || die "cannot start Xorg"
+    done
+    die "no free X display in :$DISPLAY_BASE to :$(( DISPLAY_BASE + 49 ))"
+}
+
+stop_x() {
+    local pid d
+    pid=$(read_file "$RIG_DIR/xorg.pid")
+    d=$(read_file "$RIG_DIR/display")
+    # Only the server this rig started: the PID may have been reused.
+    if alive "$pid" && [[ $(tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline") == *"Xorg $d "* ]]; then
+        kill -TERM "$pid" 2>/dev/null || true
+        wait_gone "$pid" 10 || { kill -KILL "$pid" 2>/dev/null || true; wait_gone "$pid" 5 || true; }
+    fi
+    rm -f "$RIG_DIR/xorg.pid"
+}
+
+# --- Wine -------------------------------------------------------------------
+
+# The prefix's wineserver runs for as long as the rig: Wine keeps the display
+# driver's key only while its server lives, and a server left to itself ends
+# soon after the last program.
+start_wineserver() {
+    local pid dir tenths=100
+    mkdir -p "$PREFIX"
+    setsid wineserver -f -p </dev/null >>"$WINE_LOG" 2>&1 &
+    pid=$!
+    while (( tenths-- > 0 )); do
+        alive "$pid" || die "a wineserver already runs for $PREFIX (not started by this rig); stop it first"
+        dir=$(readlink "/proc/$pid/cwd" 2>/dev/null || true)
+        if [[ $dir == */server-* && -S $dir/socket ]]; then
+            echo "$pid" >"$RIG_DIR/wineserver.pid"
+            return
+        fi
+        sleep 0.1
+    done
+    die "wineserver did not come up"
+}
+
+stop_wine() {
+    local pid
+    pid=$(read_file "$RIG_DIR/wineserver.pid")
+    if alive "$pid"; then
+        timeout 20 wineserver -k >>"$WINE_LOG" 2>&1 || true
+        wait_gone "$pid" 20 || { kill -KILL "$pid" 2>/dev/null || true; wait_gone "$pid" 5 || true; }
+    fi
+    rm -f "$RIG_DIR/wineserver.pid"
+}
+
+# Moves the RunOnce key aside in the saved registry (Wine must be down).
+hold_runonce() {
+    local reg=$PREFIX/system.reg
+    [[ -f $reg ]] || return 0
+    sed -i 's/^\[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\RunOnce\] /[Software\\\\Cadenzo rig held RunOnce] /I' "$reg"
+}
+
+# Boots the prefix (creating it when new) and finds the driver key.
+boot_wine() {
+    local key
+    DISPLAY=$(read_file "$RIG_DIR/display")
+    export DISPLAY
+    start_wineserver
+    # The first program boots the prefix; its services inherit its output,
+    # so that goes to files, never to a pipe.
+    timeout 300 setsid wine "$BIN/displayinfo.exe" key </dev/null >"$RIG_DIR/devicekey" 2>>"$WINE_LOG" ||
+        die "Wine did not boot; see $WINE_LOG"
+    key=$(tr -d '\r\n' <"$RIG_DIR/devicekey")
+    local machine="\\Registry\\Machine\\"
+    [[ $key == "$machine"* ]] || die "unexpected display device key: $key"
+    # shellcheck disable=SC2034 # written to the env file
+    CADENZO_DEVICE_KEY=$key
+    CADENZO_DRIVER_KEY=${key:${#machine}}
+}
+
+# Debian's Wine does not find its own TrueType fonts (package fonts-wine)
+# unless they are in the prefix: without Marlett the caption buttons show
+# letters, without Tahoma dialogs fall back to bitmap fonts.
+link_fonts() {
+    local font fonts=$PREFIX/drive_c/windows/Fonts
+    [[ -d $fonts ]] || return 0
+    for font in /usr/share/wine/fonts/*.ttf; do
+        [[ -e $font && ! -e $fonts/${font##*/} ]] && ln -s "$font" "$fonts/"
+    done
+    return 0
+}
+
+# One "export NAME='value'" a line, for sh and bash alike.
+write_env() {
+    local name value
+    for name in DISPLAY WINEPREFIX WINEDEBUG WINEDLLOVERRIDES CADENZO_RIG_DIR CADENZO_RIG_BIN \
+        CADENZO_DEVICE_KEY CADENZO_DRIVER_KEY; do
+        value=${!name}
+        printf "export %s='%s'\n" "$name" "${value//\'/\'\\\'\'}"
+    done >"$ENV_FILE"
+}
+
+load_env() {
+    if [[ ! -r $ENV_FILE ]] || ! is_running; then die "the rig in $RIG_DIR is not started"; fi
+    # shellcheck source=/dev/null
+    source "$ENV_FILE"
+}
+
+# Writes the profile to $1 with the driver key filled in. $2 = all: the
+# whole profile and the rig's own Wine setting; $2 = rebuilt: only the keys
+# that Wine rebuilds at every boot and mode change besides the driver key
+# (the PCI device keys under Enum\PCI), which have to be put back.
+render_profile() {
+    local line keep rebuilt="[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\PCI\\"
+    {
+        printf 'REGEDIT4\n\n'
+        if [[ $2 == all ]]; then
+            # Without a window manager Wine stalls whenever a window hides.
+            printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n\n'
+        fi
+        [[ $2 == all ]] && keep=1 || keep=0
+        while IFS= read -r line || [[ -n $line ]]; do
+            line=${line%$'\r'}
+            [[ $line == REGEDIT4 ]] && continue
+            if [[ $line == '['* ]]; then
+                line=${line//@DRIVER_KEY@/$CADENZO_DRIVER_KEY}
+                if [[ $2 != all ]]; then
+                    keep=0
+                    if [[ ${line^^} == "${rebuilt^^}"* ]]; then keep=1; fi
+                fi
+            fi
+            if (( keep )); then printf '%s\n' "$line"; fi
+        done <"$PROFILE"
+    } >"$1"
+}
+
+import_reg() {
+    timeout 60 wine regedit /s "$(winpath "$1")" </dev/null >>"$WINE_LOG" 2>&1 ||
+        die "importing $1 failed; see $WINE_LOG"
+}
+
+seed() {
+    render_profile "$RIG_DIR/seed.reg" "${1:-all}"
+    import_reg "$RIG_DIR/seed.reg"
+}
+
+regcarry() {
+    timeout 60 wine "$BIN/regcarry.exe" "$1" "$CADENZO_DRIVER_KEY" "$(winpath "$2")" </dev/null >>"$WINE_LOG" 2>&1 ||
+        die "regcarry $1 failed; see $WINE_LOG"
+}
+
+# Starts what was held from RunOnce, as the logon after a restart does.
+logon() {
+    timeout 60 wine "$BIN/logon.exe" "$HELD_RUNONCE" </dev/null >>"$WINE_LOG" 2>&1 ||
+        say "some RunOnce entries did not start; see $WINE_LOG"
+}
+
+# --- commands ---------------------------------------------------------------
+
+cmd_start() {
+    is_running && die "the rig in $RIG_DIR is already started (rig.sh stop first)"
+    rm -f "$ENV_FILE"
+    build_tools
+    # A start that fails half-way leaves nothing running.
+    trap cmd_stop EXIT
+    start_x "${CADENZO_RIG_XORG_CONF:-$DEFAULT_XORG_CONF}"
+    hold_runonce
+    boot_wine
+    link_fonts
+    seed
+    write_env
+    logon
+    trap - EXIT
+    say "started: DISPLAY=$(read_file "$RIG_DIR/display") WINEPREFIX=$PREFIX"
+    echo "$ENV_FILE"
+}
+
+cmd_stop() {
+    stop_wine
+    stop_x
+    rm -f "$ENV_FILE" "$RIG_DIR/display"
+}
+
+# A restart of Windows: the registry is kept, the display driver comes up
+# again (under Wine: a new driver key, and the Wine session's volatile state
+# is gone), then the user logs on and RunOnce runs.
+cmd_restart() {
+    load_env
+    local carry=$RIG_DIR/carry.txt next=$RIG_DIR/xorg-next.conf conf
+    regcarry save "$carry"
+    trap cmd_stop EXIT
+    stop_wine
+    # The hook may write a new X configuration, for example one that offers
+    # only the rates the driver's registry values leave.
+    rm -f "$next"
+    if [[ -n ${CADENZO_RIG_RESTART_HOOK:-} ]]; then
+        # shellcheck disable=SC2086 # the hook may be a command with arguments
+        $CADENZO_RIG_RESTART_HOOK "$carry" "$RIG_DIR/xorg.conf" "$next" ||
+            die "restart hook failed: $CADENZO_RIG_RESTART_HOOK"
+    fi
+    conf=${CADENZO_RIG_XORG_CONF:-$DEFAULT_XORG_CONF}
+    [[ -s $next ]] && conf=$next
+    if [[ ! -r $RIG_DIR/xorg.pid ]]; then
+        [[ -s $next ]] && say "the X display is not the rig's own; its modes stay as they are"
+    elif ! cmp -s "$conf" "$RIG_DIR/xorg.conf"; then
+        local n
+        n=$(read_file "$RIG_DIR/display")
+        n=${n#:}
+        stop_x
+        wait_for_display_release "$n"
+        launch_x "$conf" "$n" || die "cannot restart Xorg on :$n"
+    fi
+    hold_runonce
+    boot_wine
+    seed rebuilt
+    regcarry load "$carry"
+    write_env
+    logon
+    trap - EXIT
+    say "restarted: driver key $CADENZO_DRIVER_KEY"
+}
+
+wait_for_display_release() {
+    local tenths=50
+    while ! display_free "$1" && (( tenths-- > 0 )); do sleep 0.1; done
+}
+
+cmd_status() {
+    local xpid wpid
+    xpid=$(read_file "$RIG_DIR/xorg.pid")
+    wpid=$(read_file "$RIG_DIR/wineserver.pid")
+    printf 'rig dir:    %s\n' "$RIG_DIR"
+    printf 'X display:  %s\n' "$(read_file "$RIG_DIR/display")"
+    printf 'Xorg:       %s\n' "$(alive "$xpid" && echo "pid $xpid" || echo "not the rig's own, or stopped")"
+    printf 'wineserver: %s\n' "$(alive "$wpid" && echo "pid $wpid for $PREFIX" || echo stopped)"
+    [[ -r $ENV_FILE ]] && cat "$ENV_FILE"
+    is_running
+}
+
+cmd_screenshot() {
+    [[ $# -eq 1 ]] || die "usage: rig.sh screenshot FILE.png"
+    load_env
+    local out=$1
+    # /usr/local/bin/convert may be a stand-in; take ImageMagick's own.
+    if [[ $(/usr/bin/convert -version 2>/dev/null) == *ImageMagick* ]]; then
+        xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "png:$out"
+    elif command -v xwdtopnm >/dev/null && command -v pnmtopng >/dev/null; then
+        xwd -root -silent -display "$DISPLAY" | xwdtopnm 2>/dev/null | pnmtopng >"$out"
+    else
+        die "no converter for screenshots: install imagemagick (or netpbm)"
+    fi
+}
+
+cmd_run() {
+    [[ $# -ge 1 ]] || die "usage: rig.sh run PROGRAM.exe [ARGS...]"
+    load_env
+    exec wine "$@"
+}
+
+main() {
+    local cmd=${1:-}
+    shift || true
+    case $cmd in
+        start) cmd_start ;;
+        stop) cmd_stop ;;
+        restart) cmd_restart ;;
+        status) cmd_status ;;
+        screenshot) cmd_screenshot "$@" ;;
+        run) cmd_run "$@" ;;
+        seed) load_env; seed ;;
+        driver-save) [[ $# -eq 1 ]] || die "usage: rig.sh driver-save FILE"; load_env; regcarry save "$(realpath -m "$1")" ;;
+        driver-load) [[ $# -eq 1 ]] || die "usage: rig.sh driver-load FILE"; load_env; seed rebuilt; regcarry load "$(realpath -m "$1")" ;;
+        *) sed -n '2,/^set -euo/{/^#/s/^# \{0,1\}//p}' "${BASH_SOURCE[0]}" >&2; exit 64 ;;
+    esac
+}
+
+main "$@"

@@ -1,0 +1,244 @@
+#!/usr/bin/env bash
+# Checks the Wine test rig end to end: starts it in a scratch directory,
+# looks at what Wine reports and what the registry holds, restarts, stops,
+# and makes sure nothing is left running. Ends with "N passed, M failed".
+set -uo pipefail
+
+HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+RIG=$HERE/rig.sh
+OWN_DIR=
+if [[ -z ${CADENZO_RIG_DIR:-} ]]; then
+    OWN_DIR=$(mktemp -d /tmp/cadenzo-rig-selftest.XXXXXX)
+    export CADENZO_RIG_DIR=$OWN_DIR
+fi
+RIG_DIR=$CADENZO_RIG_DIR
+WORK=$(mktemp -d /tmp/cadenzo-rig-selftest-work.XXXXXX)
+passed=0
+failed=0
+
+check() {
+    local name=$1
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+        echo "ok - $name"
+    else
+        failed=$((failed + 1))
+        echo "FAIL - $name"
+        return 1
+    fi
+}
+
+# Seconds since $1 (an EPOCHREALTIME), with one decimal.
+elapsed() { awk -v a="$1" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.1f", b - a }'; }
+
+finish() {
+    "$RIG" stop >/dev/null 2>&1
+    rm -rf "$WORK"
+    [[ -n $OWN_DIR ]] && rm -rf "$OWN_DIR"
+    echo "$passed passed, $failed failed"
+    (( failed == 0 ))
+}
+trap 'finish; exit $?' EXIT
+
+wine_q() { wine "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+
+# The 16 modes the X configuration offers, as Wine should report them.
+EXPECTED_MODES="640x480@60 640x480@72 640x480@75 640x480@85
+800x600@56 800x600@60 800x600@72 800x600@75 800x600@85
+1024x768@60 1024x768@70 1024x768@75 1024x768@85
+1280x1024@60 1280x1024@75 1280x1024@85"
+
+sorted_words() { tr -s ' ' '\n' | sed '/^$/d' | sort; }
+
+# Modes of one colour depth from "displayinfo modes" output, as WxH@Hz.
+modes_at_depth() {
+    awk -F'\t' -v bpp="bpp=$2" '$1 == "mode" && $4 == bpp { sub(/hz=/, "", $5); print $3 "@" $5 }' "$1"
+}
+
+# --- start ------------------------------------------------------------------
+
+rig_started() {
+    local t0=$EPOCHREALTIME
+    "$RIG" start >"$WORK/start.out" 2>"$WORK/start.err" && [[ -r $RIG_DIR/rig.env ]] || return 1
+    echo "# start took $(elapsed "$t0") s"
+}
+check "start brings up X and Wine" rig_started || { cat "$WORK/start.err"; exit 1; }
+# shellcheck source=/dev/null
+source "$RIG_DIR/rig.env"
+TOOL=${CADENZO_RIG_BIN:?}/displayinfo.exe
+
+xrandr_offers_the_modes() {
+    local got
+    got=$(xrandr -q | awk '/^ +[0-9]+x[0-9]+_[0-9]+ / { split($1, a, "_"); print a[1] "@" a[2] }' | sort)
+    [[ $got == "$(sorted_words <<<"$EXPECTED_MODES")" ]]
+}
+check "xrandr offers exactly the configured modes" xrandr_offers_the_modes
+
+wine_q "$TOOL" modes >"$WORK/modes"
+wine_q "$TOOL" modes raw >"$WORK/modes.raw"
+
+wine_reports_the_modes() {
+    local depth
+    for depth in 32 16 8; do
+        [[ $(modes_at_depth "$WORK/modes" $depth | sort) == "$(sorted_words <<<"$EXPECTED_MODES")" ]] ||
+            return 1
+    done
+}
+check "EnumDisplaySettingsExA reports every resolution and rate at 32, 16 and 8 bpp" wine_reports_the_modes
+
+raw_same_as_pruned() { cmp -s "$WORK/modes" "$WORK/modes.raw"; }
+check "EDS_RAWMODE reports the same modes" raw_same_as_pruned
+
+# The program takes only the first run of non-decreasing widths: all sizes
+# must come before the first width that goes down.
+first_run_holds_all_sizes() {
+    local sizes
+    sizes=$(awk -F'\t' '$1 == "mode" { split($3, s, "x"); if (s[1] + 0 < last) exit; last = s[1] + 0; print $3 }' \
+        "$WORK/modes" | sort -u)
+    [[ $sizes == "$(printf '%s\n' 1024x768 1280x1024 640x480 800x600)" ]]
+}
+check "the first non-decreasing run of widths holds every resolution" first_run_holds_all_sizes
+
+start_mode_is_1024x768_60() {
+    [[ $(wine_q "$TOOL" current) == $'current\t-1\t1024x768\tbpp=32\thz=60\t'* ]]
+}
+check "the start mode is 1024x768 at 60 Hz" start_mode_is_1024x768_60
+
+device_key_matches_env() {
+    local line
+    line=$(wine_q "$TOOL" devices | awk -F'\t' '$1 == "adapter" && $2 == 0')
+    [[ $line == *$'\tkey='"$CADENZO_DEVICE_KEY"$'\t'* && $line == *$'\tflags=0x00000005\t'* &&
+        $CADENZO_DRIVER_KEY == 'System\CurrentControlSet\Control\Video\{'*'}\0000' ]]
+}
+check "adapter 0 is the primary desktop device and its key is in rig.env" device_key_matches_env
+
+# --- the seeded profile -----------------------------------------------------
+
+save_driver() { "$RIG" driver-save "$1" 2>/dev/null; }
+has_value() { grep -qxF "$(printf 'value\t%s\t%s\t%s' "$2" "$3" "$4")" "$1"; }
+
+save_driver "$WORK/seeded.txt"
+driver_key_is_seeded() {
+    has_value "$WORK/seeded.txt" 3 10240768000000431280102400000043 DALRestrictedModesBCD &&
+        has_value "$WORK/seeded.txt" 4 01000000 PruningMode &&
+        has_value "$WORK/seeded.txt" 3 "" DALRestrictedModesBCD1 &&
+        grep -qxF "$(printf 'key\tddhal')" "$WORK/seeded.txt" &&
+        has_value "$WORK/seeded.txt" 1 310036000000 AnisoDegree
+}
+check "the driver key holds the demo profile" driver_key_is_seeded
+
+# The data of one value as reg.exe prints it ("    NAME    REG_xx    DATA").
+reg_value() {
+    wine_q reg query "$1" /v "$2" |
+        awk -v n="    $2    " 'index($0, n) == 1 { s = substr($0, length(n) + 1); sub(/^REG_[A-Z_]+    /, "", s); print s }'
+}
+
+identity_is_seeded() {
+    local hw
+    local id='PCI\VEN_1002&DEV_4E44&SUBSYS_00021002&REV_00'
+    [[ $(reg_value 'HKLM\SYSTEM\CurrentControlSet\Services\ati2mtag\Enum' 0) == "$id\\"* ]] || return 1
+    hw=$(reg_value 'HKLM\SOFTWARE\ATI Technologies\CDS\0000\0\Driver' 'Hardware RegKey')
+    [[ -n $hw && $(reg_value "HKLM\\$hw" Driver) == '{4D36E968-E325-11CE-BFC1-08002BE10318}\0000' ]]
+}
+check "the service's device id and the hardware key are seeded" identity_is_seeded
+
+# --- display mode changes ---------------------------------------------------
+
+rate_only_change_refused() { [[ $(wine_q "$TOOL" setrate 75) == *$'\tDISP_CHANGE_BADMODE' ]]; }
+check "a frequency-only ChangeDisplaySettingsA is refused" rate_only_change_refused
+
+full_change_switches_x() {
+    [[ $(wine_q "$TOOL" set 1024 768 75) == *$'\tDISP_CHANGE_SUCCESSFUL' &&
+        $(xrandr -q) == *$'\n   1024x768_75   75.03*'* ]]
+}
+check "a full ChangeDisplaySettingsA record switches the X mode" full_change_switches_x
+wine_q "$TOOL" set 1024 768 60 >/dev/null
+
+# Wine rebuilds its display keys after a mode change; driver-load puts the
+# driver values and the hardware key back.
+driver_load_restores() {
+    "$RIG" driver-load "$WORK/seeded.txt" 2>/dev/null || return 1
+    save_driver "$WORK/reloaded.txt" && has_value "$WORK/reloaded.txt" 4 01000000 PruningMode &&
+        identity_is_seeded
+}
+check "driver-load puts the driver values back after a mode change" driver_load_restores
+
+# --- restart ----------------------------------------------------------------
+
+# An unterminated string "128" and a changed switch, as the program writes
+# them; a RunOnce entry that records what a program sees at logon.
+printf 'regcarry 1\nkey\t\nvalue\t4\t00000000\tPruningMode\nkey\tddhal\nvalue\t1\t310032003800\tAnisoDegree\n' \
+    >"$WORK/change.txt"
+"$RIG" driver-load "$WORK/change.txt" 2>/dev/null
+logon_file=$WORK/atlogon.txt
+wine_q reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce' /v 'Rig selftest' /f \
+    /d "$(printf '%s save @driver Z:%s' "Z:${CADENZO_RIG_BIN//\//\\}\\regcarry.exe" "${logon_file//\//\\}")" >/dev/null
+
+restarted() { "$RIG" restart >"$WORK/restart.out" 2>&1; }
+check "restart succeeds" restarted || cat "$WORK/restart.out"
+# shellcheck source=/dev/null
+source "$RIG_DIR/rig.env"
+
+values_survive_restart() {
+    save_driver "$WORK/after.txt" &&
+        has_value "$WORK/after.txt" 4 00000000 PruningMode &&
+        has_value "$WORK/after.txt" 1 310032003800 AnisoDegree &&
+        has_value "$WORK/after.txt" 3 10240768000000431280102400000043 DALRestrictedModesBCD
+}
+check "driver values survive the restart byte for byte" values_survive_restart
+
+runonce_runs_after_the_key_is_back() {
+    local tenths=100
+    while [[ ! -s $logon_file ]] && (( tenths-- > 0 )); do sleep 0.1; done
+    has_value "$logon_file" 4 00000000 PruningMode &&
+        [[ $(wine_q reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce') != *'Rig selftest'* ]]
+}
+check "RunOnce runs once, after the driver key is back" runonce_runs_after_the_key_is_back
+
+hardware_key_back() { identity_is_seeded; }
+check "the hardware key Wine drops at boot is back after the restart" hardware_key_back
+
+check "rig.env names the driver key Wine reports after the restart" device_key_matches_env
+
+# --- screenshot -------------------------------------------------------------
+
+screenshot_is_png() {
+    "$RIG" screenshot "$WORK/shot.png" 2>/dev/null &&
+        [[ $(head -c 8 "$WORK/shot.png" | od -An -tx1 | tr -d ' \n') == 89504e470d0a1a0a ]]
+}
+check "screenshot writes a PNG" screenshot_is_png
+
+# --- stop, and a second cycle -----------------------------------------------
+
+# Processes of this rig: its Xorg and anything running in its Wine prefix.
+rig_processes() {
+    local pid state env cmd
+    for pid in /proc/[0-9]*; do
+        pid=${pid#/proc/}
+        state=$(sed 's/.*) //; s/ .*//' "/proc/$pid/stat" 2>/dev/null) || continue
+        [[ $state == Z ]] && continue
+        env=$(tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ") || continue
+        cmd=$(tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline") || continue
+        if [[ $'\n'$env$'\n' == *$'\nWINEPREFIX='"$WINEPREFIX"$'\n'* || $cmd == *"Xorg $DISPLAY "* ]]; then
+            echo "$pid"
+        fi
+    done
+}
+
+stopped_clean() {
+    "$RIG" stop 2>/dev/null || return 1
+    [[ -z $(rig_processes) && ! -e /tmp/.X${DISPLAY#:}-lock && ! -e $RIG_DIR/rig.env ]]
+}
+check "stop leaves no process of the rig" stopped_clean
+check "stop again does nothing and succeeds" "$RIG" stop
+
+second_cycle() {
+    local t0=$EPOCHREALTIME
+    "$RIG" start >/dev/null 2>&1 || return 1
+    echo "# start on the existing prefix took $(elapsed "$t0") s"
+    # shellcheck source=/dev/null
+    source "$RIG_DIR/rig.env"
+    stopped_clean
+}
+check "a second start and stop on the same prefix leaves nothing running" second_cycle
