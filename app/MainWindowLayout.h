@@ -85,12 +85,6 @@ constexpr std::array<ButtonText, 9> Buttons{{
     {"bRestore", "bRestore", {672, 88, 65, 33}},
 }};
 
-// The resolutions the grid shows until it is filled.
-constexpr std::array<const char*, 15> GridPlaceholders{
-    "640x480",   "800x600",   "848x480",   "1024x768",  "1152x864",
-    "1280x768",  "1280x960",  "1280x1024", "1600x1200", "1792x1344",
-    "1800x1440", "1856x1392", "1920x1080", "1920x1200", "2048x1536"};
-
 struct MenuEntry {
     const char* name;
     const char* caption;

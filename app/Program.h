@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "adapters/AdapterState.h"
 #include "lang/LanguageState.h"
+#include "modes/ModeTable.h"
 #include "platform/Platform.h"
 #include "services/RegistryCursor.h"
 #include "ui/Application.h"
@@ -24,6 +26,9 @@ public:
     // The registry cursor; each main window's creation makes a fresh one.
     std::unique_ptr<RegistryCursor> MachineRegistry;
     LanguageState language;
+    AdapterState adapter;
+    // The resolutions with their rates; rebuilt by every main window's creation.
+    ::ModeTable ModeTable;
 
     std::uint32_t ModeEnumFlags = 0;
     std::string WinVerText;

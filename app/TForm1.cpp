@@ -11,29 +11,9 @@ constexpr char kHiddenColorCaption[] = "Разрешенная глубина ц
 constexpr char kHiFreqCaption[] = "Запретить частоты выше установленных";
 constexpr char kDebugCaption[] = "Отладочная информация:";
 
-constexpr int kRowTop = 28;
-constexpr int kRowStep = 24;
-
 ui::Rect At(const layout::Place& p) { return ui::Rect{p.left, p.top, p.width, p.height}; }
 
 }  // namespace
-
-GridRow::GridRow(ui::Control* group, int number)
-    : l(group, "l" + std::to_string(number)),
-      ComboBox(group, "ComboBox" + std::to_string(number)),
-      hz(group, "hz" + std::to_string(number)) {
-    int top = kRowTop + kRowStep * (number - 1);
-    ui::Font rowFont{"MS Sans Serif", layout::WindowFontHeight};
-    l.SetPlace({8, top + 3, 60, 16});
-    l.SetAlignment(ui::Alignment::Right);
-    l.SetFont(rowFont);
-    l.SetCaption(layout::GridPlaceholders[number - 1]);
-    ComboBox.SetPlace({72, top, 49, 21});
-    ComboBox.SetText("60");
-    hz.SetPlace({122, top + 3, 20, 16});
-    hz.SetFont(rowFont);
-    hz.SetCaption("Hz");
-}
 
 InfoRow::InfoRow(ui::Control* group, int index)
     : caption(group, layout::AdapterInfoRows[index].captionName),
@@ -48,7 +28,10 @@ InfoRow::InfoRow(ui::Control* group, int index)
     value.SetCaption(index == 7 ? layout::CardTypePlaceholder : "-");
 }
 
-TForm1::TForm1(Program& program) : ui::Form(program.app, "Form1"), program(program) {
+TForm1::TForm1(Program& program)
+    : ui::Form(program.app, "Form1"),
+      program(program),
+      Grid(Rows, sbUp, sbDown, program.ModeTable) {
     BuildLayout();
     BuildMenu();
 }

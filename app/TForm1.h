@@ -6,17 +6,11 @@
 #include <memory>
 #include <vector>
 
+#include "modes/GridRow.h"
+#include "modes/RefreshGrid.h"
 #include "ui/Form.h"
 
 class Program;
-
-// One row of the refresh-rate grid: the resolution, its rate box and the unit.
-struct GridRow {
-    GridRow(ui::Control* group, int number);
-    ui::Label l;
-    ui::ComboBox ComboBox;
-    ui::Label hz;
-};
 
 // A caption on the adapter information group with the label that shows its value.
 struct InfoRow {
@@ -49,6 +43,7 @@ public:
     std::vector<std::unique_ptr<GridRow>> Rows;  // l1/ComboBox1/hz1 to l15/ComboBox15/hz15
     ui::SpeedButton sbUp{&gbRefresh, "sbUp"};
     ui::SpeedButton sbDown{&gbRefresh, "sbDown"};
+    RefreshGrid Grid;
 
     ui::GroupBox gbAdInfo{this, "gbAdInfo"};
     std::vector<std::unique_ptr<InfoRow>> AdapterInfo;  // Label1/lbChip ... Label33/lbCardType

@@ -12,6 +12,7 @@ Control::Control(Control* parent, Kind kind, std::string name)
 }
 
 Control::~Control() {
+    if (peer_) peer_->ControlDestroyed();
     if (parent_) {
         auto& siblings = parent_->children_;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
@@ -31,10 +32,12 @@ void Control::Changed(Aspect aspect) {
 
 void Control::Fire(const std::function<void()>& handler) {
     if (!handler) return;
+    // A copy: the handler may destroy this control (and with it the original) while it runs.
+    std::function<void()> run = handler;
     if (Form* form = OwnerForm()) {
-        form->Run(handler);
+        form->Run(run);
     } else {
-        handler();
+        run();
     }
 }
 

@@ -54,6 +54,8 @@ public:
     // What the user typed into an edit field, read when the logic asks.
     virtual std::string ReadText() { return {}; }
     virtual int ReadItemIndex() { return -1; }
+    // The control is being destroyed: the peer lets go of it and of its window.
+    virtual void ControlDestroyed() {}
 };
 
 class Control {

@@ -70,6 +70,8 @@ public:
     void ClearItems();
     int ItemIndex() const;
     void SetItemIndex(int index);
+    // The index as last set or picked, without asking the peer: what a peer shows.
+    int StoredItemIndex() const { return itemIndex_; }
     std::function<void()> OnClick;  // the user picked an item
 
     // The backend reports the user's pick.
@@ -94,6 +96,8 @@ public:
     // What the edit field holds now, typed text included.
     std::string Text() const;
     void SetText(const std::string& text);
+    // The text as last set or read, without asking the peer: what a peer shows.
+    const std::string& StoredText() const { return text_; }
     // Empties the edit field and the list.
     void Clear();
 
@@ -106,6 +110,8 @@ public:
     Edit(Control* parent, std::string name) : Control(parent, Kind::Edit, std::move(name)) {}
     std::string Text() const;
     void SetText(const std::string& text);
+    // The text as last set or read, without asking the peer: what a peer shows.
+    const std::string& StoredText() const { return text_; }
 
 private:
     mutable std::string text_;

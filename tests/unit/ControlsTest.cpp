@@ -109,4 +109,27 @@ TEST_F(ControlsTest, ComboBoxHoldsTypedTextApartFromItsItems) {
     EXPECT_TRUE(combo.Items().empty());
 }
 
+// A window behind a control, as a backend attaches one.
+struct RecordingPeer : ui::Peer {
+    bool destroyed = false;
+    void Update(ui::Aspect) override {}
+    void ControlDestroyed() override { destroyed = true; }
+};
+
+TEST_F(ControlsTest, AHandlerMayDestroyItsOwnControlAndTheWindowLetsGo) {
+    RecordingPeer window;
+    auto* button = new ui::Button(&form, "bAdapter");
+    button->AttachPeer(&window);
+    int after = 0;
+    button->OnClick = [&button, &after] {
+        delete button;
+        button = nullptr;
+        ++after;  // the handler still runs, though the control that held it is gone
+    };
+    button->Click();
+    EXPECT_EQ(1, after);
+    EXPECT_TRUE(window.destroyed);
+    EXPECT_TRUE(form.Children().empty());
+}
+
 }  // namespace

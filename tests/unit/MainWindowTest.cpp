@@ -3,11 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "adapters/AdapterDiscovery.h"
 #include "app/Program.h"
 #include "app/Startup.h"
 #include "app/TForm1.h"
-#include "platform/fake/FakeWindows.h"
 #include "services/Settings.h"
+#include "tests/unit/DemoMachine.h"
 
 namespace {
 
@@ -16,7 +17,10 @@ protected:
     platform::FakeWindows win;
     ui::Application app{win.boxes};
     Program program{win.Os(), app};
-    void SetUp() override { app.SetTitle("Cadenzo"); }
+    void SetUp() override {
+        app.SetTitle("Cadenzo");
+        demo::SeedAdapter(win);
+    }
 };
 
 TEST(StartupTest, WindowsVersionTextHasTheBuildOnlyOnTheNtFamily) {
@@ -72,6 +76,42 @@ TEST_F(MainWindowTest, CreationOpensTheSettingsKeyAndRemembersTheInstallDirector
     EXPECT_EQ("10.0.19045", program.WinVerText);
     EXPECT_TRUE(form.Visible());
     EXPECT_TRUE(win.boxes.shown.empty());
+}
+
+TEST_F(MainWindowTest, CreationFillsTheAdapterInformation) {
+    TForm1& form = program.CreateMainWindow();
+    EXPECT_EQ(demo::DriverKey, program.adapter.DriverKey);
+    EXPECT_EQ(std::string("R300\0", 5), form.lbChip().Caption());
+    EXPECT_EQ(std::string("8.162-050811a-025681C\0", 22), form.lbDRVver().Caption());
+    EXPECT_EQ("1002", form.lbVendorID().Caption());
+    EXPECT_EQ("4E44", form.lbDevID().Caption());
+    EXPECT_EQ("0002", form.lbSSID1().Caption());
+    EXPECT_EQ("1002", form.lbSSID2().Caption());
+    EXPECT_EQ("00", form.lbRev().Caption());
+    EXPECT_EQ(0u, program.ModeEnumFlags);
+}
+
+TEST_F(MainWindowTest, PruningModeZeroAsksForAllModes) {
+    win.registry.SeedDword(demo::DriverKey, "PruningMode", 0);
+    program.CreateMainWindow();
+    EXPECT_EQ(platform::EdsRawMode, program.ModeEnumFlags);
+    win.registry.SeedDword(demo::DriverKey, "PruningMode", 1);
+    program.CreateMainWindow();
+    EXPECT_EQ(0u, program.ModeEnumFlags);
+}
+
+TEST(MainWindowWithoutAdapterTest, SaysSoAndTouchesNoDriverValue) {
+    platform::FakeWindows win;
+    ui::Application app{win.boxes};
+    Program program{win.Os(), app};
+    win.registry.SeedDword("", "PruningMode", 0);  // a value at the root must never be read
+    TForm1& form = program.CreateMainWindow();
+    ASSERT_EQ(1u, win.boxes.shown.size());
+    EXPECT_EQ(NoAdapterText, win.boxes.shown[0].text);
+    EXPECT_FALSE(program.adapter.HasDriverKey());
+    EXPECT_EQ(0u, program.ModeEnumFlags);
+    EXPECT_EQ("Cadenzo 0.98 beta", form.Caption());
+    EXPECT_TRUE(form.Visible());
 }
 
 TEST_F(MainWindowTest, StartedElsewhereTheStoredDirectoryStays) {

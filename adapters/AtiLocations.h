@@ -1,0 +1,53 @@
+#pragma once
+// Where the ATI driver keeps what the program reads besides the driver key, all under
+// HKEY_LOCAL_MACHINE. The instance "0000" is literal, whichever adapter is in use.
+
+#include <array>
+
+namespace ati {
+
+constexpr char CdsDriverKey[] = "SOFTWARE\\ATI Technologies\\CDS\\0000\\0\\Driver";
+constexpr char CdsAsicKey[] = "SOFTWARE\\ATI Technologies\\CDS\\0000\\0\\ASIC";
+constexpr char CbtKey[] = "SOFTWARE\\ATI Technologies\\CBT";
+constexpr char Ati2mtagDevice0Key[] = "SYSTEM\\CurrentControlSet\\Services\\ati2mtag\\Device0";
+constexpr char DisplayClassKey[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E968-E325-11CE-BFC1-08002BE10318}\\0000";
+
+// The service Enum keys whose value "0" names the card's device instance; the last that
+// exists wins.
+constexpr std::array<const char*, 4> ServiceEnumKeys{
+    "SYSTEM\\CurrentControlSet\\Services\\ati2mtaa\\Enum",
+    "SYSTEM\\CurrentControlSet\\Services\\ati2mtag\\Enum",
+    "SYSTEM\\CurrentControlSet\\Services\\atimtag\\Enum",
+    "SYSTEM\\CurrentControlSet\\Services\\atimtaa\\Enum"};
+
+// The keys of the driver's control-panel tabs, in the order they are read and written.
+constexpr std::array<const char*, 3> DesktopKeys{
+    "SOFTWARE\\ATI Technologies\\Desktop\\0000",
+    "SOFTWARE\\ATI Technologies\\Desktop\\{0C6F9C77-95F5-40DC-8EB1-6B363CD0DA57}",
+    "SOFTWARE\\ATI Technologies\\Desktop\\{C4FD75DE-94EC-429E-AD75-39855E9B1030}"};
+
+// Keys the diagnostic report exports whole.
+constexpr std::array<const char*, 8> ReportedKeys{"SYSTEM\\CurrentControlSet\\Services\\ati2mtaa",
+                                                  "SYSTEM\\CurrentControlSet\\Services\\ati2mtag",
+                                                  "SYSTEM\\CurrentControlSet\\Services\\atimtag",
+                                                  "SYSTEM\\CurrentControlSet\\Services\\ati2mpaa",
+                                                  "SYSTEM\\CurrentControlSet\\Services\\ati2mpag",
+                                                  "SYSTEM\\CurrentControlSet\\Control\\Class",
+                                                  "SYSTEM\\CurrentControlSet\\Control\\Video",
+                                                  "Software\\ATI Technologies"};
+
+// Value names.
+constexpr char HardwareRegKeyValue[] = "Hardware RegKey";
+constexpr char VersionValue[] = "Version";
+constexpr char ChipIdValue[] = "Chip ID";
+constexpr char ReleaseVersionValue[] = "ReleaseVersion";
+constexpr char DeviceDescriptionValue[] = "Device Description";
+constexpr char DriverVersionValue[] = "DriverVersion";
+constexpr char EnumFirstValue[] = "0";
+constexpr char ClassDriverValue[] = "Driver";
+constexpr char VideoIdValue[] = "VideoID";
+constexpr char DeviceParametersSubkey[] = "\\Device Parameters";
+constexpr char DdhalSubkey[] = "\\ddhal";
+
+}  // namespace ati

@@ -1,0 +1,34 @@
+#pragma once
+// The ATI driver's values that the program reads or writes, all in the adapter's driver key.
+
+#include <array>
+#include <cstddef>
+
+// Mode lists (REG_BINARY, 8-byte BCD mode records back to back).
+constexpr char RestrictedModesValue[] = "DALRestrictedModesBCD";  // the modes the driver refuses
+// Further lists of refused modes: the program only ever empties them.
+constexpr std::array<const char*, 3> FurtherRestrictedModesValues{
+    "DALRestrictedModesBCD1", "DALRestrictedModesBCD2", "DALRestrictedModesBCD3"};
+constexpr std::array<const char*, 4> NonStandardModesValues{
+    "DALNonStandardModesBCD", "DALNonStandardModesBCD1", "DALNonStandardModesBCD2",
+    "DALNonStandardModesBCD3"};
+
+// Rules: REG_DWORD (the minimum resolution may also be REG_BINARY).
+constexpr char MinResValue[] = "DALOPTION_MinResBCD";
+constexpr char AddNativeModesRuleValue[] = "DALRULE_ADDNATIVEMODESTOMODETABLE";
+constexpr char PruningModeValue[] = "PruningMode";
+
+// The highest refresh rate the display control panel allows: one plain binary byte (not BCD)
+// inside REG_BINARY values whose other bytes are the driver's and are carried through.
+struct MaxRateValue {
+    const char* name;
+    std::size_t offset;
+};
+constexpr std::size_t InfoMaxRateOffset = 8;
+constexpr std::size_t MaxModeInfoMaxRateOffset = 16;
+constexpr std::array<MaxRateValue, 4> MaxRateValues{{
+    {"DALRage128 CRT GDO_Info", InfoMaxRateOffset},
+    {"DALRage128 CRT GDO_MaxModeInfo", MaxModeInfoMaxRateOffset},
+    {"DALR6 CRT_Info", InfoMaxRateOffset},
+    {"DALR6 CRT_MaxModeInfo", MaxModeInfoMaxRateOffset},
+}};
