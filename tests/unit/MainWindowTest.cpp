@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "adapters/AdapterDiscovery.h"
 #include "app/Program.h"
 #include "app/Startup.h"
@@ -171,6 +173,76 @@ TEST_F(MainWindowTest, MenuEntriesClickTheButtonsOfTheNewestWindow) {
               clicked);
     EXPECT_EQ("Program", first.FindMenuItem("f1")->Caption());
     EXPECT_EQ("Contens...", first.FindMenuItem("Contens1")->Caption());
+}
+
+}  // namespace
+
+namespace {
+
+// The BCD record that disables `rate` at `width`x`height` for every colour depth.
+std::vector<std::uint8_t> Disabling(int width, int height, int rate) {
+    auto bcd = [](int n) { return static_cast<std::uint8_t>((n / 10) * 16 + n % 10); };
+    return {bcd(width / 100), bcd(width % 100), bcd(height / 100), bcd(height % 100), 0, 0,
+            bcd(rate / 100),  bcd(rate % 100)};
+}
+
+std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> records) {
+    std::vector<std::uint8_t> all;
+    for (const auto& r : records)
+        all.insert(all.end(), r.begin(), r.end());
+    return all;
+}
+
+TEST_F(MainWindowTest, GridShowsTheModesWithTheRateInForce) {
+    // The driver refuses 1024x768 at 60 and 70, which the display no longer reports.
+    auto& modes = win.display.devices[0].modes;
+    modes.erase(std::remove_if(modes.begin(), modes.end(),
+                               [](const platform::DisplayMode& m) {
+                                   return m.width == 1024 &&
+                                          (m.frequency == 60 || m.frequency == 70);
+                               }),
+                modes.end());
+    win.registry.Seed(demo::DriverKey, "DALRestrictedModesBCD", platform::RegBinary,
+                      Join({Disabling(1024, 768, 60), Disabling(1024, 768, 70)}));
+    TForm1& form = program.CreateMainWindow();
+    EXPECT_TRUE(win.boxes.shown.empty());
+    ASSERT_EQ(4u, program.ModeTable.size());
+    const char* labels[] = {"640x480", "800x600", "1024x768", "1280x1024"};
+    const char* inForce[] = {"60", "56", "75", "60"};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(labels[k], form.Rows[k]->l.Caption());
+        EXPECT_EQ(inForce[k], form.Rows[k]->ComboBox.Text());
+    }
+    EXPECT_EQ((std::vector<std::string>{"60", "70", "75", "85"}), form.Rows[2]->ComboBox.Items());
+    EXPECT_FALSE(form.Rows[4]->ComboBox.Visible());
+    EXPECT_FALSE(form.sbDown.Enabled());
+}
+
+TEST_F(MainWindowTest, ARefusedRateTheDisplayStillOffersAsksToRestore) {
+    win.registry.Seed(demo::DriverKey, "DALRestrictedModesBCD", platform::RegBinary,
+                      Join({Disabling(1024, 768, 60), Disabling(800, 600, 56)}));
+    win.boxes.answers = {platform::Answer::Yes};
+    program.CreateMainWindow();
+    ASSERT_EQ(1u, win.boxes.shown.size());  // once, however many such rates
+    EXPECT_EQ("Error", win.boxes.shown[0].caption);
+    EXPECT_EQ(platform::Buttons::YesNo, win.boxes.shown[0].buttons);
+    EXPECT_TRUE(program.RestoreWanted);
+
+    win.boxes.answers = {platform::Answer::No};
+    program.RestoreWanted = false;
+    program.CreateMainWindow();
+    EXPECT_FALSE(program.RestoreWanted);
+}
+
+TEST_F(MainWindowTest, AListOfTheWrongTypeStopsTheCreationButTheWindowOpens) {
+    win.registry.SeedString(demo::DriverKey, "DALRestrictedModesBCD", "garbage");
+    TForm1& form = program.CreateMainWindow();
+    ASSERT_EQ(1u, win.boxes.shown.size());
+    EXPECT_EQ("Invalid data type for 'DALRestrictedModesBCD'", win.boxes.shown[0].text);
+    EXPECT_EQ("Cadenzo 0.98 beta", form.Caption());  // done before the failing read
+    EXPECT_EQ(form.lbCardType().Caption(), "Unknown - please, email to program's author...");
+    EXPECT_EQ("640x480", form.Rows[0]->l.Caption());  // the grid was never filled
+    EXPECT_TRUE(form.Visible());
 }
 
 }  // namespace
