@@ -1,77 +1,574 @@
-// The Windows-side test driver: runs under Wine beside Cadenzo.exe and does what a person at
-// the screen would, printing what it saw. One command per run:
+// The Windows-side test driver: runs under Wine beside the program under test and does what a
+// person at the screen would, printing what it saw. One command per run:
 //
-//   driver wait TITLE [TIMEOUT_MS]   waits for a top-level window titled TITLE, prints its title
-//   driver close TITLE [TIMEOUT_MS]  closes that window as the close box does, waits until gone
+//   driver wait TITLE [TIMEOUT_MS]       waits for a top-level window titled TITLE, prints its
+//                                        title
+//   driver close TITLE [TIMEOUT_MS]      closes that window as the close box does, waits until
+//                                        it is gone
+//   driver frame TITLE                   the window itself, one "name TAB value" a line: class,
+//                                        client (width TAB height), centred (on the desktop,
+//                                        0/1), sizeable, system-menu, minimize-box,
+//                                        maximize-box, topmost (0/1 each), menu (lines of the
+//                                        menu bar, 0 for none)
+//   driver controls TITLE                one line per child window, in Z order (the tab order;
+//                                        group boxes beneath the rest): class, text, left, top,
+//                                        width, height (in client coordinates), visible, enabled,
+//                                        check state (0, 1, 2; "-" for other than check boxes),
+//                                        items of a list ("|" between them; "-" for other than
+//                                        lists), separated by tabs
+//   driver menu TITLE                    the window's menu, one entry a line, indented by two
+//                                        spaces a level; a separator is "-"
+//   driver click TITLE TEXT              clicks the button or check box captioned TEXT
+//   driver menu-click TITLE "Top|Entry"  chooses that menu entry
+//   driver set-text TITLE N TEXT         puts TEXT in the edit field of the Nth combo box (from
+//                                        1, in Z order), as typing does
+//   driver answer CAPTION yes|no|ok [TIMEOUT_MS]
+//                                        waits for a message box captioned CAPTION, prints its
+//                                        text and presses the button
+//   driver open-menu TITLE N [HOLD_MS]   opens the Nth menu of the menu bar (from 1), keeps it
+//                                        open HOLD_MS (for a screenshot), closes it with Escape
+//   driver key TITLE tab|enter|space|escape
+//                                        presses the key in the control with the focus, prints
+//                                        class and text of the control with the focus afterwards
+//   driver hover TITLE TEXT              moves the mouse onto the control captioned TEXT, which
+//                                        shows its hint after a moment
 //
-// Exit code 0 on success, 1 when the window did not appear or did not go.
+// Commands that act wait until the program has handled what they did. Exit code 0 on success,
+// 1 when a window, control or entry is not there or the program did not react, 2 for a wrong
+// command line.
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
-HWND WaitForWindow(const std::string& title, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        HWND hwnd = FindWindowA(nullptr, title.c_str());
-        if (hwnd && IsWindowVisible(hwnd)) return hwnd;
-        if (GetTickCount() - start > timeoutMs) return nullptr;
-        Sleep(100);
-    }
+constexpr DWORD kDefaultTimeoutMs = 10000;
+constexpr DWORD kAnswerTimeoutMs = 10000;
+constexpr size_t kAnswerSize = 65536;  // as in driverhook.cpp
+
+struct Failure {
+    std::string message;
+};
+
+[[noreturn]] void Fail(const std::string& message) { throw Failure{message}; }
+
+std::string ClassOf(HWND hwnd) {
+    char name[256] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    return name;
 }
 
-std::string TitleOf(HWND hwnd) {
-    char text[512] = {};
-    GetWindowTextA(hwnd, text, sizeof text);
+// WM_GETTEXT rather than GetWindowText: only the message reads an edit field of another
+// process.
+std::string TextOf(HWND hwnd) {
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 5000, &copied);
+    text.resize(copied);
     return text;
 }
 
-int Wait(const std::string& title, DWORD timeoutMs) {
-    HWND hwnd = WaitForWindow(title, timeoutMs);
-    if (!hwnd) {
-        std::printf("no window titled \"%s\"\n", title.c_str());
-        return 1;
+// One line a field: tabs and line breaks are written as \t and \n.
+std::string Field(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c != '\r') {
+            out += c;
+        }
     }
-    std::printf("window \"%s\"\n", TitleOf(hwnd).c_str());
-    return 0;
+    return out;
 }
 
-int Close(const std::string& title, DWORD timeoutMs) {
-    HWND hwnd = WaitForWindow(title, timeoutMs);
-    if (!hwnd) {
-        std::printf("no window titled \"%s\"\n", title.c_str());
-        return 1;
-    }
-    PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+struct Search {
+    std::string title;
+    bool messageBox;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopLevel(HWND hwnd, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    if (!IsWindowVisible(hwnd) || TextOf(hwnd) != search->title) return TRUE;
+    if ((ClassOf(hwnd) == "#32770") != search->messageBox) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+// A visible top-level window with that title: a message box (dialog class) or any other.
+HWND FindTopLevel(const std::string& title, bool messageBox, DWORD timeoutMs) {
     DWORD start = GetTickCount();
-    while (IsWindow(hwnd)) {
+    for (;;) {
+        Search search{title, messageBox, nullptr};
+        EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
         if (GetTickCount() - start > timeoutMs) {
-            std::printf("window \"%s\" did not close\n", title.c_str());
-            return 1;
+            Fail(std::string("no ") + (messageBox ? "message box captioned" : "window titled") +
+                 " \"" + title + "\"");
         }
         Sleep(100);
     }
-    std::printf("closed \"%s\"\n", title.c_str());
+}
+
+HWND FindWindowTitled(const std::string& title, DWORD timeoutMs = kDefaultTimeoutMs) {
+    return FindTopLevel(title, false, timeoutMs);
+}
+
+std::vector<HWND> ChildrenOf(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
+
+bool IsCheckBox(HWND hwnd) {
+    if (ClassOf(hwnd) != "Button") return false;
+    switch (GetWindowLongA(hwnd, GWL_STYLE) & BS_TYPEMASK) {
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_3STATE:
+        case BS_AUTO3STATE:
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON:
+            return true;
+        default:
+            return false;
+    }
+}
+
+LRESULT Query(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+// The items through the wide messages: Wine passes an ANSI item text to another process one
+// character short.
+std::string ItemsOf(HWND hwnd) {
+    std::string cls = ClassOf(hwnd);
+    bool combo = cls == "ComboBox";
+    if (!combo && cls != "ListBox") return "-";
+    LRESULT count = Query(hwnd, combo ? CB_GETCOUNT : LB_GETCOUNT);
+    std::string items;
+    for (LRESULT i = 0; i < count; ++i) {
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(hwnd, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG,
+                            5000, &length);
+        std::wstring wide(length + 1, L'\0');
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(hwnd, combo ? CB_GETLBTEXT : LB_GETTEXT, i,
+                            reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG, 5000, &copied);
+        wide.resize(copied <= length ? copied : 0);
+        std::string item(wide.size() * 2, '\0');
+        item.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                        item.data(), static_cast<int>(item.size()), nullptr,
+                                        nullptr));
+        items += (i ? "|" : "") + item;
+    }
+    return items;
+}
+
+// The driver's helper DLL, hooked into the thread of the program's window for as long as the
+// command runs. It answers what only the program's own process can read and tells when the
+// program has handled the messages posted to it.
+class ProgramHook {
+public:
+    explicit ProgramHook(HWND window) : window_(window) {
+        std::string base = "CadenzoDriver." + std::to_string(GetCurrentProcessId());
+        memory_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kAnswerSize,
+                                     (base + ".answer").c_str());
+        done_ = CreateEventA(nullptr, TRUE, FALSE, (base + ".done").c_str());
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        std::string dll = path;
+        dll = dll.substr(0, dll.find_last_of("\\/") + 1) + "cadenzo_e2e_hook.dll";
+        module_ = LoadLibraryA(dll.c_str());
+        auto proc = module_ ? reinterpret_cast<HOOKPROC>(
+                                  reinterpret_cast<void*>(GetProcAddress(module_, "DriverHook")))
+                            : nullptr;
+        DWORD thread = GetWindowThreadProcessId(window, nullptr);
+        hook_ = proc ? SetWindowsHookExA(WH_GETMESSAGE, proc, module_, thread) : nullptr;
+        if (!memory_ || !done_ || !hook_) Fail("cannot hook into the program (" + dll + ")");
+    }
+    ~ProgramHook() {
+        if (hook_) UnhookWindowsHookEx(hook_);
+        if (module_) FreeLibrary(module_);
+        if (done_) CloseHandle(done_);
+        if (memory_) CloseHandle(memory_);
+    }
+    ProgramHook(const ProgramHook&) = delete;
+    ProgramHook& operator=(const ProgramHook&) = delete;
+
+    std::string Ask(const char* request) {
+        ResetEvent(done_);
+        PostMessageA(window_, RegisterWindowMessageA(request), GetCurrentProcessId(), 0);
+        if (WaitForSingleObject(done_, kAnswerTimeoutMs) != WAIT_OBJECT_0) {
+            Fail("the program did not answer");
+        }
+        const char* view =
+            static_cast<const char*>(MapViewOfFile(memory_, FILE_MAP_READ, 0, 0, kAnswerSize));
+        std::string answer = view ? view : "";
+        if (view) UnmapViewOfFile(view);
+        return answer;
+    }
+    // Returns once the program has handled every message posted to it before.
+    void Sync() { Ask("CadenzoDriverSync"); }
+
+private:
+    HWND window_;
+    HANDLE memory_ = nullptr;
+    HANDLE done_ = nullptr;
+    HMODULE module_ = nullptr;
+    HHOOK hook_ = nullptr;
+};
+
+struct MenuEntry {
+    int depth;
+    UINT id;
+    std::string flags;
+    std::string text;
+};
+
+std::vector<MenuEntry> MenuOf(ProgramHook& hook) {
+    std::vector<MenuEntry> entries;
+    std::string answer = hook.Ask("CadenzoDriverMenu");
+    size_t at = 0;
+    while (at < answer.size()) {
+        size_t end = answer.find('\n', at);
+        std::string line = answer.substr(at, end - at);
+        at = end == std::string::npos ? answer.size() : end + 1;
+        size_t t1 = line.find('\t'), t2 = line.find('\t', t1 + 1), t3 = line.find('\t', t2 + 1);
+        if (t3 == std::string::npos) continue;
+        entries.push_back({std::atoi(line.c_str()),
+                           static_cast<UINT>(std::strtoul(line.c_str() + t1 + 1, nullptr, 10)),
+                           line.substr(t2 + 1, t3 - t2 - 1), line.substr(t3 + 1)});
+    }
+    return entries;
+}
+
+int Wait(const std::vector<std::string>& args) {
+    DWORD timeout = args.size() > 1 ? std::strtoul(args[1].c_str(), nullptr, 10) : 30000;
+    HWND hwnd = FindWindowTitled(args[0], timeout);
+    std::printf("window \"%s\"\n", TextOf(hwnd).c_str());
     return 0;
 }
+
+int Close(const std::vector<std::string>& args) {
+    DWORD timeout = args.size() > 1 ? std::strtoul(args[1].c_str(), nullptr, 10) : 30000;
+    HWND hwnd = FindWindowTitled(args[0], timeout);
+    PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD start = GetTickCount();
+    while (IsWindow(hwnd) && IsWindowVisible(hwnd)) {
+        if (GetTickCount() - start > timeout) Fail("window \"" + args[0] + "\" did not close");
+        Sleep(100);
+    }
+    std::printf("closed \"%s\"\n", args[0].c_str());
+    return 0;
+}
+
+int Frame(const std::vector<std::string>& args) {
+    HWND window = FindWindowTitled(args[0]);
+    RECT client, outer;
+    GetClientRect(window, &client);
+    GetWindowRect(window, &outer);
+    LONG style = GetWindowLongA(window, GWL_STYLE);
+    LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
+    int dx = (outer.left + outer.right) - GetSystemMetrics(SM_CXSCREEN);
+    int dy = (outer.top + outer.bottom) - GetSystemMetrics(SM_CYSCREEN);
+    // Wine does not let another process read a menu: the menu bar's lines are what the frame
+    // has more than a frame without a menu.
+    RECT bare = client;
+    AdjustWindowRectEx(&bare, static_cast<DWORD>(style), FALSE, static_cast<DWORD>(exStyle));
+    int extra = (outer.bottom - outer.top) - (bare.bottom - bare.top);
+    int line = GetSystemMetrics(SM_CYMENU);
+    int menuLines = line > 0 ? (extra + line / 2) / line : 0;
+    std::printf("class\t%s\n", ClassOf(window).c_str());
+    std::printf("client\t%ld\t%ld\n", client.right, client.bottom);
+    std::printf("centred\t%d\n", dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2 ? 1 : 0);
+    std::printf("sizeable\t%d\n", style & WS_THICKFRAME ? 1 : 0);
+    std::printf("system-menu\t%d\n", style & WS_SYSMENU ? 1 : 0);
+    std::printf("minimize-box\t%d\n", style & WS_MINIMIZEBOX ? 1 : 0);
+    std::printf("maximize-box\t%d\n", style & WS_MAXIMIZEBOX ? 1 : 0);
+    std::printf("topmost\t%d\n", exStyle & WS_EX_TOPMOST ? 1 : 0);
+    std::printf("menu\t%d\n", menuLines);
+    return 0;
+}
+
+int Controls(const std::vector<std::string>& args) {
+    HWND window = FindWindowTitled(args[0]);
+    for (HWND child : ChildrenOf(window)) {
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        std::string check =
+            IsCheckBox(child) ? std::to_string(Query(child, BM_GETCHECK)) : std::string("-");
+        bool visible = (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) != 0;
+        std::printf("%s\t%s\t%ld\t%ld\t%ld\t%ld\t%d\t%d\t%s\t%s\n", ClassOf(child).c_str(),
+                    Field(TextOf(child)).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top,
+                    visible ? 1 : 0, IsWindowEnabled(child) ? 1 : 0, check.c_str(),
+                    Field(ItemsOf(child)).c_str());
+    }
+    return 0;
+}
+
+int Menu(const std::vector<std::string>& args) {
+    HWND window = FindWindowTitled(args[0]);
+    ProgramHook hook(window);
+    for (const MenuEntry& entry : MenuOf(hook)) {
+        bool separator = entry.flags.find('s') != std::string::npos;
+        std::printf("%s%s\n", std::string(2 * entry.depth, ' ').c_str(),
+                    separator ? "-" : entry.text.c_str());
+    }
+    return 0;
+}
+
+HWND FindChild(HWND window, const std::string& text) {
+    for (HWND child : ChildrenOf(window)) {
+        if (TextOf(child) == text) return child;
+    }
+    Fail("no control \"" + text + "\" in the window");
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// Posted as typed: the program's message loop passes them through IsDialogMessage.
+int Key(const std::vector<std::string>& args) {
+    HWND window = FindWindowTitled(args[0]);
+    struct Name {
+        const char* name;
+        WPARAM key;
+        char typed;
+    };
+    constexpr Name kKeys[] = {{"tab", VK_TAB, '\t'},
+                              {"enter", VK_RETURN, '\r'},
+                              {"space", VK_SPACE, ' '},
+                              {"escape", VK_ESCAPE, '\x1b'}};
+    for (const Name& key : kKeys) {
+        if (args[1] != key.name) continue;
+        HWND focus = FocusOf(window);
+        if (!focus) focus = window;
+        ProgramHook hook(window);
+        PostMessageA(focus, WM_KEYDOWN, key.key, 1);
+        PostMessageA(focus, WM_CHAR, static_cast<unsigned char>(key.typed), 1);
+        PostMessageA(focus, WM_KEYUP, key.key, 0xC0000001);
+        hook.Sync();
+        HWND now = FocusOf(window);
+        // The edit field inside a combo box stands for the combo box.
+        if (now && ClassOf(GetParent(now)) == "ComboBox") now = GetParent(now);
+        std::printf("focus\t%s\t%s\n", now ? ClassOf(now).c_str() : "-",
+                    now ? Field(TextOf(now)).c_str() : "-");
+        return 0;
+    }
+    Fail("no key \"" + args[1] + "\"");
+}
+
+int Hover(const std::vector<std::string>& args) {
+    HWND window = FindWindowTitled(args[0]);
+    HWND control = FindChild(window, args[1]);
+    RECT r;
+    GetWindowRect(control, &r);
+    // Two steps: a tooltip starts counting at a move inside the control.
+    SetCursorPos((r.left + r.right) / 2 - 1, (r.top + r.bottom) / 2);
+    Sleep(100);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    std::printf("over \"%s\"\n", args[1].c_str());
+    return 0;
+}
+
+int Click(const std::vector<std::string>& args) {
+    HWND window = FindWindowTitled(args[0]);
+    for (HWND child : ChildrenOf(window)) {
+        if (ClassOf(child) != "Button" || TextOf(child) != args[1]) continue;
+        if (!IsWindowVisible(child) || !IsWindowEnabled(child)) {
+            Fail("\"" + args[1] + "\" cannot be clicked: hidden or disabled");
+        }
+        ProgramHook hook(window);
+        PostMessageA(child, BM_CLICK, 0, 0);
+        hook.Sync();
+        std::printf("clicked \"%s\"\n", args[1].c_str());
+        return 0;
+    }
+    Fail("no button \"" + args[1] + "\" in \"" + args[0] + "\"");
+}
+
+int MenuClick(const std::vector<std::string>& args) {
+    HWND window = FindWindowTitled(args[0]);
+    ProgramHook hook(window);
+    std::vector<std::string> path;
+    for (size_t at = 0; at <= args[1].size();) {
+        size_t bar = args[1].find('|', at);
+        if (bar == std::string::npos) bar = args[1].size();
+        path.push_back(args[1].substr(at, bar - at));
+        at = bar + 1;
+    }
+    // Walks down the path: each step looks among the entries one level deeper.
+    size_t matched = 0;
+    for (const MenuEntry& entry : MenuOf(hook)) {
+        if (entry.depth < static_cast<int>(matched)) break;
+        if (entry.depth != static_cast<int>(matched) || entry.text != path[matched]) continue;
+        if (++matched < path.size()) continue;
+        if (entry.flags.find('g') != std::string::npos) Fail("\"" + args[1] + "\" is grayed");
+        if (entry.flags.find('p') != std::string::npos) Fail("\"" + args[1] + "\" is a submenu");
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(entry.id, 0), 0);
+        hook.Sync();
+        std::printf("chose \"%s\"\n", args[1].c_str());
+        return 0;
+    }
+    Fail("no menu entry \"" + args[1] + "\" in \"" + args[0] + "\"");
+}
+
+int SetText(const std::vector<std::string>& args) {
+    HWND window = FindWindowTitled(args[0]);
+    int wanted = std::atoi(args[1].c_str());
+    int seen = 0;
+    for (HWND child : ChildrenOf(window)) {
+        if (ClassOf(child) != "ComboBox" || ++seen != wanted) continue;
+        // The edit field inside the combo box, which reports the change as typing does.
+        HWND field = GetWindow(child, GW_CHILD);
+        if (!field) Fail("combo box " + args[1] + " has no edit field");
+        ProgramHook hook(window);
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[2].c_str()),
+                            SMTO_ABORTIFHUNG, 5000, &result);
+        hook.Sync();
+        std::printf("combo box %d: \"%s\"\n", wanted, TextOf(child).c_str());
+        return 0;
+    }
+    Fail("no combo box " + args[1] + " in \"" + args[0] + "\"");
+}
+
+int Answer(const std::vector<std::string>& args) {
+    DWORD timeout = args.size() > 2 ? std::strtoul(args[2].c_str(), nullptr, 10) : 30000;
+    HWND box = FindTopLevel(args[0], true, timeout);
+    for (HWND child : ChildrenOf(box)) {
+        if (ClassOf(child) != "Static") continue;
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) continue;
+        std::string text = TextOf(child);
+        if (!text.empty()) std::printf("%s\n", text.c_str());
+    }
+    int id = args[1] == "yes" ? IDYES : args[1] == "no" ? IDNO : args[1] == "ok" ? IDOK : 0;
+    HWND button = id ? GetDlgItem(box, id) : nullptr;
+    if (!button) Fail("the box has no button \"" + args[1] + "\"");
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    DWORD start = GetTickCount();
+    while (IsWindow(box)) {
+        if (GetTickCount() - start > kDefaultTimeoutMs) Fail("the box did not close");
+        Sleep(50);
+    }
+    return 0;
+}
+
+struct PopupSearch {
+    DWORD process;
+    bool found;
+};
+
+BOOL CALLBACK MatchPopupMenu(HWND hwnd, LPARAM data) {
+    auto* search = reinterpret_cast<PopupSearch*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process == search->process && IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32768") {
+        search->found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A drop-down menu of the program is open: the system's menu window class is visible.
+bool MenuOpen(HWND window) {
+    PopupSearch search{0, false};
+    GetWindowThreadProcessId(window, &search.process);
+    EnumWindows(MatchPopupMenu, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool AwaitMenu(HWND window, bool open) {
+    DWORD start = GetTickCount();
+    while (MenuOpen(window) != open) {
+        if (GetTickCount() - start > kDefaultTimeoutMs) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+// Keys posted to the window reach the menu's own message loop as typed keys.
+void Key(HWND window, WPARAM key) { PostMessageA(window, WM_KEYDOWN, key, 1); }
+
+int OpenMenu(const std::vector<std::string>& args) {
+    HWND window = FindWindowTitled(args[0]);
+    int index = std::atoi(args[1].c_str());
+    DWORD hold = args.size() > 2 ? std::strtoul(args[2].c_str(), nullptr, 10) : 2000;
+    if (index < 1) Fail("menus count from 1");
+    SetForegroundWindow(window);
+    // F10's way into the menu bar: its first menu is selected, none open yet.
+    PostMessageA(window, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    for (int i = 1; i < index; ++i)
+        Key(window, VK_RIGHT);
+    Key(window, VK_DOWN);
+    if (!AwaitMenu(window, true)) Fail("menu " + args[1] + " did not open");
+    std::printf("opened menu %d\n", index);
+    std::fflush(stdout);
+    Sleep(hold);
+    Key(window, VK_ESCAPE);  // closes the drop-down
+    Key(window, VK_ESCAPE);  // leaves the menu bar
+    if (!AwaitMenu(window, false)) Fail("menu " + args[1] + " did not close");
+    std::printf("closed menu %d\n", index);
+    return 0;
+}
+
+struct Command {
+    const char* name;
+    size_t minArgs;
+    size_t maxArgs;
+    int (*run)(const std::vector<std::string>&);
+};
+
+constexpr Command kCommands[] = {
+    {"wait", 1, 2, Wait},
+    {"close", 1, 2, Close},
+    {"controls", 1, 1, Controls},
+    {"frame", 1, 1, Frame},
+    {"menu", 1, 1, Menu},
+    {"click", 2, 2, Click},
+    {"menu-click", 2, 2, MenuClick},
+    {"set-text", 3, 3, SetText},
+    {"answer", 2, 3, Answer},
+    {"open-menu", 2, 3, OpenMenu},
+    {"hover", 2, 2, Hover},
+    {"key", 2, 2, Key},
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: driver wait|close TITLE [TIMEOUT_MS]\n");
-        return 2;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    for (const Command& command : kCommands) {
+        if (args.empty() || args[0] != command.name) continue;
+        args.erase(args.begin());
+        if (args.size() < command.minArgs || args.size() > command.maxArgs) break;
+        int result = 1;
+        try {
+            result = command.run(args);
+        } catch (const Failure& failure) {
+            std::printf("%s\n", failure.message.c_str());
+        }
+        std::fflush(stdout);
+        return result;
     }
-    std::string command = argv[1];
-    std::string title = argv[2];
-    DWORD timeoutMs = argc > 3 ? static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)) : 30000;
-    int result = 2;
-    if (command == "wait") result = Wait(title, timeoutMs);
-    if (command == "close") result = Close(title, timeoutMs);
-    std::fflush(stdout);
-    return result;
+    std::fprintf(stderr, "usage: see the head of tests/e2e/driver.cpp\n");
+    return 2;
 }

@@ -14,7 +14,8 @@ e2e_passed=0
 e2e_failed=0
 export CADENZO_RIG_DIR="$e2e_work/rig"
 
-for exe in Cadenzo.exe cadenzo_e2e_driver.exe; do
+# The driver hooks its DLL into the program for some commands.
+for exe in Cadenzo.exe cadenzo_e2e_driver.exe cadenzo_e2e_hook.dll; do
   if [ ! -f "$e2e_build/$exe" ]; then
     echo "missing $e2e_build/$exe: build the win64 preset first" >&2
     exit 1
@@ -42,6 +43,15 @@ e2e_start() {
 # Starts Cadenzo.exe from its install directory in the background; $e2e_program is its PID.
 e2e_launch() {
   (cd "$e2e_install" && exec wine Cadenzo.exe "$@") >"$e2e_work/cadenzo.log" 2>&1 &
+  e2e_program=$!
+}
+
+# Starts another Windows program of the build ($1, e.g. cadenzo_uidemo.exe, with the
+# arguments after it) from the work directory in the background; $e2e_program is its PID.
+e2e_launch_built() {
+  local exe=$1
+  shift
+  (cd "$e2e_work" && exec wine "$e2e_build/$exe" "$@") >"$e2e_work/${exe%.exe}.log" 2>&1 &
   e2e_program=$!
 }
 

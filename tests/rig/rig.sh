@@ -221,7 +221,9 @@ boot_wine() {
 link_fonts() {
     local font fonts=$PREFIX/drive_c/windows/Fonts
     [[ -d $fonts ]] || return 0
-    for font in /usr/share/wine/fonts/*.ttf; do
+    # The bitmap fonts too: "MS Sans Serif" is sserife.fon; without it GDI falls back to a
+    # host font (DejaVu Sans), much wider than the dialogs were laid out for.
+    for font in /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon; do
         [[ -e $font && ! -e $fonts/${font##*/} ]] && ln -s "$font" "$fonts/"
     done
     return 0
@@ -377,15 +379,24 @@ cmd_status() {
 cmd_screenshot() {
     [[ $# -eq 1 ]] || die "usage: rig.sh screenshot FILE.png"
     load_env
-    local out=$1
-    # /usr/local/bin/convert may be a stand-in; take ImageMagick's own.
-    if [[ $(/usr/bin/convert -version 2>/dev/null) == *ImageMagick* ]]; then
-        xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "png:$out"
-    elif command -v xwdtopnm >/dev/null && command -v pnmtopng >/dev/null; then
-        xwd -root -silent -display "$DISPLAY" | xwdtopnm 2>/dev/null | pnmtopng >"$out"
-    else
-        die "no converter for screenshots: install imagemagick (or netpbm)"
-    fi
+    local out=$1 tmp id info x y i=0 layers=()
+    /usr/bin/convert -version 2>/dev/null | grep -q ImageMagick ||
+        die "no converter for screenshots: install imagemagick"
+    tmp=$(mktemp -d)
+    xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "$tmp/root.png"
+    # Wine's drop-down menus come out black in a capture of the root window; each shown
+    # top-level window is laid over it as captured on its own, from the bottom of the stack up.
+    for id in $(xwininfo -display "$DISPLAY" -root -children | awk '/^ +0x/ { print $1 }' | tac); do
+        info=$(xwininfo -display "$DISPLAY" -id "$id")
+        grep -q IsViewable <<<"$info" || continue
+        x=$(awk '/Absolute upper-left X/ { print $NF }' <<<"$info")
+        y=$(awk '/Absolute upper-left Y/ { print $NF }' <<<"$info")
+        xwd -id "$id" -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "$tmp/$i.png" || continue
+        layers+=("$tmp/$i.png" -geometry "+$x+$y" -composite)
+        i=$((i + 1))
+    done
+    /usr/bin/convert "$tmp/root.png" "${layers[@]}" "png:$out"
+    rm -rf "$tmp"
 }
 
 cmd_run() {

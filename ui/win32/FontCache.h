@@ -1,0 +1,28 @@
+#pragma once
+// The fonts of the realized windows, created once per name and pixel height.
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <utility>
+
+#include "ui/Control.h"
+
+namespace ui {
+
+class FontCache {
+public:
+    FontCache() = default;
+    ~FontCache();
+    FontCache(const FontCache&) = delete;
+    FontCache& operator=(const FontCache&) = delete;
+
+    // The font stays valid as long as the cache.
+    HFONT Get(const Font& font);
+
+private:
+    std::map<std::pair<std::string, int>, HFONT> fonts_;
+};
+
+}  // namespace ui

@@ -1,0 +1,353 @@
+#include "ui/win32/FormWindow.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "ui/win32/FontCache.h"
+
+namespace ui {
+namespace {
+
+// Command ids: controls from 100 (clear of IDOK and IDCANCEL, which the dialog manager sends
+// for Enter and Escape), menu entries from 20000, timers by their own count.
+constexpr int kFirstControlId = 100;
+constexpr int kFirstCommandId = 20000;
+constexpr UINT_PTR kFirstTimerId = 1;
+
+DWORD FrameStyle(const Form& form) {
+    DWORD style = WS_CAPTION;
+    if (form.SystemMenu()) style |= WS_SYSMENU;
+    if (form.MinimizeBox()) style |= WS_MINIMIZEBOX;
+    if (form.Border() == BorderStyle::Sizeable) style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
+    return style;
+}
+
+DWORD FrameExStyle(const Form& form) {
+    return WS_EX_CONTROLPARENT | (form.StayOnTop() ? WS_EX_TOPMOST : 0);
+}
+
+// One window class a form, named as the form's class is: "TForm1" for "Form1".
+std::string RegisterClassOf(const Form& form, WNDPROC proc) {
+    std::string name = "T" + form.Name();
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExA(module, name.c_str(), &wc)) return name;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = module;
+    wc.hIcon = LoadIconA(module, MAKEINTRESOURCEA(1));
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    wc.lpszClassName = name.c_str();
+    RegisterClassExA(&wc);
+    return name;
+}
+
+}  // namespace
+
+FormWindow::FormWindow(Form& form, FontCache& fonts) : form_(&form), fonts_(fonts) {
+    std::string windowClass = RegisterClassOf(form, WindowProc);
+    DWORD style = FrameStyle(form);
+    DWORD exStyle = FrameExStyle(form);
+    RECT frame = {0, 0, form.Place().width, form.Place().height};
+    AdjustWindowRectEx(&frame, style, form.HasMenu(), exStyle);
+    int width = frame.right - frame.left;
+    int height = frame.bottom - frame.top;
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    CreateWindowExA(exStyle, windowClass.c_str(), form.Caption().c_str(), style, 0, 0, width,
+                    height, nullptr, nullptr, module, this);
+    // Owned by the form, so it goes with it.
+    tooltip_ =
+        CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, module, nullptr);
+
+    int id = kFirstControlId;
+    CreateControls(form, id);
+    // Group boxes sit beneath the controls they frame, which then get the mouse and paint
+    // over the frame.
+    for (auto& control : controls_) {
+        if (control->GetControl()->GetKind() == Kind::GroupBox) {
+            SetWindowPos(control->Handle(), HWND_BOTTOM, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
+    BuildMenu();
+
+    // Centred on the desktop.
+    RECT placed;
+    GetWindowRect(hwnd_, &placed);
+    int left = (GetSystemMetrics(SM_CXSCREEN) - (placed.right - placed.left)) / 2;
+    int top = (GetSystemMetrics(SM_CYSCREEN) - (placed.bottom - placed.top)) / 2;
+    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    form.AttachPeer(this);
+    SyncTimers();
+    if (form.Visible()) Update(Aspect::Visible);
+}
+
+FormWindow::~FormWindow() { Detach(); }
+
+HBRUSH FormWindow::Background() const {
+    return GetSysColorBrush(form_ ? form_->BackgroundColor() : COLOR_BTNFACE);
+}
+
+void FormWindow::Detach() {
+    if (!form_) return;
+    for (auto& control : controls_) {
+        if (Control* c = control->GetControl()) c->AttachPeer(nullptr);
+        control->Detach();
+    }
+    form_->AttachPeer(nullptr);
+    form_ = nullptr;
+    // From here on the window's messages go to the default procedure. Its children, its
+    // tooltip (an owned popup) and its menu go with it.
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
+    tooltip_ = nullptr;
+}
+
+void FormWindow::CreateControls(Control& parent, int& id) {
+    for (Control* child : parent.Children()) {
+        controls_.push_back(std::make_unique<ControlWindow>(*child, *this, id++));
+        child->AttachPeer(controls_.back().get());
+        CreateControls(*child, id);
+    }
+}
+
+ControlWindow* FormWindow::PeerOf(HWND hwnd) const {
+    for (const auto& control : controls_) {
+        if (control->Handle() == hwnd) return control.get();
+    }
+    return nullptr;
+}
+
+void FormWindow::Update(Aspect aspect) {
+    if (!form_) return;
+    switch (aspect) {
+        case Aspect::Caption:
+            SetWindowTextA(hwnd_, form_->Caption().c_str());
+            break;
+        case Aspect::Place:
+            FitToClient();
+            break;
+        case Aspect::Visible:
+            ShowWindow(hwnd_, form_->Visible() ? SW_SHOW : SW_HIDE);
+            break;
+        case Aspect::Enabled:
+            EnableWindow(hwnd_, form_->Enabled());
+            break;
+        case Aspect::Font:
+            for (Control* child : form_->Children()) {
+                if (Peer* peer = child->GetPeer()) peer->Update(aspect);
+            }
+            break;
+        case Aspect::Menu:
+            BuildMenu();
+            break;
+        case Aspect::Timers:
+            SyncTimers();
+            break;
+        default:
+            break;
+    }
+}
+
+// The client area keeps the form's size whatever the frame and the menu bar take (a narrow
+// window wraps its menu bar onto more lines).
+void FormWindow::FitToClient() {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RECT client;
+        GetClientRect(hwnd_, &client);
+        int dw = form_->Place().width - client.right;
+        int dh = form_->Place().height - client.bottom;
+        if (dw == 0 && dh == 0) return;
+        RECT frame;
+        GetWindowRect(hwnd_, &frame);
+        SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + dw,
+                     frame.bottom - frame.top + dh, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void FormWindow::BuildMenu() {
+    commands_.clear();
+    HMENU menu = nullptr;
+    if (form_->HasMenu()) {
+        menu = CreateMenu();
+        for (auto& item : form_->Menu().Items())
+            AddMenuItems(menu, *item);
+    }
+    HMENU old = GetMenu(hwnd_);
+    SetMenu(hwnd_, menu);
+    if (old) DestroyMenu(old);
+    FitToClient();
+}
+
+// An entry captioned "-" is a separator line.
+void FormWindow::AddMenuItems(HMENU into, MenuItem& item) {
+    if (item.Caption() == "-") {
+        AppendMenuA(into, MF_SEPARATOR, 0, nullptr);
+        return;
+    }
+    if (!item.Items().empty()) {
+        HMENU popup = CreatePopupMenu();
+        for (auto& sub : item.Items())
+            AddMenuItems(popup, *sub);
+        AppendMenuA(into, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup),
+                    item.Caption().c_str());
+        return;
+    }
+    commands_.push_back(&item);
+    AppendMenuA(into, MF_STRING, kFirstCommandId + commands_.size() - 1, item.Caption().c_str());
+}
+
+// Windows' timers restart when set again, as the form's timers do at any change.
+void FormWindow::SyncTimers() {
+    for (UINT_PTR id : timers_)
+        KillTimer(hwnd_, id);
+    timers_.clear();
+    const auto& timers = form_->Timers();
+    for (size_t i = 0; i < timers.size(); ++i) {
+        const Timer& timer = *timers[i];
+        if (!timer.Enabled() || timer.Interval() == 0 || !timer.OnTimer) continue;
+        UINT_PTR id = kFirstTimerId + i;
+        SetTimer(hwnd_, id, timer.Interval(), nullptr);
+        timers_.push_back(id);
+    }
+}
+
+// A window that is not a dialog gets no focus handling of its own: activation gives the focus
+// back to the control that had it, or to the first control in tab order.
+void FormWindow::ShowFocus() {
+    HWND target = lastFocus_;
+    if (!target || !IsWindow(target) || !IsChild(hwnd_, target) || !IsWindowVisible(target) ||
+        !IsWindowEnabled(target)) {
+        target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    }
+    SetFocus(target ? target : hwnd_);
+}
+
+void FormWindow::Run(const std::function<void()>& handler) {
+    if (form_) form_->Run(handler);
+}
+
+LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
+                                        LPARAM lParam) noexcept {
+    if (message == WM_NCCREATE) {
+        auto* created =
+            reinterpret_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        created->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    }
+    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+    // Every handler runs inside the form's error boundary; anything else that escapes ends the
+    // process here (noexcept) rather than unwind through the system's code.
+    ++self->depth_;
+    LRESULT result = self->HandleMessage(message, wParam, lParam);
+    --self->depth_;
+    return result;
+}
+
+LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND: {
+            if (lParam == 0) {
+                // A menu entry; Escape's IDCANCEL also comes this way and names none.
+                size_t index = LOWORD(wParam) - static_cast<size_t>(kFirstCommandId);
+                if (HIWORD(wParam) == 0 && LOWORD(wParam) >= kFirstCommandId &&
+                    index < commands_.size()) {
+                    // A copy: the entry may go away while its handler runs.
+                    std::function<void()> handler = commands_[index]->OnClick;
+                    if (handler) Run(handler);
+                }
+                return 0;
+            }
+            if (ControlWindow* peer = PeerOf(reinterpret_cast<HWND>(lParam))) {
+                int code = HIWORD(wParam);
+                Run([peer, code] { peer->Notify(code); });
+                return 0;
+            }
+            break;
+        }
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (ControlWindow* peer = PeerOf(item->hwndItem)) {
+                peer->Draw(*item);
+                return TRUE;
+            }
+            break;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN: {
+            // Labels, check boxes and group boxes sit on the form's own background colour.
+            ControlWindow* peer = PeerOf(reinterpret_cast<HWND>(lParam));
+            if (peer && peer->OnFormBackground()) {
+                HDC dc = reinterpret_cast<HDC>(wParam);
+                SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+                SetBkColor(dc, GetSysColor(form_->BackgroundColor()));
+                return reinterpret_cast<LRESULT>(Background());
+            }
+            break;
+        }
+        case WM_ERASEBKGND: {
+            RECT client;
+            GetClientRect(hwnd_, &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, Background());
+            return 1;
+        }
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            BeginPaint(hwnd_, &ps);
+            EndPaint(hwnd_, &ps);
+            // A paint handler may open a message box, whose own loop paints the window again
+            // underneath it: that paint must not run the handler a second time.
+            if (!painting_) {
+                painting_ = true;
+                Form* form = form_;
+                Run([form] { form->Paint(); });
+                painting_ = false;
+            }
+            return 0;
+        }
+        case WM_TIMER: {
+            const auto& timers = form_->Timers();
+            size_t index = wParam - kFirstTimerId;
+            if (index < timers.size()) {
+                Timer* timer = timers[index];
+                Run([timer] { timer->Tick(); });
+            }
+            return 0;
+        }
+        case WM_CLOSE: {
+            Form* form = form_;
+            Run([form] { form->UserClose(); });
+            return 0;
+        }
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+            } else if (!HIWORD(wParam)) {
+                ShowFocus();
+                return 0;
+            }
+            break;
+        case DM_GETDEFID: {
+            // IsDialogMessage asks which button Enter presses: the push button with the focus.
+            HWND focus = GetFocus();
+            if (focus && GetParent(focus) == hwnd_ &&
+                (SendMessageA(focus, WM_GETDLGCODE, 0, 0) &
+                 (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+                return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+            }
+            return 0;
+        }
+        default:
+            break;
+    }
+    return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace ui
