@@ -93,7 +93,7 @@ void TForm1::BuildLayout() {
     for (int i = 0; i < SwitchCount; ++i) {
         const layout::CheckBoxText& text = layout::SwitchBoxes[i];
         auto box = std::make_unique<ui::CheckBox>(&gbAdvanced, text.name);
-        box->SetPlace({8 + 228 * (i / 4), 44 + 30 * (i % 4), 224, 17});
+        box->SetPlace({8 + 288 * (i / 4), 44 + 30 * (i % 4), i < 4 ? 284 : 168, 17});
         box->SetCaption(text.caption);
         box->SetState(ui::CheckState::Grayed);
         Switches.push_back(std::move(box));

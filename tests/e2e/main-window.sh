@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# The main window under Wine is laid out as the program's layout says: its frame, every
+# group and button at its place with its caption and visibility, the grid rows, and the menus.
+source "$(dirname "$0")/lib.sh"
+e2e_start
+e2e_launch
+title="Cadenzo 0.98 beta"
+e2e_driver wait "$title" 30000 >/dev/null || true
+
+frame=$(e2e_driver frame "$title" || true)
+field() { awk -F'\t' -v k="$1" '$1 == k { $1 = ""; sub(/^ /, ""); print }' <<<"$frame"; }
+e2e_check "client area 630 x 434" test "$(field client)" = "630 434"
+e2e_check "centred on the desktop" test "$(field centred)" = 1
+e2e_check "fixed border with system menu and minimise box only" \
+  test "$(field sizeable) $(field system-menu) $(field minimize-box) $(field maximize-box)" = "0 1 1 0"
+e2e_check "one menu bar" test "$(field menu)" = 1
+
+controls=$(e2e_driver controls "$title" || true)
+printf '%s\n' "$controls" >"$e2e_work/controls.txt"
+# class, caption (empty: not compared), left, top, width, height, visible
+expected=(
+  $'Button\tRefresh Rates:\t4\t0\t149\t401\t1'
+  $'Button\tAdapter Info:\t160\t0\t465\t145\t1'
+  $'Button\tAdvanced settings:\t160\t152\t465\t166\t1'
+  $'Button\tATI Driver tabs:\t160\t320\t465\t81\t1'
+  $'Button\t\t624\t312\t233\t81\t0'
+  $'Button\t\t160\t320\t273\t81\t0'
+  $'Button\t\t0\t424\t241\t49\t0'
+  $'Button\tOK\t436\t404\t57\t25\t1'
+  $'Button\tCancel\t500\t404\t57\t25\t1'
+  $'Button\tHelp\t564\t404\t57\t25\t1'
+  $'Button\tAbout...\t652\t404\t57\t25\t1'
+  $'Button\tResolution\t652\t180\t57\t25\t1'
+  $'Button\tAdapter...\t644\t212\t57\t25\t1'
+  $'Button\tLanguage\t660\t244\t57\t25\t1'
+  $'Button\tReport\t652\t276\t57\t25\t1'
+  $'Button\tbRestore\t672\t88\t65\t33\t1'
+  $'Button\t5\t8\t14\t140\t10\t1'
+  $'Button\t6\t8\t388\t140\t10\t1'
+  $'Button\tForse Anisotropic Filtering in Direct3D\t168\t168\t260\t17\t1'
+  $'Button\tOpenGL\t168\t342\t200\t17\t1'
+)
+placed() {
+  local want=$1
+  awk -F'\t' -v w="$want" '
+    BEGIN { n = split(w, e, "\t") }
+    { if ((e[2] == "" || $2 == e[2]) && $1 == e[1] && $3 == e[3] && $4 == e[4] && $5 == e[5] &&
+          $6 == e[6] && $7 == e[7]) found = 1 }
+    END { exit !found }' <<<"$controls"
+}
+for want in "${expected[@]}"; do
+  e2e_check "placed: ${want//$'\t'/ }" placed "$want"
+done
+
+# The grid: the rig's four resolutions, in ascending order, each with its rates; the rest hidden.
+rows=$(awk -F'\t' '$1 == "ComboBox" && $3 == 76' <<<"$controls")
+shown=$(awk -F'\t' '$7 == 1' <<<"$rows" | wc -l)
+e2e_check "four grid rows shown, eleven hidden" test "$shown/$(wc -l <<<"$rows")" = "4/15"
+# The demo driver refuses 43 Hz (interlaced) at 1024x768, so the rate in force is 60.
+e2e_check "1024x768 lists 43, 60, 70, 75, 85 with 60 in force" \
+  grep -qP '^ComboBox\t60\t76\t76\t.*\t43\|60\|70\|75\|85$' <<<"$controls"
+labels=$(awk -F'\t' '$1 == "Static" && $7 == 1 && $2 ~ /^[0-9]+x[0-9]+$/ { print $2 }' <<<"$controls" | tr '\n' ' ')
+e2e_check "resolutions in ascending order" test "$labels" = "640x480 800x600 1024x768 1280x1024 "
+
+menu=$(e2e_driver menu "$title" || true)
+expected_menu=$'Program\n  Uninstall\n  Restore Registry\n  Create Report\n  Save and Exit\n  Exit\nConfigure\n  Adapter...\n  Language...\n  Resolutions...\nHelp\n  Contens...\n  About'
+e2e_check "menus and their entries" test "$menu" = "$expected_menu"
+
+"$e2e_rig" screenshot "$e2e_work/main-window.png" >/dev/null 2>&1 || true
+for n in 1 2 3; do
+  (e2e_driver open-menu "$title" "$n" 1500 >/dev/null || true) &
+  opener=$!
+  sleep 0.8
+  "$e2e_rig" screenshot "$e2e_work/menu-$n.png" >/dev/null 2>&1 || true
+  wait "$opener"
+done
+
+e2e_driver close "$title" 10000 >/dev/null || true
+e2e_check "the program ends with its window" e2e_wait_exit "$e2e_program" 15
+e2e_finish
