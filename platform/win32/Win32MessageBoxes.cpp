@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/WideText.h"
+
 namespace platform {
 namespace {
 
@@ -27,7 +29,8 @@ Answer Win32MessageBoxes::Show(const std::string& text, const std::string& capti
     // otherwise hide the box that blocks it.
     UINT style = (buttons == Buttons::YesNo ? MB_YESNO : MB_OK) | IconStyle(icon) | MB_TASKMODAL |
                  MB_SETFOREGROUND;
-    int pressed = MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), style);
+    int pressed =
+        MessageBoxW(GetActiveWindow(), ToWide(text).c_str(), ToWide(caption).c_str(), style);
     if (buttons == Buttons::Ok) return Answer::Ok;
     return pressed == IDYES ? Answer::Yes : Answer::No;
 }

@@ -16,6 +16,9 @@ if [[ ! -f $exe ]]; then
 fi
 exe=$(realpath "$exe")
 rig=$(cd "$(dirname "${BASH_SOURCE[0]}")/../rig" && pwd)/rig.sh
+# Wine takes the ANSI code page from the locale: this one gives code page 1252, which the text
+# conversion cases expect.
+export LC_ALL=C.UTF-8
 export CADENZO_RIG_DIR=${CADENZO_RIG_DIR:-$(dirname "$exe")/contract-rig}
 
 "$rig" start >/dev/null || { echo "contract tests: the Wine rig did not start" >&2; exit 1; }

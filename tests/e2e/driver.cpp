@@ -32,6 +32,11 @@
 //                                        class and text of the control with the focus afterwards
 //   driver hover TITLE TEXT              moves the mouse onto the control captioned TEXT, which
 //                                        shows its hint after a moment
+//   driver glyphs TITLE TEXT             the face of the font of the control captioned TEXT, a
+//                                        tab, and how many characters of TEXT it has no glyph
+//                                        for (0: the text shows as written)
+//
+// Texts are taken and printed as UTF-8, whatever the program's ANSI code page.
 //
 // Commands that act wait until the program has handled what they did. Exit code 0 on success,
 // 1 when a window, control or entry is not there or the program did not react, 2 for a wrong
@@ -56,23 +61,41 @@ struct Failure {
 
 [[noreturn]] void Fail(const std::string& message) { throw Failure{message}; }
 
+std::string Utf8(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    int size = static_cast<int>(wide.size());
+    std::string text(
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), static_cast<int>(text.size()),
+                        nullptr, nullptr);
+    return text;
+}
+
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    int size = static_cast<int>(utf8.size());
+    std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), static_cast<int>(wide.size()));
+    return wide;
+}
+
 std::string ClassOf(HWND hwnd) {
-    char name[256] = {};
-    GetClassNameA(hwnd, name, sizeof name);
-    return name;
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    return Utf8(name);
 }
 
 // WM_GETTEXT rather than GetWindowText: only the message reads an edit field of another
-// process.
+// process. The wide one: the ANSI one would pass the text through the ANSI code page.
 std::string TextOf(HWND hwnd) {
     DWORD_PTR length = 0;
-    SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
-    std::string text(length + 1, '\0');
+    SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+    std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                         SMTO_ABORTIFHUNG, 5000, &copied);
-    text.resize(copied);
-    return text;
+    text.resize(copied <= length ? copied : 0);
+    return Utf8(text);
 }
 
 // One line a field: tabs and line breaks are written as \t and \n.
@@ -168,11 +191,7 @@ std::string ItemsOf(HWND hwnd) {
         SendMessageTimeoutW(hwnd, combo ? CB_GETLBTEXT : LB_GETTEXT, i,
                             reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG, 5000, &copied);
         wide.resize(copied <= length ? copied : 0);
-        std::string item(wide.size() * 2, '\0');
-        item.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                        item.data(), static_cast<int>(item.size()), nullptr,
-                                        nullptr));
-        items += (i ? "|" : "") + item;
+        items += (i ? "|" : "") + Utf8(wide);
     }
     return items;
 }
@@ -208,9 +227,9 @@ public:
     ProgramHook(const ProgramHook&) = delete;
     ProgramHook& operator=(const ProgramHook&) = delete;
 
-    std::string Ask(const char* request) {
+    std::string Ask(const char* request, LPARAM about = 0) {
         ResetEvent(done_);
-        PostMessageA(window_, RegisterWindowMessageA(request), GetCurrentProcessId(), 0);
+        PostMessageA(window_, RegisterWindowMessageA(request), GetCurrentProcessId(), about);
         if (WaitForSingleObject(done_, kAnswerTimeoutMs) != WAIT_OBJECT_0) {
             Fail("the program did not answer");
         }
@@ -389,6 +408,14 @@ int Hover(const std::vector<std::string>& args) {
     return 0;
 }
 
+int Glyphs(const std::vector<std::string>& args) {
+    HWND window = FindWindowTitled(args[0]);
+    HWND control = FindChild(window, args[1]);
+    ProgramHook hook(window);
+    std::printf("%s\n", hook.Ask("CadenzoDriverGlyphs", reinterpret_cast<LPARAM>(control)).c_str());
+    return 0;
+}
+
 int Click(const std::vector<std::string>& args) {
     HWND window = FindWindowTitled(args[0]);
     for (HWND child : ChildrenOf(window)) {
@@ -442,7 +469,7 @@ int SetText(const std::vector<std::string>& args) {
         if (!field) Fail("combo box " + args[1] + " has no edit field");
         ProgramHook hook(window);
         DWORD_PTR result = 0;
-        SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[2].c_str()),
+        SendMessageTimeoutW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(args[2]).c_str()),
                             SMTO_ABORTIFHUNG, 5000, &result);
         hook.Sync();
         std::printf("combo box %d: \"%s\"\n", wanted, TextOf(child).c_str());
@@ -549,13 +576,17 @@ constexpr Command kCommands[] = {
     {"answer", 2, 3, Answer},
     {"open-menu", 2, 3, OpenMenu},
     {"hover", 2, 2, Hover},
+    {"glyphs", 2, 2, Glyphs},
     {"key", 2, 2, Key},
 };
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+// The wide entry point: the ANSI command line would lose what the code page lacks.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i)
+        args.push_back(Utf8(argv[i]));
     for (const Command& command : kCommands) {
         if (args.empty() || args[0] != command.name) continue;
         args.erase(args.begin());

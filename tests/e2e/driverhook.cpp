@@ -4,6 +4,10 @@
 //
 //   "CadenzoDriverMenu"  answers the window's menu, one entry a line:
 //                        depth TAB command id TAB flags (s separator, p popup, g grayed) TAB text
+//                        (UTF-8)
+//   "CadenzoDriverGlyphs"
+//                        for the child window in lParam: the face of its font TAB how many
+//                        characters of its text that font has no glyph for
 //   "CadenzoDriverSync"  answers nothing; the answer comes once the messages posted before it
 //                        were handled
 //
@@ -12,23 +16,35 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr size_t kAnswerSize = 65536;
 
+std::string Utf8(const wchar_t* wide) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) return {};
+    std::string text(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), size, nullptr, nullptr);
+    text.resize(size - 1);
+    return text;
+}
+
 void Describe(HMENU menu, int depth, std::string& out) {
     int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
-        char text[256] = {};
-        MENUITEMINFOA info = {};
+        wchar_t wide[256] = {};
+        MENUITEMINFOW info = {};
         info.cbSize = sizeof info;
         info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = sizeof text - 1;
-        if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info)) continue;
+        info.dwTypeData = wide;
+        info.cch = 255;
+        if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) continue;
+        std::string text = Utf8(wide);
         std::string flags;
         if (info.fType & MFT_SEPARATOR) flags += 's';
         if (info.hSubMenu) flags += 'p';
@@ -37,6 +53,24 @@ void Describe(HMENU menu, int depth, std::string& out) {
                (flags.empty() ? "-" : flags) + '\t' + text + '\n';
         if (info.hSubMenu) Describe(info.hSubMenu, depth + 1, out);
     }
+}
+
+// A font lives in the program's process: only there can its glyphs be looked up.
+std::string Glyphs(HWND control) {
+    std::wstring text(GetWindowTextLengthW(control) + 1, L'\0');
+    text.resize(GetWindowTextW(control, text.data(), static_cast<int>(text.size())));
+    auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    std::vector<WORD> glyphs(text.size());
+    GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                     GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    auto missing = std::count(glyphs.begin(), glyphs.end(), WORD{0xFFFF});
+    return Utf8(face) + '\t' + std::to_string(missing);
 }
 
 void Answer(WPARAM driver, const std::string& text) {
@@ -61,6 +95,7 @@ void Answer(WPARAM driver, const std::string& text) {
 extern "C" __declspec(dllexport) LRESULT CALLBACK
     DriverHook(int code, WPARAM removal, LPARAM data) {
     static const UINT menuRequest = RegisterWindowMessageA("CadenzoDriverMenu");
+    static const UINT glyphsRequest = RegisterWindowMessageA("CadenzoDriverGlyphs");
     static const UINT syncRequest = RegisterWindowMessageA("CadenzoDriverSync");
     if (code == HC_ACTION && removal == PM_REMOVE) {
         const auto* msg = reinterpret_cast<const MSG*>(data);
@@ -68,6 +103,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
             std::string text;
             if (HMENU menu = GetMenu(msg->hwnd)) Describe(menu, 0, text);
             Answer(msg->wParam, text);
+        } else if (msg->message == glyphsRequest) {
+            Answer(msg->wParam, Glyphs(reinterpret_cast<HWND>(msg->lParam)));
         } else if (msg->message == syncRequest) {
             Answer(msg->wParam, "");
         }

@@ -9,6 +9,9 @@ e2e_build=$(realpath "${1:?win64 build directory}")
 e2e_work=${2:?work directory}
 mkdir -p "$e2e_work"
 e2e_work=$(realpath "$e2e_work")
+# Wine takes the ANSI code page and the charset of a command line from the locale: this one
+# gives code page 1252 and passes the driver's UTF-8 arguments through.
+export LC_ALL=C.UTF-8
 e2e_rig="$(cd "$(dirname "${BASH_SOURCE[0]}")/../rig" && pwd)/rig.sh"
 e2e_passed=0
 e2e_failed=0

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Win32 backend of the control layer: a demo window with one control of each kind shows
 # them in their places, and clicks, keys, typing, the menu, an error in a handler, a timer and
-# a first paint that opens a message box behave as the control objects say.
+# a first paint that opens a message box behave as the control objects say. Texts show as
+# written: built-in ones in UTF-8 and others in the ANSI code page (1252 under the rig's
+# locale, see lib.sh); the driver prints them as UTF-8.
 source "$(dirname "$0")/lib.sh"
 if [ ! -f "$e2e_build/cadenzo_uidemo.exe" ]; then
   echo "missing $e2e_build/cadenzo_uidemo.exe: build the win64 preset first" >&2
@@ -42,7 +44,7 @@ long=$(control "Rate in force: 60 Hz" | cut -f 3,5)
 e2e_check "a right-aligned label wider than its place keeps its right edge ($long)" \
   test "${long%%$tab*}" -lt 300 -a "$((${long%%$tab*} + ${long##*$tab}))" = 340
 e2e_check "a combo box: its text, closed height as placed, its items" \
-  placed "60" "60${tab}62${tab}49${tab}21${tab}1${tab}1${tab}-${tab}60|72|75|85"
+  placed "60" "60${tab}62${tab}49${tab}21${tab}1${tab}1${tab}-${tab}60|72|75|85|Авто"
 e2e_check "a disabled combo box" \
   placed "16" "138${tab}62${tab}49${tab}21${tab}1${tab}0${tab}-${tab}16|128"
 e2e_check "a check box that starts grayed" \
@@ -58,7 +60,14 @@ e2e_check "group boxes lie beneath the controls" test "$last" = "Button Options:
 
 menu=$(e2e_driver menu "$title" | tr '\n' '/' || true)
 e2e_check "the menu tree" \
-  test "$menu" = "Program/  Greet/  -/  Press hidden button/  Exit/Help/  About/"
+  test "$menu" = "Program/  Greet/  -/  Press hidden button/  Exit/Help/  About/  Реестр/"
+
+e2e_check "a built-in UTF-8 text is the label's text" status_is "Ключ реестра не найден"
+glyphs=$(e2e_driver glyphs "$title" "Ключ реестра не найден" | cut -f 2 || true)
+e2e_check "and its font has every letter of it (missing: $glyphs)" test "$glyphs" = 0
+e2e_check "an ANSI text shows its byte 0xE9 as é" status_is $'R\xc3\xa9solution'
+glyphs=$(e2e_driver glyphs "$title" "Résolution" || true)
+e2e_check "in the form's own font, which has é" test "$glyphs" = "MS Sans Serif${tab}0"
 
 "$e2e_rig" screenshot "$e2e_work/ui-controls.png" >/dev/null 2>&1 || true
 
@@ -72,6 +81,14 @@ e2e_check "a second click unchecks it" \
 e2e_driver set-text "$title" 1 "85" >/dev/null || true
 e2e_driver click "$title" "Read" >/dev/null || true
 e2e_check "typed text is read back by the program" status_is "read: 85 / typed"
+e2e_driver set-text "$title" 1 "Авто" >/dev/null || true
+e2e_driver click "$title" "Read" >/dev/null || true
+e2e_check "a built-in UTF-8 item in the field reads back as the program's own text" \
+  status_is "read: Авто / typed"
+e2e_driver set-text "$title" 1 "Résumé" >/dev/null || true
+e2e_driver click "$title" "Read" >/dev/null || true
+e2e_check "typed accented letters read back and show as typed" \
+  status_is "read: Résumé / typed"
 
 e2e_driver set-text "$title" 1 "75" >/dev/null || true
 e2e_driver key "$title" enter >/dev/null || true
@@ -93,6 +110,10 @@ e2e_driver menu-click "$title" "Program|Greet" >/dev/null || true
 e2e_check "a menu entry runs its handler" status_is "greeted"
 e2e_driver menu-click "$title" "Program|Press hidden button" >/dev/null || true
 e2e_check "a menu entry presses a button beyond the edge" status_is "hidden button pressed"
+e2e_driver menu-click "$title" "Help|Реестр" >/dev/null || true
+box=$(e2e_driver answer "$boxes" ok 10000 || true)
+e2e_check "a message box shows a built-in UTF-8 text as written" \
+  test "$box" = "Ключ реестра не найден"
 
 e2e_driver click "$title" "Toggle" >/dev/null || true
 e2e_check "showing a group shows its controls" \

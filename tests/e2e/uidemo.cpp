@@ -41,7 +41,8 @@ public:
         Place(lbRate, "Rate:", {8, 62, 40, 13});
         lbRate.SetAlignment(ui::Alignment::Right);
         Place(cbRate, "", {52, 58, 49, 21});
-        cbRate.SetItems({"60", "72", "75", "85"});
+        // A built-in UTF-8 item: picked, it reads back as the program's own bytes.
+        cbRate.SetItems({"60", "72", "75", "85", "Авто"});
         cbRate.SetText("60");
         Place(hzRate, "Hz", {106, 62, 20, 13});
         Place(cbDisabled, "", {130, 58, 49, 21});
@@ -75,6 +76,10 @@ public:
         // Placed narrower than its caption: it grows to the left.
         Place(lbLong, "Rate in force: 60 Hz", {300, 186, 40, 16});
         lbLong.SetAlignment(ui::Alignment::Right);
+        // A built-in text written as UTF-8, and a language file's text in the ANSI code page
+        // ("Résolution" in code page 1252).
+        Place(lbMissing, "Ключ реестра не найден", {216, 206, 196, 16});
+        Place(lbAnsi, "R\xE9solution", {216, 226, 196, 16});
 
         Place(bRead, "Read", {164, 268, 57, 25});
         bRead.SetHint("Shows what the fields hold");
@@ -96,8 +101,11 @@ public:
         program.Add("mLine", "-");
         program.Add("mHidden", "Press hidden button").OnClick = [this] { bHidden.Click(); };
         program.Add("mExit", "Exit").OnClick = [this] { UserClose(); };
-        Menu().Add("mHelp", "Help").Add("mAbout", "About").OnClick = [this] {
-            lbStatus.SetCaption("about");
+        auto& help = Menu().Add("mHelp", "Help");
+        help.Add("mAbout", "About").OnClick = [this] { lbStatus.SetCaption("about"); };
+        help.Add("mRegistry", "Реестр").OnClick = [this] {
+            App().Boxes().Show("Ключ реестра не найден", App().Title(), platform::Buttons::Ok,
+                               platform::Icon::Warning);
         };
 
         timer.SetInterval(100);
@@ -133,6 +141,8 @@ public:
     ui::Label lbTicks{this, "lbTicks"};
     ui::Label lbStatus{this, "lbStatus"};
     ui::Label lbLong{this, "lbLong"};
+    ui::Label lbMissing{this, "lbMissing"};
+    ui::Label lbAnsi{this, "lbAnsi"};
     ui::Button bRead{this, "bRead"};
     ui::Button bFail{this, "bFail"};
     ui::Button bToggle{this, "bToggle"};

@@ -2,17 +2,23 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
+#include "platform/win32/WideText.h"
 #include "ui/win32/FontCache.h"
 #include "ui/win32/FormWindow.h"
 
 namespace ui {
 namespace {
 
+using platform::FromWide;
+using platform::ToWide;
+
 // A drop-down list shows this many items before it scrolls.
 constexpr int kDropDownRows = 8;
 
 struct WindowStyle {
-    const char* className;
+    const wchar_t* className;
     DWORD style;
     DWORD exStyle;
 };
@@ -34,29 +40,29 @@ WindowStyle StyleOf(const Control& control) {
     switch (control.GetKind()) {
         case Kind::Label:
             // SS_NOTIFY: a plain static is transparent to the mouse and would show no hint.
-            return {"STATIC",
+            return {L"STATIC",
                     SS_NOTIFY | AlignmentStyle(static_cast<const Label&>(control).GetAlignment()),
                     0};
         case Kind::GroupBox:
-            return {"BUTTON", BS_GROUPBOX, 0};
+            return {L"BUTTON", BS_GROUPBOX, 0};
         case Kind::Button:
-            return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+            return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
         case Kind::SpeedButton:
-            return {"BUTTON", BS_OWNERDRAW, 0};
+            return {L"BUTTON", BS_OWNERDRAW, 0};
         case Kind::CheckBox:
             // Not BS_AUTO3STATE: the control object decides the next state of a click.
-            return {"BUTTON", BS_3STATE | WS_TABSTOP, 0};
+            return {L"BUTTON", BS_3STATE | WS_TABSTOP, 0};
         case Kind::ComboBox:
-            return {"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0};
+            return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0};
         case Kind::ListBox:
-            return {"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+            return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
                     WS_EX_CLIENTEDGE};
         case Kind::Edit:
-            return {"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+            return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
         case Kind::Form:
             break;
     }
-    return {"STATIC", 0, 0};
+    return {L"STATIC", 0, 0};
 }
 
 // All windows are children of the form, so the groups a control sits in hide and disable it
@@ -79,9 +85,19 @@ bool HasCaption(Kind kind) {
     return kind != Kind::ComboBox && kind != Kind::ListBox && kind != Kind::Edit;
 }
 
-std::string WindowText(HWND hwnd) {
-    std::string text(GetWindowTextLengthA(hwnd) + 1, '\0');
-    text.resize(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size())));
+std::wstring WindowText(HWND hwnd) {
+    std::wstring text(GetWindowTextLengthW(hwnd) + 1, L'\0');
+    text.resize(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size())));
+    return text;
+}
+
+std::wstring ItemText(HWND hwnd, bool combo, size_t index) {
+    LRESULT length = SendMessageW(hwnd, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, index, 0);
+    if (length < 0) return {};
+    std::wstring text(length + 1, L'\0');
+    LRESULT copied = SendMessageW(hwnd, combo ? CB_GETLBTEXT : LB_GETTEXT, index,
+                                  reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied < 0 ? 0 : copied);
     return text;
 }
 
@@ -106,10 +122,10 @@ ControlWindow::ControlWindow(Control& control, FormWindow& owner, int id)
     if (ShowingInForm(control)) style |= WS_VISIBLE;
     if (!EnabledInForm(control)) style |= WS_DISABLED;
     Rect r = control.PlaceInForm();
-    const char* text = HasCaption(control.GetKind()) ? control.Caption().c_str() : "";
-    hwnd_ = CreateWindowExA(ws.exStyle, ws.className, text, style, r.left, r.top, r.width, r.height,
-                            owner.Handle(), reinterpret_cast<HMENU>(INT_PTR{id}),
-                            GetModuleHandleA(nullptr), nullptr);
+    std::wstring text = HasCaption(control.GetKind()) ? ToWide(control.Caption()) : L"";
+    hwnd_ = CreateWindowExW(ws.exStyle, ws.className, text.c_str(), style, r.left, r.top, r.width,
+                            r.height, owner.Handle(), reinterpret_cast<HMENU>(INT_PTR{id}),
+                            GetModuleHandleW(nullptr), nullptr);
     if (control.GetKind() == Kind::SpeedButton) {
         SetWindowSubclass(hwnd_, SpeedButtonProc, 0, reinterpret_cast<DWORD_PTR>(this));
     }
@@ -156,11 +172,12 @@ void ControlWindow::Update(Aspect aspect) {
     switch (aspect) {
         case Aspect::Caption:
             if (kind == Kind::Label) {
-                LONG_PTR style = GetWindowLongPtrA(hwnd_, GWL_STYLE) & ~LONG_PTR{SS_TYPEMASK};
+                LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~LONG_PTR{SS_TYPEMASK};
                 style |= AlignmentStyle(static_cast<Label*>(control_)->GetAlignment());
-                SetWindowLongPtrA(hwnd_, GWL_STYLE, style);
+                SetWindowLongPtrW(hwnd_, GWL_STYLE, style);
             }
-            if (HasCaption(kind)) SetWindowTextA(hwnd_, control_->Caption().c_str());
+            if (HasCaption(kind)) SetWindowTextW(hwnd_, ToWide(control_->Caption()).c_str());
+            ApplyFont();
             if (kind == Kind::Label) Move();
             InvalidateRect(hwnd_, nullptr, TRUE);
             break;
@@ -185,32 +202,35 @@ void ControlWindow::Update(Aspect aspect) {
             break;
         case Aspect::Check:
             if (kind == Kind::CheckBox) {
-                SendMessageA(hwnd_, BM_SETCHECK, CheckOf(static_cast<CheckBox*>(control_)->State()),
+                SendMessageW(hwnd_, BM_SETCHECK, CheckOf(static_cast<CheckBox*>(control_)->State()),
                              0);
             }
             break;
         case Aspect::Items:
             ApplyItems();
+            ApplyFont();
             break;
         case Aspect::ItemIndex:
             if (kind == Kind::ComboBox) {
                 // Selecting from code leaves the text alone, as the control object does;
                 // CB_SETCURSEL would put the item's text (or nothing) in the edit field.
-                std::string text = WindowText(hwnd_);
+                std::wstring text = WindowText(hwnd_);
                 int index = static_cast<ComboBox*>(control_)->StoredItemIndex();
-                SendMessageA(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-                SetWindowTextA(hwnd_, text.c_str());
+                SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+                SetWindowTextW(hwnd_, text.c_str());
             } else if (kind == Kind::ListBox) {
                 int index = static_cast<ListBox*>(control_)->StoredItemIndex();
-                SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+                SendMessageW(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
             }
             break;
         case Aspect::Text:
             if (kind == Kind::ComboBox) {
-                SetWindowTextA(hwnd_, static_cast<ComboBox*>(control_)->StoredText().c_str());
+                SetWindowTextW(hwnd_,
+                               ToWide(static_cast<ComboBox*>(control_)->StoredText()).c_str());
             } else if (kind == Kind::Edit) {
-                SetWindowTextA(hwnd_, static_cast<Edit*>(control_)->StoredText().c_str());
+                SetWindowTextW(hwnd_, ToWide(static_cast<Edit*>(control_)->StoredText()).c_str());
             }
+            ApplyFont();
             break;
         case Aspect::Menu:
         case Aspect::Timers:
@@ -218,21 +238,41 @@ void ControlWindow::Update(Aspect aspect) {
     }
 }
 
-std::string ControlWindow::ReadText() { return hwnd_ ? WindowText(hwnd_) : std::string(); }
+// Typed text comes back in the ANSI code page, as the program's texts are. A text the program
+// put there itself (its own or one of its items) comes back as the program's bytes, which a
+// built-in UTF-8 text would not survive that way.
+std::string ControlWindow::ReadText() {
+    if (!hwnd_) return {};
+    std::wstring shown = WindowText(hwnd_);
+    if (control_) {
+        std::vector<std::string> put;
+        if (control_->GetKind() == Kind::ComboBox) {
+            auto* combo = static_cast<ComboBox*>(control_);
+            put = combo->Items();
+            put.push_back(combo->StoredText());
+        } else if (control_->GetKind() == Kind::Edit) {
+            put.push_back(static_cast<Edit*>(control_)->StoredText());
+        }
+        for (const std::string& text : put) {
+            if (ToWide(text) == shown) return text.substr(0, text.find('\0'));
+        }
+    }
+    return FromWide(shown);
+}
 
 int ControlWindow::ReadItemIndex() {
     if (!control_ || !hwnd_) return -1;
     UINT message = control_->GetKind() == Kind::ComboBox ? CB_GETCURSEL : LB_GETCURSEL;
-    return static_cast<int>(SendMessageA(hwnd_, message, 0, 0));
+    return static_cast<int>(SendMessageW(hwnd_, message, 0, 0));
 }
 
 // A label shows its whole caption on one line, as an auto-sized label does: one wider than its
 // place grows away from the side it is aligned to.
 void ControlWindow::WidenLabel(Rect& r) {
     HDC dc = GetDC(hwnd_);
-    HGDIOBJ old = SelectObject(dc, owner_.Fonts().Get(control_->GetFont()));
+    HGDIOBJ old = SelectObject(dc, font_);
     RECT text = {0, 0, 0, 0};
-    DrawTextA(dc, control_->Caption().c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextW(dc, ToWide(control_->Caption()).c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
     SelectObject(dc, old);
     ReleaseDC(hwnd_, dc);
     int grow = text.right - r.width;
@@ -249,7 +289,7 @@ void ControlWindow::Move() {
     int height = r.height;
     if (control_->GetKind() == Kind::ComboBox) {
         // A combo box's window reaches down over its open list.
-        int row = static_cast<int>(SendMessageA(hwnd_, CB_GETITEMHEIGHT, 0, 0));
+        int row = static_cast<int>(SendMessageW(hwnd_, CB_GETITEMHEIGHT, 0, 0));
         height += kDropDownRows * row + 2;
     }
     MoveWindow(hwnd_, r.left, r.top, r.width, height, TRUE);
@@ -261,39 +301,57 @@ void ControlWindow::Move() {
 void ControlWindow::FitComboField() {
     RECT closed;
     GetWindowRect(hwnd_, &closed);
-    int field = static_cast<int>(SendMessageA(hwnd_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    int field = static_cast<int>(SendMessageW(hwnd_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
     int frame = (closed.bottom - closed.top) - field;
     int wanted = control_->Place().height - frame;
     if (wanted > 0 && wanted != field) {
-        SendMessageA(hwnd_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
+        SendMessageW(hwnd_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
     }
 }
 
+// Every text the control shows from the program, which its one font has to draw.
+std::wstring ControlWindow::ShownText() const {
+    std::wstring text;
+    Kind kind = control_->GetKind();
+    if (HasCaption(kind)) text = ToWide(control_->Caption());
+    if (kind == Kind::ComboBox || kind == Kind::ListBox) {
+        for (const std::string& item : static_cast<ItemsControl*>(control_)->Items())
+            text += ToWide(item);
+    }
+    if (kind == Kind::ComboBox) text += ToWide(static_cast<ComboBox*>(control_)->StoredText());
+    if (kind == Kind::Edit) text += ToWide(static_cast<Edit*>(control_)->StoredText());
+    return text;
+}
+
+// A change of text may call for another font (see FontCache::For); the same font is not set
+// again, which would redraw the control at every change of its caption.
 void ControlWindow::ApplyFont() {
-    HFONT font = owner_.Fonts().Get(control_->GetFont());
-    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    HFONT font = owner_.Fonts().For(control_->GetFont(), ShownText());
+    if (font == font_) return;
+    font_ = font;
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     if (control_->GetKind() == Kind::ComboBox) FitComboField();
     if (control_->GetKind() == Kind::Label) Move();
 }
 
 void ControlWindow::ApplyHint() {
-    const std::string hint = control_ ? control_->Hint() : std::string();
-    TTTOOLINFOA tool = {};
+    std::wstring hint = ToWide(control_ ? control_->Hint() : std::string());
+    TTTOOLINFOW tool = {};
     // The version 2 size, which every comctl32 since 4.70 accepts.
-    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
     tool.hwnd = owner_.Handle();
     tool.uId = reinterpret_cast<UINT_PTR>(hwnd_);
-    tool.lpszText = const_cast<char*>(hint.c_str());
+    tool.lpszText = hint.data();
     HWND tooltip = owner_.Tooltip();
     if (!tooltip) return;
     if (hint.empty()) {
-        if (hasTool_) SendMessageA(tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        if (hasTool_) SendMessageW(tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         hasTool_ = false;
     } else if (hasTool_) {
-        SendMessageA(tooltip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     } else {
-        hasTool_ = SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)) != 0;
+        hasTool_ = SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)) != 0;
     }
 }
 
@@ -304,26 +362,20 @@ void ControlWindow::ApplyItems() {
     if (kind != Kind::ComboBox && kind != Kind::ListBox) return;
     bool combo = kind == Kind::ComboBox;
     const auto& items = static_cast<ItemsControl*>(control_)->Items();
-    UINT countMessage = combo ? CB_GETCOUNT : LB_GETCOUNT;
-    UINT lengthMessage = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
-    UINT textMessage = combo ? CB_GETLBTEXT : LB_GETTEXT;
     UINT addMessage = combo ? CB_ADDSTRING : LB_ADDSTRING;
 
-    auto shown = static_cast<size_t>(SendMessageA(hwnd_, countMessage, 0, 0));
+    auto shown = static_cast<size_t>(SendMessageW(hwnd_, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0));
     bool appended = shown <= items.size();
-    for (size_t i = 0; appended && i < shown; ++i) {
-        std::string text(SendMessageA(hwnd_, lengthMessage, i, 0) + 1, '\0');
-        text.resize(SendMessageA(hwnd_, textMessage, i, reinterpret_cast<LPARAM>(text.data())));
-        appended = text == items[i];
-    }
+    for (size_t i = 0; appended && i < shown; ++i)
+        appended = ItemText(hwnd_, combo, i) == ToWide(items[i]);
     if (!appended) {
-        std::string typed = combo ? WindowText(hwnd_) : std::string();
-        SendMessageA(hwnd_, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
+        std::wstring typed = combo ? WindowText(hwnd_) : std::wstring();
+        SendMessageW(hwnd_, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
         shown = 0;
-        if (combo) SetWindowTextA(hwnd_, typed.c_str());
+        if (combo) SetWindowTextW(hwnd_, typed.c_str());
     }
     for (size_t i = shown; i < items.size(); ++i) {
-        SendMessageA(hwnd_, addMessage, 0, reinterpret_cast<LPARAM>(items[i].c_str()));
+        SendMessageW(hwnd_, addMessage, 0, reinterpret_cast<LPARAM>(ToWide(items[i]).c_str()));
     }
 }
 
@@ -339,7 +391,7 @@ void ControlWindow::Notify(int code) {
             break;
         case Kind::ListBox:
             if (code == LBN_SELCHANGE) {
-                auto index = static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0));
+                auto index = static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0));
                 static_cast<ListBox*>(control_)->UserPicked(index);
             }
             break;
@@ -347,13 +399,8 @@ void ControlWindow::Notify(int code) {
             if (code == CBN_SELCHANGE) {
                 // The edit field takes the picked item's text only after this notification;
                 // put it there now so that the handler reads what was picked.
-                auto index = static_cast<int>(SendMessageA(hwnd_, CB_GETCURSEL, 0, 0));
-                if (index >= 0) {
-                    std::string text(SendMessageA(hwnd_, CB_GETLBTEXTLEN, index, 0) + 1, '\0');
-                    text.resize(SendMessageA(hwnd_, CB_GETLBTEXT, index,
-                                             reinterpret_cast<LPARAM>(text.data())));
-                    SetWindowTextA(hwnd_, text.c_str());
-                }
+                auto index = static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0));
+                if (index >= 0) SetWindowTextW(hwnd_, ItemText(hwnd_, true, index).c_str());
                 static_cast<ComboBox*>(control_)->UserPicked(index);
             }
             break;
@@ -376,11 +423,11 @@ void ControlWindow::Draw(const DRAWITEMSTRUCT& item) {
     } else if (hot_) {
         DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
     }
-    HGDIOBJ old = SelectObject(dc, owner_.Fonts().Get(control_->GetFont()));
+    HGDIOBJ old = SelectObject(dc, font_);
     SetBkMode(dc, TRANSPARENT);
     bool disabled = (item.itemState & ODS_DISABLED) != 0;
     SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-    DrawTextA(dc, control_->Caption().c_str(), -1, &r,
+    DrawTextW(dc, ToWide(control_->Caption()).c_str(), -1, &r,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
     SelectObject(dc, old);
 }

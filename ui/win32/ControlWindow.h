@@ -41,6 +41,7 @@ private:
     void Move();
     void WidenLabel(Rect& r);
     void FitComboField();
+    std::wstring ShownText() const;
     void ApplyFont();
     void ApplyHint();
     void ApplyItems();
@@ -49,6 +50,7 @@ private:
     Control* control_;
     FormWindow& owner_;
     HWND hwnd_ = nullptr;
+    HFONT font_ = nullptr;  // owned by the font cache
     bool hasTool_ = false;
     bool hot_ = false;  // the mouse is over a speed button
 };

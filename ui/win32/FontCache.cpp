@@ -1,5 +1,8 @@
 #include "ui/win32/FontCache.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace ui {
 namespace {
 
@@ -10,6 +13,12 @@ struct Substitute {
     const char* instead;
 };
 constexpr Substitute kSubstitutes[] = {{"Webdings", "Marlett"}};
+
+// A classic bitmap face such as MS Sans Serif has the characters of one ANSI code page only,
+// so a built-in Russian text shows as boxes on a Western system. Windows maps this face to a
+// TrueType dialog font with Cyrillic, Greek and more (Microsoft Sans Serif, MS Sans Serif's
+// outline twin; Tahoma under Wine).
+constexpr char kWideCoverageFace[] = "MS Shell Dlg";
 
 struct FaceInfo {
     bool found = false;
@@ -32,6 +41,29 @@ FaceInfo FindFace(const std::string& face) {
     EnumFontFamiliesExA(screen, &query, NoteFace, reinterpret_cast<LPARAM>(&info), 0);
     ReleaseDC(nullptr, screen);
     return info;
+}
+
+bool AllAscii(const std::wstring& text) {
+    for (wchar_t c : text) {
+        if (c >= 0x80) return false;
+    }
+    return true;
+}
+
+// Whether the font draws every character of the text rather than a box for some.
+bool HasGlyphs(HFONT font, const std::wstring& text) {
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, font);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(screen, &metrics);
+    std::vector<WORD> glyphs(text.size());
+    DWORD done = GetGlyphIndicesW(screen, text.c_str(), static_cast<int>(text.size()),
+                                  glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    // A symbol font's characters are its own pictures, whatever their codes.
+    if (metrics.tmCharSet == SYMBOL_CHARSET || done == GDI_ERROR) return true;
+    return std::find(glyphs.begin(), glyphs.end(), WORD{0xFFFF}) == glyphs.end();
 }
 
 }  // namespace
@@ -62,6 +94,12 @@ HFONT FontCache::Get(const Font& font) {
                                DEFAULT_PITCH | FF_DONTCARE, face.c_str());
     fonts_.emplace(key, handle);
     return handle;
+}
+
+HFONT FontCache::For(const Font& font, const std::wstring& text) {
+    HFONT own = Get(font);
+    if (AllAscii(text) || HasGlyphs(own, text)) return own;
+    return Get(Font{kWideCoverageFace, font.height});
 }
 
 }  // namespace ui

@@ -20,6 +20,9 @@ public:
 
     // The font stays valid as long as the cache.
     HFONT Get(const Font& font);
+    // The font to show `text` in: the font itself, or one of its height that has the text's
+    // characters when it lacks some.
+    HFONT For(const Font& font, const std::wstring& text);
 
 private:
     std::map<std::pair<std::string, int>, HFONT> fonts_;

@@ -4,10 +4,13 @@
 
 #include <string>
 
+#include "platform/win32/WideText.h"
 #include "ui/win32/FontCache.h"
 
 namespace ui {
 namespace {
+
+using platform::ToWide;
 
 // Command ids: controls from 100 (clear of IDOK and IDCANCEL, which the dialog manager sends
 // for Enter and Escape), menu entries from 20000, timers by their own count.
@@ -27,38 +30,39 @@ DWORD FrameExStyle(const Form& form) {
     return WS_EX_CONTROLPARENT | (form.StayOnTop() ? WS_EX_TOPMOST : 0);
 }
 
-// One window class a form, named as the form's class is: "TForm1" for "Form1".
-std::string RegisterClassOf(const Form& form, WNDPROC proc) {
-    std::string name = "T" + form.Name();
-    HINSTANCE module = GetModuleHandleA(nullptr);
-    WNDCLASSEXA wc = {};
+// One window class a form, named as the form's class is: "TForm1" for "Form1". A Unicode
+// class, so that the form and the controls on it take every text as UTF-16.
+std::wstring RegisterClassOf(const Form& form, WNDPROC proc) {
+    std::wstring name = ToWide("T" + form.Name());
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
-    if (GetClassInfoExA(module, name.c_str(), &wc)) return name;
+    if (GetClassInfoExW(module, name.c_str(), &wc)) return name;
     wc.lpfnWndProc = proc;
     wc.hInstance = module;
-    wc.hIcon = LoadIconA(module, MAKEINTRESOURCEA(1));
-    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    wc.hIcon = LoadIconW(module, MAKEINTRESOURCEW(1));
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     wc.lpszClassName = name.c_str();
-    RegisterClassExA(&wc);
+    RegisterClassExW(&wc);
     return name;
 }
 
 }  // namespace
 
 FormWindow::FormWindow(Form& form, FontCache& fonts) : form_(&form), fonts_(fonts) {
-    std::string windowClass = RegisterClassOf(form, WindowProc);
+    std::wstring windowClass = RegisterClassOf(form, WindowProc);
     DWORD style = FrameStyle(form);
     DWORD exStyle = FrameExStyle(form);
     RECT frame = {0, 0, form.Place().width, form.Place().height};
     AdjustWindowRectEx(&frame, style, form.HasMenu(), exStyle);
     int width = frame.right - frame.left;
     int height = frame.bottom - frame.top;
-    HINSTANCE module = GetModuleHandleA(nullptr);
-    CreateWindowExA(exStyle, windowClass.c_str(), form.Caption().c_str(), style, 0, 0, width,
-                    height, nullptr, nullptr, module, this);
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    CreateWindowExW(exStyle, windowClass.c_str(), ToWide(form.Caption()).c_str(), style, 0, 0,
+                    width, height, nullptr, nullptr, module, this);
     // Owned by the form, so it goes with it.
     tooltip_ =
-        CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, module, nullptr);
 
@@ -102,7 +106,7 @@ void FormWindow::Detach() {
     form_ = nullptr;
     // From here on the window's messages go to the default procedure. Its children, its
     // tooltip (an owned popup) and its menu go with it.
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
     hwnd_ = nullptr;
     tooltip_ = nullptr;
@@ -127,7 +131,7 @@ void FormWindow::Update(Aspect aspect) {
     if (!form_) return;
     switch (aspect) {
         case Aspect::Caption:
-            SetWindowTextA(hwnd_, form_->Caption().c_str());
+            SetWindowTextW(hwnd_, ToWide(form_->Caption()).c_str());
             break;
         case Aspect::Place:
             FitToClient();
@@ -187,19 +191,20 @@ void FormWindow::BuildMenu() {
 // An entry captioned "-" is a separator line.
 void FormWindow::AddMenuItems(HMENU into, MenuItem& item) {
     if (item.Caption() == "-") {
-        AppendMenuA(into, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(into, MF_SEPARATOR, 0, nullptr);
         return;
     }
     if (!item.Items().empty()) {
         HMENU popup = CreatePopupMenu();
         for (auto& sub : item.Items())
             AddMenuItems(popup, *sub);
-        AppendMenuA(into, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup),
-                    item.Caption().c_str());
+        AppendMenuW(into, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup),
+                    ToWide(item.Caption()).c_str());
         return;
     }
     commands_.push_back(&item);
-    AppendMenuA(into, MF_STRING, kFirstCommandId + commands_.size() - 1, item.Caption().c_str());
+    AppendMenuW(into, MF_STRING, kFirstCommandId + commands_.size() - 1,
+                ToWide(item.Caption()).c_str());
 }
 
 // Windows' timers restart when set again, as the form's timers do at any change.
@@ -236,12 +241,12 @@ LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
                                         LPARAM lParam) noexcept {
     if (message == WM_NCCREATE) {
         auto* created =
-            reinterpret_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+            reinterpret_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         created->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     }
-    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
     // Every handler runs inside the form's error boundary; anything else that escapes ends the
     // process here (noexcept) rather than unwind through the system's code.
     ++self->depth_;
@@ -338,7 +343,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // IsDialogMessage asks which button Enter presses: the push button with the focus.
             HWND focus = GetFocus();
             if (focus && GetParent(focus) == hwnd_ &&
-                (SendMessageA(focus, WM_GETDLGCODE, 0, 0) &
+                (SendMessageW(focus, WM_GETDLGCODE, 0, 0) &
                  (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
                 return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
             }
@@ -347,7 +352,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return DefWindowProcA(hwnd_, message, wParam, lParam);
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 }  // namespace ui

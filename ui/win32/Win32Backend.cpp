@@ -44,14 +44,16 @@ void Win32Backend::Bury() {
 
 void Win32Backend::Run() {
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // The wide loop: typed characters reach the Unicode windows as typed, not through the ANSI
+    // code page.
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         Bury();
         HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
         bool ours = root && std::any_of(windows_.begin(), windows_.end(),
                                         [root](const auto& w) { return w->Handle() == root; });
-        if (ours && IsDialogMessageA(root, &msg)) continue;
+        if (ours && IsDialogMessageW(root, &msg)) continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     Bury();
 }
