@@ -34,9 +34,11 @@ public:
     std::string WinVerText;
 
     // Start-up flags.
-    bool FirstPaint = true;      // the first paint's actions have not run yet
-    bool CheckMode = false;      // started with /CHECK to test the new modes
-    bool RestoreWanted = false;  // the user agreed at start to restore the last backup
+    bool FirstPaint = true;           // the first paint's actions have not run yet
+    bool CheckMode = false;           // started with /CHECK to test the new modes
+    bool RestoreWanted = false;       // the user agreed at start to restore the last backup
+    bool StartBackupTaken = false;    // this run's "backup.dat" was written
+    bool NonStdModesChanged = false;  // the non-standard resolutions were saved
 
     // Creates a main window (the first at start, more from the adapter and language
     // dialogs); it runs the whole creation sequence and is shown.

@@ -56,6 +56,8 @@ void TForm1::FormCreate() {
         restricted = ReadRestrictedModes(*program.MachineRegistry, adapter.DriverKey);
     }
 
+    DriverOptions->ReadDriverSwitches(os.registry, adapter);
+
     std::vector<RestrictionRecord> records = DecodeRestrictedModes(restricted);
     if (MergeRestrictions(program.ModeTable, records)) {
         // The driver does not refuse a rate its list names: the list is not in force, most
@@ -73,6 +75,8 @@ void TForm1::FormCreate() {
     lbClassID.SetCaption(adapter.ClassID);
     lbVideoID.SetCaption(adapter.VideoID);
 
+    DriverOptions->ReadDriverTabs(os.registry);
+
     IdentifyCard(os.registry, adapter);
     lbChip().SetCaption(adapter.Chip);
     lbDRVver().SetCaption(adapter.DriverVersion);
@@ -81,6 +85,8 @@ void TForm1::FormCreate() {
     lbSSID1().SetCaption(adapter.SubsysId);
     lbSSID2().SetCaption(adapter.SubsysVendorId);
     lbRev().SetCaption(adapter.RevisionId);
+
+    SaveInitialState();
 }
 
 void TForm1::FormPaint() {
@@ -93,4 +99,6 @@ void TForm1::FormPaint() {
         return;
     }
     program.CheckMode = HasCheckSwitch(program.os.system.CommandLine());
+    if (program.CheckMode) return;
+    TakeStartBackup();
 }

@@ -34,6 +34,9 @@ TForm1::TForm1(Program& program)
       Grid(Rows, sbUp, sbDown, program.ModeTable) {
     BuildLayout();
     BuildMenu();
+    DriverOptions = std::make_unique<DriverSwitches>(cbAnisoD3D, cbAnisoDegree, Switches, Tabs,
+                                                     program.app.Boxes(), program.language);
+    WireCommands();
 }
 
 TForm1::~TForm1() = default;
@@ -151,6 +154,13 @@ void TForm1::BuildMenu() {
             }
         }
     }
+}
+
+void TForm1::WireCommands() {
+    OK.OnClick = [this] { OKClick(); };
+    Cancel.OnClick = [this] { CancelClick(); };
+    bRestore.OnClick = [this] { bRestoreClick(); };
+    FindMenuItem("Uninstall1")->OnClick = [this] { Uninstall1Click(); };
 }
 
 ui::Control* TForm1::FindControl(const std::string& name) {

@@ -8,6 +8,7 @@
 
 #include "modes/GridRow.h"
 #include "modes/RefreshGrid.h"
+#include "options/DriverSwitches.h"
 #include "ui/Form.h"
 
 class Program;
@@ -32,6 +33,17 @@ public:
     void FormCreate();
     // The first paint's deferred actions, once per process.
     void FormPaint();
+
+    // Commands.
+    void OKClick();
+    void CancelClick();
+    void bRestoreClick();
+    void Uninstall1Click();
+
+    // The settings as the window showed them at the end of its creation, and whether they
+    // differ now.
+    void SaveInitialState();
+    bool SettingsChanged();
 
     // Finds a control of this window by its name (for the commands and the tests).
     ui::Control* FindControl(const std::string& name);
@@ -79,6 +91,9 @@ public:
     ui::Button bReport{this, "bReport"};
     ui::Button bRestore{this, "bRestore"};
 
+    // The override, the switches and the tabs, with their registry values.
+    std::unique_ptr<DriverSwitches> DriverOptions;
+
     ui::Label& lbChip() { return AdapterInfo[0]->value; }
     ui::Label& lbDRVver() { return AdapterInfo[1]->value; }
     ui::Label& lbVendorID() { return AdapterInfo[2]->value; }
@@ -90,5 +105,10 @@ public:
 
 private:
     void BuildLayout();
+    void WireCommands();
+    void TakeStartBackup();
+
+    std::vector<std::uint8_t> initialSelected_;
+    std::array<bool, 4> initialDepths_{};
     void BuildMenu();
 };

@@ -1,0 +1,43 @@
+#include "modes/ApplySettings.h"
+
+#include <algorithm>
+
+#include "modes/DriverValues.h"
+#include "modes/RestrictedModes.h"
+
+namespace {
+
+constexpr char kMaxRateWarning[] =
+    "Selected Refresh Rate larger than maximum refresh rate setted up in Control Panel. Control "
+    "Panel settings will be corrected.";
+constexpr char kMaxRateCaption[] = "Warning";
+
+}  // namespace
+
+std::uint8_t HighestSelectedRate(const ModeTable& table) {
+    std::uint8_t highest = 0;
+    for (const ModeEntry& entry : table) {
+        if (entry.Selected != NoRateLeft) highest = std::max(highest, entry.Selected);
+    }
+    return highest;
+}
+
+bool CorrectMaxRefresh(RegistryCursor& cursor, std::uint8_t highest, const std::string& infoName,
+                       const std::string& maxModeInfoName, platform::MessageBoxes& boxes,
+                       const LanguageState& language) {
+    ModeListBuffer info = ReadModeList(cursor, infoName);
+    ModeListBuffer maxModeInfo = ReadModeList(cursor, maxModeInfoName);
+    // A missing or short Info value reads 255 here and is never corrected.
+    if (info.bytes[InfoMaxRateOffset] >= highest) return false;
+    boxes.Show(language.Text(22, kMaxRateWarning), language.Text(23, kMaxRateCaption),
+               platform::Buttons::Ok, platform::Icon::None);
+    info.bytes[InfoMaxRateOffset] = highest;
+    maxModeInfo.bytes[MaxModeInfoMaxRateOffset] = highest;
+    cursor.WriteBinaryData(infoName, info.bytes.data(), info.size);
+    cursor.WriteBinaryData(maxModeInfoName, maxModeInfo.bytes.data(), maxModeInfo.size);
+    return true;
+}
+
+std::string CheckCommand(const std::string& installDir) {
+    return "\"" + installDir + "\\Cadenzo.exe\" " + CheckSwitch;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Applying the user's choice: the control panel's maximum rate, and the RunOnce entry that
+// checks the new modes after the restart.
+
+#include <cstdint>
+#include <string>
+
+#include "lang/LanguageState.h"
+#include "modes/ModeTable.h"
+#include "platform/MessageBoxes.h"
+#include "services/RegistryCursor.h"
+
+constexpr char RunOnceKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr char RunOnceValue[] = "Cadenzo - test resolution";
+constexpr char CheckSwitch[] = "/CHECK";
+
+// The largest rate in force below NoRateLeft; 0 when there is none.
+std::uint8_t HighestSelectedRate(const ModeTable& table);
+
+// Raises the highest rate the display control panel allows (byte 8 of the Info value, byte
+// 16 of the MaxModeInfo value) to `highest` when the Info value holds less, after a warning.
+// The cursor must stand on the driver key. True when it corrected the values.
+bool CorrectMaxRefresh(RegistryCursor& cursor, std::uint8_t highest, const std::string& infoName,
+                       const std::string& maxModeInfoName, platform::MessageBoxes& boxes,
+                       const LanguageState& language);
+
+// The command that runs the check of the new modes at the next start. The program's path is
+// quoted: unquoted, "C:\Program Files\Cadenzo\Cadenzo.exe" would make Windows try
+// "C:\Program.exe" first.
+std::string CheckCommand(const std::string& installDir);

@@ -1,0 +1,126 @@
+// The main window's OK: back up the driver key, write the chosen rates and the driver's
+// options, and when anything needs a restart, arm the check of the new modes and offer it.
+
+#include "adapters/AdapterDiscovery.h"
+#include "app/Program.h"
+#include "app/TForm1.h"
+#include "modes/ApplySettings.h"
+#include "modes/DriverValues.h"
+#include "modes/RestrictedModes.h"
+#include "safety/Backups.h"
+#include "services/Format.h"
+#include "services/RegistryValues.h"
+#include "services/Restart.h"
+#include "services/Settings.h"
+
+namespace {
+
+constexpr char kAllDepthsText[] = "Can't disable all modes, 32BPP will be enabled";
+constexpr char kAllDepthsCaption[] = "Error";
+constexpr char kListTooLongText[] =
+    "The chosen rates would make the driver refuse %s modes, more than its list can hold (256). "
+    "Nothing was changed: choose lower rates for some resolutions.";
+constexpr char kListTooLongCaption[] = "Error";
+constexpr char kRestartQuestion[] = "All changes do not take effect until next boot. Restart?";
+constexpr char kRestartCaption[] = "Restart needed";
+
+}  // namespace
+
+void TForm1::SaveInitialState() {
+    initialSelected_.clear();
+    for (const ModeEntry& entry : program.ModeTable)
+        initialSelected_.push_back(entry.Selected);
+    for (std::size_t i = 0; i < ColorDepths.size(); ++i)
+        initialDepths_[i] = ColorDepths[i]->Checked();
+    DriverOptions->RecordSwitchSnapshot();
+}
+
+bool TForm1::SettingsChanged() {
+    const ::ModeTable& table = program.ModeTable;
+    for (std::size_t i = 0; i < table.size() && i < initialSelected_.size(); ++i) {
+        if (table[i].Selected != initialSelected_[i]) return true;
+    }
+    for (std::size_t i = 0; i < ColorDepths.size(); ++i) {
+        if (ColorDepths[i]->Checked() != initialDepths_[i]) return true;
+    }
+    return DriverOptions->SwitchesChanged();
+}
+
+void TForm1::OKClick() {
+    platform::Platform& os = program.os;
+    const AdapterState& adapter = program.adapter;
+    const LanguageState& language = program.language;
+    RegistryCursor& cursor = *program.MachineRegistry;
+
+    if (!adapter.HasDriverKey()) {
+        os.boxes.Show(NoAdapterText, NoAdapterCaption, platform::Buttons::Ok, platform::Icon::None);
+        return;
+    }
+    // Nothing is written unless the backup of the driver key as it is now exists.
+    if (!ExportDriverKey(os, adapter.DriverKey, LastKnownGoodFile)) {
+        os.boxes.Show(FormatText(BackupFailedText, LastKnownGoodFile), BackupFailedCaption,
+                      platform::Buttons::Ok, platform::Icon::None);
+        return;
+    }
+
+    for (std::size_t k = 1; k <= RefreshGrid::RowCount; ++k)
+        Grid.StoreRow(k);
+    bool restartNeeded = false;
+
+    bool anyDepth = false;
+    for (const auto& box : ColorDepths)
+        anyDepth = anyDepth || box->Checked();
+    if (!anyDepth) {
+        os.boxes.Show(kAllDepthsText, kAllDepthsCaption, platform::Buttons::Ok,
+                      platform::Icon::None);
+        ColorDepths[3]->SetChecked(true);
+    }
+    std::vector<std::uint8_t> restricted =
+        EncodeRestrictedModes(program.ModeTable, cbHiFreq.Checked(),
+                              {ColorDepths[0]->Checked(), ColorDepths[1]->Checked(),
+                               ColorDepths[2]->Checked(), ColorDepths[3]->Checked()});
+    // A list longer than the driver (and the next start) can read back is refused whole.
+    if (!ModeListFits(restricted)) {
+        os.boxes.Show(FormatText(kListTooLongText, std::to_string(restricted.size() / 8)),
+                      kListTooLongCaption, platform::Buttons::Ok, platform::Icon::None);
+        return;
+    }
+
+    // Writing through a cursor that stayed on another key would put the driver's values
+    // there; a driver key that does not open is a failed write.
+    if (!cursor.OpenKey("\\" + adapter.DriverKey, false)) {
+        throw RegistryError(FormatText(FailedToSetDataError, RestrictedModesValue));
+    }
+    WriteModeList(cursor, RestrictedModesValue, restricted);
+    WriteModeList(cursor, FurtherRestrictedModesValues[0], {});
+    WriteRegDword(os.registry, adapter.DriverKey, AddNativeModesRuleValue, 0);
+    WriteRegDword(os.registry, adapter.DriverKey, MinResValue, 0);
+
+    DriverOptions->WriteDriverSwitches(cursor, os.registry, adapter);
+
+    std::uint8_t highest = HighestSelectedRate(program.ModeTable);
+    for (std::size_t pair = 0; pair < MaxRateValues.size(); pair += 2) {
+        if (CorrectMaxRefresh(cursor, highest, MaxRateValues[pair].name,
+                              MaxRateValues[pair + 1].name, os.boxes, language)) {
+            restartNeeded = true;
+        }
+    }
+
+    DriverOptions->WriteDriverTabs(cursor, os.registry);
+
+    WriteRegString(os.registry, SettingsKey, VersionValue, ProgramVersion);
+    SaveLangFileName(os.registry, language);
+
+    if (SettingsChanged() || program.NonStdModesChanged) restartNeeded = true;
+    if (restartNeeded) {
+        WriteRegString(os.registry, RunOnceKey, RunOnceValue,
+                       CheckCommand(GetInstallDir(os.registry)));
+        if (os.boxes.Show(language.Text(24, kRestartQuestion), language.Text(25, kRestartCaption),
+                          platform::Buttons::YesNo,
+                          platform::Icon::None) == platform::Answer::Yes) {
+            RestartWindows(os, Notice{language.Text(26, RestartFailedText),
+                                      language.Text(27, RestartFailedCaption)});
+        }
+    }
+    os.system.ExitProcess(0);
+}

@@ -1,0 +1,206 @@
+// OK from start to end on the in-memory Windows: the backup before anything is written, the
+// bytes the driver finds afterwards, the RunOnce entry and the restart question, and what an
+// apply that cannot be done safely leaves behind (nothing).
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/Program.h"
+#include "app/TForm1.h"
+#include "modes/ApplySettings.h"
+#include "platform/fake/FakeRegedit.h"
+#include "services/Settings.h"
+#include "tests/unit/DemoMachine.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr char kRunOnce[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+class ApplyTest : public ::testing::Test {
+protected:
+    platform::FakeWindows win;
+    platform::FakeRegedit regedit{win};
+    ui::Application app{win.boxes};
+    Program program{win.Os(), app};
+
+    void SetUp() override {
+        demo::SeedAdapter(win);
+        win.system.currentDirectory = "C:\\Program Files\\Cadenzo";
+        win.files.AddDirectory(win.system.currentDirectory);
+        win.files.Put("ati.pci", "");
+    }
+    TForm1& Start() {
+        TForm1& form = program.CreateMainWindow();
+        form.Paint();
+        return form;
+    }
+    GridRow& Row(TForm1& form, const std::string& label) {
+        for (auto& row : form.Rows) {
+            if (row->l.Caption() == label) return *row;
+        }
+        throw std::logic_error("no row " + label);
+    }
+    std::optional<platform::RegValue> Driver(const std::string& name) {
+        return win.registry.Value(demo::DriverKey, name);
+    }
+    // Presses OK; the program ends unless the apply stopped with a message.
+    bool PressOk(TForm1& form) {
+        try {
+            form.OK.Click();
+        } catch (const platform::ProcessEnded&) {
+            return true;
+        }
+        return false;
+    }
+};
+
+TEST_F(ApplyTest, TheTypicalChangeRefusesTheRatesBelowTheChosenOne) {
+    TForm1& form = Start();
+    EXPECT_EQ("60", Row(form, "1024x768").ComboBox.Text());
+    Row(form, "1024x768").ComboBox.SetText("85");
+    win.boxes.answers = {platform::Answer::No};
+    ASSERT_TRUE(PressOk(form));
+
+    EXPECT_EQ("C:\\Program Files\\Cadenzo\\lastknowngood.dat", regedit.exported.back());
+    EXPECT_EQ((Bytes{0x10, 0x24, 0x07, 0x68, 0,    0,    0,    0x60, 0x10, 0x24, 0x07, 0x68,
+                     0,    0,    0,    0x70, 0x10, 0x24, 0x07, 0x68, 0,    0,    0,    0x75}),
+              Driver("DALRestrictedModesBCD")->data);
+    EXPECT_EQ(platform::RegBinary, Driver("DALRestrictedModesBCD")->type);
+    EXPECT_EQ(0u, Driver("DALRestrictedModesBCD1")->size);
+    EXPECT_EQ((Bytes{0, 0, 0, 0}), Driver("DALRULE_ADDNATIVEMODESTOMODETABLE")->data);
+    EXPECT_EQ((Bytes{0, 0, 0, 0}), Driver("DALOPTION_MinResBCD")->data);
+    auto version = win.registry.Value(SettingsKey, "Version");
+    EXPECT_EQ("0.98 beta", std::string(version->data.begin(), version->data.end()));
+
+    auto check = win.registry.Value(kRunOnce, "Cadenzo - test resolution");
+    ASSERT_TRUE(check);
+    EXPECT_EQ("\"C:\\Program Files\\Cadenzo\\Cadenzo.exe\" /CHECK",
+              std::string(check->data.begin(), check->data.end()));
+    EXPECT_EQ("All changes do not take effect until next boot. Restart?",
+              win.boxes.shown.back().text);
+    EXPECT_EQ("Restart needed", win.boxes.shown.back().caption);
+    EXPECT_TRUE(win.system.exitWindowsCalls.empty());
+}
+
+TEST_F(ApplyTest, TheNextStartShowsTheChosenRateInForceWithoutAQuestion) {
+    TForm1& form = Start();
+    Row(form, "1024x768").ComboBox.SetText("85");
+    win.boxes.answers = {platform::Answer::Yes};
+    ASSERT_TRUE(PressOk(form));
+    EXPECT_EQ(1u, win.system.exitWindowsCalls.size());
+    // The driver after the restart no longer offers what it refuses.
+    auto& modes = win.display.devices[0].modes;
+    modes.erase(std::remove_if(modes.begin(), modes.end(),
+                               [](const platform::DisplayMode& m) {
+                                   return m.width == 1024 && m.frequency < 85;
+                               }),
+                modes.end());
+    platform::FakeWindows& w = win;
+    ui::Application app2{w.boxes};
+    Program next{w.Os(), app2};
+    std::size_t boxesBefore = w.boxes.shown.size();
+    TForm1& again = next.CreateMainWindow();
+    EXPECT_EQ(boxesBefore, w.boxes.shown.size());
+    EXPECT_EQ("85", Row(again, "1024x768").ComboBox.Text());
+}
+
+TEST_F(ApplyTest, AnApplyWithoutChangesWritesEverythingAgainButAsksNothing) {
+    TForm1& form = Start();
+    ASSERT_TRUE(PressOk(form));
+    EXPECT_TRUE(Driver("DALRestrictedModesBCD"));
+    EXPECT_EQ(0u, Driver("DALRestrictedModesBCD")->size);
+    EXPECT_FALSE(win.registry.Value(kRunOnce, "Cadenzo - test resolution"));
+    EXPECT_TRUE(win.boxes.shown.empty());
+}
+
+TEST_F(ApplyTest, NothingIsWrittenWithoutTheBackup) {
+    TForm1& form = Start();
+    Row(form, "1024x768").ComboBox.SetText("85");
+    regedit.exportsFail = true;
+    EXPECT_FALSE(PressOk(form));
+    EXPECT_EQ(
+        "The registry backup \"lastknowngood.dat\" could not be written, so the driver's "
+        "settings were not changed.",
+        win.boxes.shown.back().text);
+    EXPECT_FALSE(Driver("DALRestrictedModesBCD"));
+    EXPECT_FALSE(Driver("DALOPTION_MinResBCD"));
+    EXPECT_FALSE(win.registry.Value(kRunOnce, "Cadenzo - test resolution"));
+}
+
+TEST_F(ApplyTest, AListTooLongToReadBackIsRefusedBeforeAnyWrite) {
+    auto& device = win.display.devices[0];
+    for (std::uint32_t w = 1300; w < 1340; ++w) {
+        win.display.AddModes(device, w, 1000, {60, 61, 62, 63, 64, 65, 66, 67});
+    }
+    TForm1& form = Start();
+    while (form.sbDown.Enabled())
+        form.sbDown.Click();
+    for (auto& row : form.Rows)
+        row->ComboBox.SetText("255");  // every rate refused
+    // Pages through all entries so that each one takes 255.
+    while (form.sbUp.Enabled()) {
+        form.sbUp.Click();
+        for (auto& row : form.Rows)
+            row->ComboBox.SetText("255");
+    }
+    EXPECT_FALSE(PressOk(form));
+    EXPECT_NE(std::string::npos, win.boxes.shown.back().text.find("more than its list can hold"));
+    EXPECT_FALSE(Driver("DALRestrictedModesBCD"));
+    EXPECT_FALSE(Driver("DALRULE_ADDNATIVEMODESTOMODETABLE"));
+}
+
+TEST_F(ApplyTest, WithoutAnAdapterOkWritesNothingAnywhere) {
+    platform::FakeWindows bare;
+    platform::FakeRegedit bareRegedit{bare};
+    ui::Application bareApp{bare.boxes};
+    Program noAdapter{bare.Os(), bareApp};
+    TForm1& form = noAdapter.CreateMainWindow();
+    form.Paint();
+    EXPECT_FALSE(PressOk(form));
+    EXPECT_TRUE(bare.registry.ValueNames("").empty());
+    EXPECT_FALSE(bare.registry.Value(kRunOnce, "Cadenzo - test resolution"));
+    EXPECT_TRUE(bareRegedit.exported.empty());
+}
+
+TEST_F(ApplyTest, WithoutAdministratorRightsTheApplyStopsAtTheFirstWrite) {
+    TForm1& form = Start();
+    Row(form, "1024x768").ComboBox.SetText("85");
+    win.registry.ProtectFromWrites(demo::DriverKey);
+    EXPECT_FALSE(PressOk(form));
+    EXPECT_EQ("Failed to set data for 'DALRestrictedModesBCD'", win.boxes.shown.back().text);
+    EXPECT_FALSE(Driver("DALRestrictedModesBCD"));
+    EXPECT_FALSE(win.registry.Value(kRunOnce, "Cadenzo - test resolution"));
+    EXPECT_FALSE(win.registry.Value(SettingsKey, "DALRestrictedModesBCD"));  // nowhere else either
+}
+
+TEST_F(ApplyTest, TheControlPanelMaximumIsRaisedToTheHighestChosenRate) {
+    Bytes info(12, 0), maxModeInfo(20, 0);
+    info[8] = 75;
+    maxModeInfo[16] = 75;
+    win.registry.Seed(demo::DriverKey, "DALR6 CRT_Info", platform::RegBinary, info);
+    win.registry.Seed(demo::DriverKey, "DALR6 CRT_MaxModeInfo", platform::RegBinary, maxModeInfo);
+    TForm1& form = Start();
+    Row(form, "1024x768").ComboBox.SetText("85");
+    win.boxes.answers = {platform::Answer::No};
+    ASSERT_TRUE(PressOk(form));
+    std::vector<std::string> texts;
+    for (const auto& box : win.boxes.shown)
+        texts.push_back(box.caption);
+    EXPECT_EQ((std::vector<std::string>{"Warning", "Restart needed"}), texts);
+    EXPECT_EQ(85, Driver("DALR6 CRT_Info")->data[8]);
+    EXPECT_EQ(12u, Driver("DALR6 CRT_Info")->size);
+    EXPECT_EQ(85, Driver("DALR6 CRT_MaxModeInfo")->data[16]);
+    EXPECT_FALSE(Driver("DALRage128 CRT GDO_Info"));  // a missing Info value is never corrected
+}
+
+TEST_F(ApplyTest, HighestSelectedRateIgnoresEntriesWithNoRateLeft) {
+    ModeTable table{{480, 640, {60, 75}, 255}, {600, 800, {60, 100}, 100}, {768, 1024, {60}, 60}};
+    EXPECT_EQ(100, HighestSelectedRate(table));
+    EXPECT_EQ(0, HighestSelectedRate({{480, 640, {60}, 255}}));
+    EXPECT_EQ(0, HighestSelectedRate({}));
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+// The registry backups and the commands that restore them, with the in-memory registry
+// editor: what is exported and imported when, and that no backup is ever lost or skipped.
+
+#include <gtest/gtest.h>
+
+#include "app/Program.h"
+#include "app/TForm1.h"
+#include "platform/fake/FakeRegedit.h"
+#include "safety/Backups.h"
+#include "services/Settings.h"
+#include "tests/unit/DemoMachine.h"
+
+namespace {
+
+class BackupsTest : public ::testing::Test {
+protected:
+    platform::FakeWindows win;
+    platform::FakeRegedit regedit{win};
+    platform::Platform os = win.Os();
+    ui::Application app{win.boxes};
+    Program program{os, app};
+
+    void SetUp() override {
+        demo::SeedAdapter(win);
+        win.system.currentDirectory = "C:\\Program Files\\Cadenzo";
+        win.files.AddDirectory(win.system.currentDirectory);
+        win.files.Put("ati.pci", "");
+        win.registry.SeedDword(demo::DriverKey, "DisableTiling", 1);
+    }
+    // Starts the program as a person does: the window is created and painted.
+    TForm1& Start() {
+        TForm1& form = program.CreateMainWindow();
+        form.Paint();
+        return form;
+    }
+    std::uint32_t Tiling() { return win.registry.Value(demo::DriverKey, "DisableTiling")->data[0]; }
+};
+
+TEST_F(BackupsTest, CommandLinesQuoteTheFilePaths) {
+    EXPECT_EQ("/e \"C:\\Program Files\\Cadenzo\\backup.dat\" HKEY_LOCAL_MACHINE\\System\\V\\0000",
+              ExportParameters("C:\\Program Files\\Cadenzo", "backup.dat", "System\\V\\0000"));
+    EXPECT_EQ("/s \"C:\\Program Files\\Cadenzo\\backup.dat\"",
+              ImportParameters("C:\\Program Files\\Cadenzo", "backup.dat"));
+    EXPECT_EQ("/e \".\\backup.dat\" HKEY_LOCAL_MACHINE\\K",
+              ExportParameters(".", "backup.dat", "K"));
+}
+
+TEST_F(BackupsTest, EveryOrdinaryStartTakesBackupDatAndCancelRestoresIt) {
+    TForm1& form = Start();
+    ASSERT_EQ(std::vector<std::string>{"C:\\Program Files\\Cadenzo\\backup.dat"}, regedit.exported);
+    EXPECT_TRUE(win.shell.started.back().waited);
+    win.registry.SeedDword(demo::DriverKey, "DisableTiling", 0);  // changed behind our back
+    EXPECT_THROW(form.Cancel.Click(), platform::ProcessEnded);
+    EXPECT_EQ(std::vector<std::string>{"C:\\Program Files\\Cadenzo\\backup.dat"}, regedit.imported);
+    EXPECT_EQ(1u, Tiling());
+    EXPECT_TRUE(win.registry.Value(SettingsKey, "LangFileName"));  // stored on the way out
+}
+
+TEST_F(BackupsTest, ExitInTheMenuIsCancel) {
+    TForm1& form = Start();
+    EXPECT_THROW(form.FindMenuItem("Exit1")->OnClick(), platform::ProcessEnded);
+    EXPECT_EQ(1u, regedit.imported.size());
+}
+
+TEST_F(BackupsTest, CheckModeTakesNoBackupAndCancelRestoresNothing) {
+    win.system.commandLine = "\"C:\\Program Files\\Cadenzo\\Cadenzo.exe\" /check";
+    TForm1& form = Start();
+    EXPECT_TRUE(regedit.exported.empty());
+    EXPECT_THROW(form.Cancel.Click(), platform::ProcessEnded);
+    EXPECT_TRUE(regedit.imported.empty());
+    EXPECT_TRUE(win.registry.Value(SettingsKey, "LangFileName"));
+}
+
+TEST_F(BackupsTest, AFailedStartBackupIsToldAndKeepsTheOlderFile) {
+    win.files.Put("backup.dat", "older backup");
+    regedit.exportsFail = true;
+    TForm1& form = Start();
+    ASSERT_EQ(1u, win.boxes.shown.size());
+    EXPECT_EQ(
+        "The registry backup \"backup.dat\" could not be written. Cancel will not restore "
+        "the driver's settings of this start.",
+        win.boxes.shown[0].text);
+    EXPECT_EQ("older backup", win.files.Contents("backup.dat"));
+    // Cancel must not go back to whatever an older run left in the file.
+    EXPECT_THROW(form.Cancel.Click(), platform::ProcessEnded);
+    EXPECT_TRUE(regedit.imported.empty());
+}
+
+TEST_F(BackupsTest, AnEditorThatDoesNotFinishIsAFailedBackup) {
+    regedit.hangs = true;
+    EXPECT_FALSE(ExportDriverKey(os, demo::DriverKey, "backup.dat"));
+    EXPECT_FALSE(win.files.Exists("backup.dat"));
+    regedit.hangs = false;
+    win.files.DenyWrites("C:\\Program Files\\Cadenzo");
+    EXPECT_FALSE(ExportDriverKey(os, demo::DriverKey, "backup.dat"));
+    EXPECT_FALSE(ExportDriverKey(os, "", "backup.dat"));  // no driver key, nothing exported
+}
+
+TEST_F(BackupsTest, RestoreRegistryImportsLastKnownGoodAsksAndEnds) {
+    TForm1& form = Start();
+    win.files.Put("lastknowngood.dat", "");
+    ASSERT_TRUE(ExportDriverKey(os, demo::DriverKey, "lastknowngood.dat"));
+    win.registry.SeedDword(demo::DriverKey, "DisableTiling", 0);
+    win.boxes.answers = {platform::Answer::No};
+    EXPECT_THROW(form.FindMenuItem("RestoreRegistry1")->OnClick(), platform::ProcessEnded);
+    EXPECT_EQ("C:\\Program Files\\Cadenzo\\lastknowngood.dat", regedit.imported.back());
+    EXPECT_EQ(1u, Tiling());
+    EXPECT_EQ("Registry restored from backup. Restart now?", win.boxes.shown.back().text);
+    EXPECT_EQ("Restart Needed", win.boxes.shown.back().caption);
+    EXPECT_TRUE(win.system.exitWindowsCalls.empty());
+
+    win.boxes.answers = {platform::Answer::Yes};
+    EXPECT_THROW(form.bRestore.Click(), platform::ProcessEnded);
+    EXPECT_EQ(1u, win.system.exitWindowsCalls.size());
+}
+
+TEST_F(BackupsTest, AcceptedRestoreAtStartRestoresInsteadOfTakingABackup) {
+    win.files.Put("lastknowngood.dat", "");
+    ASSERT_TRUE(ExportDriverKey(os, demo::DriverKey, "lastknowngood.dat"));
+    regedit.exported.clear();
+    program.RestoreWanted = true;
+    win.boxes.answers = {platform::Answer::No};
+    TForm1& form = program.CreateMainWindow();
+    EXPECT_THROW(form.Paint(), platform::ProcessEnded);
+    EXPECT_TRUE(regedit.exported.empty());
+    EXPECT_EQ(1u, regedit.imported.size());
+}
+
+TEST_F(BackupsTest, UninstallAsksRestoresFirstRunAndRemovesTheSettings) {
+    TForm1& form = Start();
+    win.files.Put("firstrun.dat", "");
+    ASSERT_TRUE(ExportDriverKey(os, demo::DriverKey, "firstrun.dat"));
+    win.registry.SeedDword("SOFTWARE\\Korvex\\Cadenzo\\Sub", "X", 1);
+    win.boxes.answers = {platform::Answer::No};
+    form.FindMenuItem("Uninstall1")->OnClick();
+    EXPECT_TRUE(win.registry.KeyExists(SettingsKey));
+    EXPECT_TRUE(regedit.imported.empty());
+
+    win.boxes.answers = {platform::Answer::Yes};
+    form.FindMenuItem("Uninstall1")->OnClick();  // the program goes on
+    EXPECT_EQ("C:\\Program Files\\Cadenzo\\firstrun.dat", regedit.imported.back());
+    EXPECT_FALSE(win.registry.KeyExists(SettingsKey));
+    EXPECT_EQ("Program deleted sucssessifully. Registry changes will be impemented after restart.",
+              win.boxes.shown.back().text);
+    EXPECT_EQ("OK", win.boxes.shown.back().caption);
+}
+
+}  // namespace
