@@ -108,7 +108,10 @@ launch_x() {
             say "Xorg :$n failed; see $RIG_DIR/xorg.out and $RIG_DIR/xorg.log"
             return 1
         fi
-        if [[ -S /tmp/.X11-unix/X$n ]] && xrandr -display ":$n" -q >/dev/null 2>&1; then
+        # The lock file names the server that holds the display: another rig's
+        # server may answer on it before ours has found that it lost the race.
+        if [[ -S /tmp/.X11-unix/X$n && $(tr -d ' \n' 2>/dev/null </tmp/.X"$n"-lock) == "$pid" ]] &&
+            xrandr -display ":$n" -q >/dev/null 2>&1; then
             echo "$pid" >"$RIG_DIR/xorg.pid"
             echo ":$n" >"$RIG_DIR/display"
             return 0
@@ -146,16 +149,36 @@ start_x() {
     die "no free X display in :$DISPLAY_BASE to :$(( DISPLAY_BASE + 49 ))"
 }
 
-stop_x() {
-    local pid d
-    pid=$(read_file "$RIG_DIR/xorg.pid")
-    d=$(read_file "$RIG_DIR/display")
+# Stops the Xorg with PID $1 on display $2.
+stop_xorg() {
+    local pid=$1 d=$2
     # Only the server this rig started: the PID may have been reused.
     if alive "$pid" && [[ $(tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline") == *"Xorg $d "* ]]; then
         kill -TERM "$pid" 2>/dev/null || true
         wait_gone "$pid" 10 || { kill -KILL "$pid" 2>/dev/null || true; wait_gone "$pid" 5 || true; }
     fi
+}
+
+stop_x() {
+    stop_xorg "$(read_file "$RIG_DIR/xorg.pid")" "$(read_file "$RIG_DIR/display")"
     rm -f "$RIG_DIR/xorg.pid"
+}
+
+# Starts the rig's Xorg again with config $1. The new server comes up on a free
+# display before the old one stops, so that no other rig takes the number in
+# between; a display named in CADENZO_RIG_DISPLAY keeps its number.
+restart_x() {
+    local old_pid old_display
+    old_pid=$(read_file "$RIG_DIR/xorg.pid")
+    old_display=$(read_file "$RIG_DIR/display")
+    if [[ -n ${CADENZO_RIG_DISPLAY:-} ]]; then
+        stop_x
+        wait_for_display_release "${old_display#:}"
+        start_x "$1"
+    else
+        start_x "$1"
+        stop_xorg "$old_pid" "$old_display"
+    fi
 }
 
 # --- Wine -------------------------------------------------------------------
@@ -329,25 +352,25 @@ cmd_restart() {
     regcarry save "$carry"
     trap cmd_stop EXIT
     stop_wine
-    # The hook may write a new X configuration, for example one that offers
-    # only the rates the driver's registry values leave.
     rm -f "$next"
+    conf=${CADENZO_RIG_XORG_CONF:-$DEFAULT_XORG_CONF}
+    # As the driver would, offer only the rates its registry values leave; always
+    # derived from the full configuration, so a list that refuses less brings modes back.
+    if [[ -r $RIG_DIR/xorg.pid && ${CADENZO_RIG_SIMULATED_DRIVER:-1} != 0 ]]; then
+        /usr/bin/python3 "$RIG_SRC/simulated-driver.py" "$carry" "$conf" "$next" ||
+            die "the simulated driver failed on $carry"
+    fi
+    # The hook sees the simulated driver's configuration in NEXT and may replace it.
     if [[ -n ${CADENZO_RIG_RESTART_HOOK:-} ]]; then
         # shellcheck disable=SC2086 # the hook may be a command with arguments
         $CADENZO_RIG_RESTART_HOOK "$carry" "$RIG_DIR/xorg.conf" "$next" ||
             die "restart hook failed: $CADENZO_RIG_RESTART_HOOK"
     fi
-    conf=${CADENZO_RIG_XORG_CONF:-$DEFAULT_XORG_CONF}
     [[ -s $next ]] && conf=$next
     if [[ ! -r $RIG_DIR/xorg.pid ]]; then
         [[ -s $next ]] && say "the X display is not the rig's own; its modes stay as they are"
     elif ! cmp -s "$conf" "$RIG_DIR/xorg.conf"; then
-        local n
-        n=$(read_file "$RIG_DIR/display")
-        n=${n#:}
-        stop_x
-        wait_for_display_release "$n"
-        launch_x "$conf" "$n" || die "cannot restart Xorg on :$n"
+        restart_x "$conf"
     fi
     hold_runonce
     boot_wine

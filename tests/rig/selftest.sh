@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks the Wine test rig end to end: starts it in a scratch directory,
-# looks at what Wine reports and what the registry holds, restarts, stops,
+# Checks the Wine test rig end to end: checks the simulated driver's rules on
+# their own, starts the rig in a scratch directory, looks at what Wine reports
+# and what the registry holds, restarts with and without refused rates, stops,
 # and makes sure nothing is left running. Ends with "N passed, M failed".
 set -uo pipefail
 
@@ -56,6 +57,75 @@ modes_at_depth() {
     awk -F'\t' -v bpp="bpp=$2" '$1 == "mode" && $4 == bpp { sub(/hz=/, "", $5); print $3 "@" $5 }' "$1"
 }
 
+# --- the simulated driver's rules (no X, no Wine) ---------------------------
+
+DRIVER=$HERE/simulated-driver.py
+CONF=$HERE/xorg-dummy.conf
+
+# Runs the simulated driver on a driver key whose "DALRestrictedModesBCD" has
+# registry type $1 and the hex data $2, into $WORK/next.conf.
+derive() {
+    printf 'regcarry 1\nkey\t\nvalue\t%s\t%s\tDALRestrictedModesBCD\n' "$1" "$2" >"$WORK/carry"
+    /usr/bin/python3 "$DRIVER" "$WORK/carry" "$CONF" "$WORK/next.conf" 2>/dev/null
+}
+# The offered modes left in $WORK/next.conf as WxH@Hz, sorted, and its start mode.
+left_modes() { awk '$1 == "Modeline" && $2 ~ /_/ { gsub(/"/, "", $2); sub(/_/, "@", $2); print $2 }' "$WORK/next.conf" | sort; }
+start_mode() { awk '$1 == "Modes" { gsub(/"/, "", $2); sub(/_/, "@", $2); print $2 }' "$WORK/next.conf"; }
+# The modes the committed configuration offers without those given.
+expected_without() {
+    local mode out
+    out=$(sorted_words <<<"$EXPECTED_MODES")
+    for mode; do out=$(grep -vxF "$mode" <<<"$out"); done
+    printf '%s\n' "$out"
+}
+derives() { # TYPE HEX START_MODE REFUSED_MODE...
+    derive "$1" "$2" && [[ $(left_modes) == "$(expected_without "${@:4}")" && $(start_mode) == "$3" ]]
+}
+
+refusing_nothing_keeps_the_config() {
+    local list
+    # Empty; the demo's rates X does not offer; a size with rate 0; 16 bpp disabled.
+    for list in "" 10240768000000431280102400000043 1024076800000000 0000000000160000; do
+        derive 3 "$list" && cmp -s "$CONF" "$WORK/next.conf" || return 1
+    done
+    # Only REG_BINARY counts: the same records as REG_NONE refuse nothing.
+    derive 0 1024076800000060 && cmp -s "$CONF" "$WORK/next.conf" || return 1
+    # Only the driver key's own value counts, not one of that name in a subkey.
+    printf 'regcarry 1\nkey\t\nkey\tddhal\nvalue\t3\t1024076800000060\tDALRestrictedModesBCD\n' >"$WORK/carry"
+    /usr/bin/python3 "$DRIVER" "$WORK/carry" "$CONF" "$WORK/next.conf" 2>/dev/null && cmp -s "$CONF" "$WORK/next.conf"
+}
+check "a list that refuses no offered rate leaves the X configuration byte for byte" \
+    refusing_nothing_keeps_the_config
+
+records_refuse_their_rates() {
+    derives 3 1024076800000060 1024x768@70 1024x768@60 &&
+        derives 3 0000000000000075 1024x768@60 640x480@75 800x600@75 1024x768@75 1280x1024@75 &&
+        derives 3 0640000000000060 1024x768@60 640x480@60 &&
+        derives 3 0000076800320085 1024x768@60 1024x768@85 &&
+        derives 3 1024076800000060102407680000007010240768000000751280102400000043 1024x768@85 \
+            1024x768@60 1024x768@70 1024x768@75
+}
+check "each record refuses its rate of its size (0 = any size); the start moves to the lowest rate left" \
+    records_refuse_their_rates
+
+sizes_and_screen_never_empty() {
+    # Every rate of 1024x768: the size is gone, X starts at the first mode left.
+    derives 3 1024076800000060102407680000007010240768000000751024076800000085 640x480@60 \
+        1024x768@60 1024x768@70 1024x768@75 1024x768@85 || return 1
+    # Every rate of every size: the start mode stays.
+    local rate list=
+    for rate in 56 60 70 72 75 85; do list+=00000000000000$rate; done
+    derive 3 "$list" && [[ $(left_modes) == 1024x768@60 && $(start_mode) == 1024x768@60 ]]
+}
+check "a size loses all its rates when all are refused, but X keeps its start mode when every mode is" \
+    sizes_and_screen_never_empty
+
+malformed_records_ignored() {
+    # 70 Hz written with a nibble that is no digit (0x6A, "6" and ten), and a last record cut short.
+    derives 3 102407680000006a1024076800000060102407 1024x768@70 1024x768@60
+}
+check "records that are not BCD or not whole refuse nothing" malformed_records_ignored
+
 # --- start ------------------------------------------------------------------
 
 rig_started() {
@@ -68,24 +138,29 @@ check "start brings up X and Wine" rig_started || { cat "$WORK/start.err"; exit 
 source "$RIG_DIR/rig.env"
 TOOL=${CADENZO_RIG_BIN:?}/displayinfo.exe
 
-xrandr_offers_the_modes() {
+# xrandr and Wine offer the configured modes without those given (WxH@Hz).
+# shellcheck disable=SC2120 # the arguments come through check
+xrandr_offers() {
     local got
     got=$(xrandr -q | awk '/^ +[0-9]+x[0-9]+_[0-9]+ / { split($1, a, "_"); print a[1] "@" a[2] }' | sort)
-    [[ $got == "$(sorted_words <<<"$EXPECTED_MODES")" ]]
+    [[ $got == "$(expected_without "$@")" ]]
 }
-check "xrandr offers exactly the configured modes" xrandr_offers_the_modes
-
-wine_q "$TOOL" modes >"$WORK/modes"
-wine_q "$TOOL" modes raw >"$WORK/modes.raw"
-
-wine_reports_the_modes() {
+# shellcheck disable=SC2120
+wine_offers() {
     local depth
+    wine_q "$TOOL" modes >"$WORK/modes"
     for depth in 32 16 8; do
-        [[ $(modes_at_depth "$WORK/modes" $depth | sort) == "$(sorted_words <<<"$EXPECTED_MODES")" ]] ||
-            return 1
+        [[ $(modes_at_depth "$WORK/modes" $depth | sort) == "$(expected_without "$@")" ]] || return 1
     done
 }
-check "EnumDisplaySettingsExA reports every resolution and rate at 32, 16 and 8 bpp" wine_reports_the_modes
+# Wine's mode in force is $1 at 32 bpp.
+wine_current_is() {
+    [[ $(wine_q "$TOOL" current) == $'current\t-1\t'"${1%@*}"$'\tbpp=32\thz='"${1#*@}"$'\t'* ]]
+}
+
+check "xrandr offers exactly the configured modes" xrandr_offers
+check "EnumDisplaySettingsExA reports every resolution and rate at 32, 16 and 8 bpp" wine_offers
+wine_q "$TOOL" modes raw >"$WORK/modes.raw"
 
 raw_same_as_pruned() { cmp -s "$WORK/modes" "$WORK/modes.raw"; }
 check "EDS_RAWMODE reports the same modes" raw_same_as_pruned
@@ -100,10 +175,7 @@ first_run_holds_all_sizes() {
 }
 check "the first non-decreasing run of widths holds every resolution" first_run_holds_all_sizes
 
-start_mode_is_1024x768_60() {
-    [[ $(wine_q "$TOOL" current) == $'current\t-1\t1024x768\tbpp=32\thz=60\t'* ]]
-}
-check "the start mode is 1024x768 at 60 Hz" start_mode_is_1024x768_60
+check "the start mode is 1024x768 at 60 Hz" wine_current_is 1024x768@60
 
 device_key_matches_env() {
     local line
@@ -166,25 +238,39 @@ check "driver-load puts the driver values back after a mode change" driver_load_
 
 # --- restart ----------------------------------------------------------------
 
-# An unterminated string "128" and a changed switch, as the program writes
-# them; a RunOnce entry that records what a program sees at logon.
-printf 'regcarry 1\nkey\t\nvalue\t4\t00000000\tPruningMode\nkey\tddhal\nvalue\t1\t310032003800\tAnisoDegree\n' \
-    >"$WORK/change.txt"
+# The demo's list, and one that refuses 1024x768 at 60, 70 and 75 Hz as the
+# program writes it for 85 Hz, plus a rate X does not offer and 16 bpp disabled.
+DEMO_LIST=10240768000000431280102400000043
+REFUSING_LIST=10240768000000601024076800000070102407680000007512801024000000430000000000160000
+REFUSED=(1024x768@60 1024x768@70 1024x768@75)
+load_list() {
+    printf 'regcarry 1\nkey\t\nvalue\t3\t%s\tDALRestrictedModesBCD\n' "$1" >"$WORK/list.txt"
+    "$RIG" driver-load "$WORK/list.txt" 2>/dev/null
+}
+
+# An unterminated string "128", a changed switch and the refusing list, as the
+# program writes them; a RunOnce entry that records what a program sees at logon.
+printf 'regcarry 1\nkey\t\nvalue\t4\t00000000\tPruningMode\nvalue\t3\t%s\tDALRestrictedModesBCD\nkey\tddhal\nvalue\t1\t310032003800\tAnisoDegree\n' \
+    "$REFUSING_LIST" >"$WORK/change.txt"
 "$RIG" driver-load "$WORK/change.txt" 2>/dev/null
 logon_file=$WORK/atlogon.txt
 wine_q reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce' /v 'Rig selftest' /f \
     /d "$(printf '%s save @driver Z:%s' "Z:${CADENZO_RIG_BIN//\//\\}\\regcarry.exe" "${logon_file//\//\\}")" >/dev/null
 
-restarted() { "$RIG" restart >"$WORK/restart.out" 2>&1; }
+restarted() {
+    local t0=$EPOCHREALTIME
+    "$RIG" restart >"$WORK/restart.out" 2>&1 || return 1
+    echo "# restart took $(elapsed "$t0") s"
+    # shellcheck source=/dev/null
+    source "$RIG_DIR/rig.env"
+}
 check "restart succeeds" restarted || cat "$WORK/restart.out"
-# shellcheck source=/dev/null
-source "$RIG_DIR/rig.env"
 
 values_survive_restart() {
     save_driver "$WORK/after.txt" &&
         has_value "$WORK/after.txt" 4 00000000 PruningMode &&
         has_value "$WORK/after.txt" 1 310032003800 AnisoDegree &&
-        has_value "$WORK/after.txt" 3 10240768000000431280102400000043 DALRestrictedModesBCD
+        has_value "$WORK/after.txt" 3 "$REFUSING_LIST" DALRestrictedModesBCD
 }
 check "driver values survive the restart byte for byte" values_survive_restart
 
@@ -192,6 +278,7 @@ runonce_runs_after_the_key_is_back() {
     local tenths=100
     while [[ ! -s $logon_file ]] && (( tenths-- > 0 )); do sleep 0.1; done
     has_value "$logon_file" 4 00000000 PruningMode &&
+        has_value "$logon_file" 3 "$REFUSING_LIST" DALRestrictedModesBCD &&
         [[ $(wine_q reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce') != *'Rig selftest'* ]]
 }
 check "RunOnce runs once, after the driver key is back" runonce_runs_after_the_key_is_back
@@ -200,6 +287,29 @@ hardware_key_back() { identity_is_seeded; }
 check "the hardware key Wine drops at boot is back after the restart" hardware_key_back
 
 check "rig.env names the driver key Wine reports after the restart" device_key_matches_env
+
+# --- the simulated driver at restart ----------------------------------------
+
+check "after the restart xrandr offers 1024x768 only at 85 Hz, the other modes as before" \
+    xrandr_offers "${REFUSED[@]}"
+check "EnumDisplaySettingsExA reports 1024x768 only at 85 Hz, the other modes as before" \
+    wine_offers "${REFUSED[@]}"
+check "the screen starts at 1024x768 at 85 Hz, the lowest rate left" wine_current_is 1024x768@85
+
+load_list "$DEMO_LIST"
+check "a restart with a list that no longer refuses them succeeds" restarted
+check "xrandr offers 1024x768 at 60, 70 and 75 Hz again" xrandr_offers
+check "EnumDisplaySettingsExA reports 1024x768 at 60, 70 and 75 Hz again" wine_offers
+check "the screen starts at 1024x768 at 60 Hz again" wine_current_is 1024x768@60
+
+load_list "$REFUSING_LIST"
+driver_off_restart() { CADENZO_RIG_SIMULATED_DRIVER=0 restarted; }
+check "a restart with the simulated driver off succeeds" driver_off_restart
+off_keeps_modes() {
+    save_driver "$WORK/off.txt" && has_value "$WORK/off.txt" 3 "$REFUSING_LIST" DALRestrictedModesBCD &&
+        xrandr_offers && wine_offers
+}
+check "with the simulated driver off the refused rates stay offered" off_keeps_modes
 
 # --- screenshot -------------------------------------------------------------
 
