@@ -38,7 +38,8 @@ e2e_start() {
   }
   # shellcheck disable=SC1091
   source "$CADENZO_RIG_DIR/rig.env"
-  e2e_install="$WINEPREFIX/drive_c/Cadenzo"
+  # E2E_INSTALL: the install directory under C:\, "Cadenzo" unless a case says otherwise.
+  e2e_install="$WINEPREFIX/drive_c/${E2E_INSTALL:-Cadenzo}"
   mkdir -p "$e2e_install"
   cp "$e2e_build/Cadenzo.exe" "$e2e_install/"
 }
@@ -89,4 +90,22 @@ e2e_check() {
 e2e_finish() {
   echo "$e2e_passed passed, $e2e_failed failed"
   ((e2e_failed == 0))
+}
+
+# Prints the data of registry value $2 under HKEY_LOCAL_MACHINE\$1 as `reg query` shows it
+# (binary values as hex digits); nothing when it does not exist.
+e2e_reg() {
+  wine reg query "HKLM\\$1" /v "$2" 2>/dev/null | tr -d '\r' |
+    NAME=$2 perl -ne 'if (/^\s+\Q$ENV{NAME}\E\s+REG_\w+\s*(.*)$/) { print "$1\n"; exit }'
+}
+
+# Runs a driver command in the background (one that waits for the program, while the test
+# answers what the program asks); e2e_join waits for it. A bare `wait` would wait for the
+# program under test too.
+e2e_driver_bg() {
+  e2e_driver "$@" >>"$e2e_work/driver.log" &
+  e2e_bg=$!
+}
+e2e_join() {
+  wait "$e2e_bg" 2>/dev/null || true
 }

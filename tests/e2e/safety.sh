@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Undoing through the real window and Wine's registry editor: Cancel restores the driver key
+# as the start found it, Restore Registry restores it as the last OK found it, Uninstall
+# removes the program's settings; and a driver switch without a value asks before it is
+# created, and OK writes it only when agreed.
+source "$(dirname "$0")/lib.sh"
+title="Cadenzo 0.98 beta"
+e2e_start
+touch "$e2e_install/ati.pci"
+key=$CADENZO_DRIVER_KEY
+set_tiling() { wine reg add "HKLM\\$key" /v DisableTiling /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
+tiling() { e2e_reg "$key" DisableTiling; }
+
+# Cancel: the start took backup.dat; a value changed afterwards comes back.
+e2e_launch
+e2e_driver wait "$title" 30000 >/dev/null || true
+sleep 1
+e2e_check "the start wrote backup.dat" test -s "$e2e_install/backup.dat"
+set_tiling 7
+e2e_driver click "$title" Cancel >/dev/null || true
+e2e_check "Cancel ends the program" e2e_wait_exit "$e2e_program" 20
+e2e_check "Cancel restored the driver key from backup.dat" test "$(tiling)" = 0x0
+
+# Restore Registry: an OK without changes takes lastknowngood.dat and asks nothing.
+e2e_launch
+e2e_driver wait "$title" 30000 >/dev/null || true
+e2e_driver click "$title" OK >/dev/null || true
+e2e_check "OK without changes ends without a question" e2e_wait_exit "$e2e_program" 20
+e2e_check "OK wrote lastknowngood.dat" test -s "$e2e_install/lastknowngood.dat"
+set_tiling 9
+e2e_launch
+e2e_driver wait "$title" 30000 >/dev/null || true
+e2e_driver_bg menu-click "$title" "Program|Restore Registry"
+asked=$(e2e_driver answer "Restart Needed" no 30000 || true)
+e2e_check "Restore Registry asks to restart" \
+  test "$asked" = "Registry restored from backup. Restart now?"
+e2e_check "and ends the program" e2e_wait_exit "$e2e_program" 20
+e2e_check "the driver key is back as the last OK found it" test "$(tiling)" = 0x0
+
+# A switch without a value: "Enable LCD controller" starts grayed.
+e2e_launch
+e2e_driver wait "$title" 30000 >/dev/null || true
+lcd() { e2e_driver controls "$title" | awk -F'\t' '$2 == "Enable LCD controller" { print $9 }'; }
+e2e_check "a switch without a value starts grayed" test "$(lcd)" = 2
+e2e_driver_bg click "$title" "Enable LCD controller"
+asked=$(e2e_driver answer "?" no 30000 || true)
+e2e_join
+e2e_check "clicking it asks to create the value" \
+  test "$asked" = "Registry key doesn't exists. Create it?"
+e2e_check "answered No, it is grayed again" test "$(lcd)" = 2
+e2e_driver click "$title" OK >/dev/null || true
+e2e_wait_exit "$e2e_program" 20 || true
+e2e_check "and OK writes no value for it" test -z "$(e2e_reg "$key" DisableLCD)"
+
+e2e_launch
+e2e_driver wait "$title" 30000 >/dev/null || true
+e2e_driver_bg click "$title" "Enable LCD controller"
+e2e_driver answer "?" yes 30000 >/dev/null || true
+e2e_join
+e2e_check "answered Yes, it is checked" test "$(lcd)" = 1
+e2e_driver_bg click "$title" OK
+e2e_driver answer "Restart needed" no 30000 >/dev/null || true
+e2e_wait_exit "$e2e_program" 20 || true
+e2e_check "and OK writes DisableLCD = 0" test "$(e2e_reg "$key" DisableLCD)" = 0x0
+
+# Uninstall: No leaves everything, Yes removes the settings key and the program goes on.
+e2e_launch
+e2e_driver wait "$title" 30000 >/dev/null || true
+e2e_driver_bg menu-click "$title" "Program|Uninstall"
+e2e_driver answer "?" no 30000 >/dev/null || true
+e2e_join
+e2e_check "Uninstall answered No keeps the settings" \
+  wine reg query 'HKLM\SOFTWARE\Korvex\Cadenzo' >/dev/null 2>&1
+e2e_driver_bg menu-click "$title" "Program|Uninstall"
+e2e_driver answer "?" yes 30000 >/dev/null || true
+done_text=$(e2e_driver answer OK ok 30000 || true)
+e2e_join
+e2e_check "Uninstall answered Yes says so" test "$done_text" = \
+  "Program deleted sucssessifully. Registry changes will be impemented after restart."
+e2e_check "and the settings key is gone" \
+  bash -c "! wine reg query 'HKLM\\SOFTWARE\\Korvex\\Cadenzo' >/dev/null 2>&1"
+e2e_check "and the program goes on" e2e_driver wait "$title" 2000
+e2e_driver close "$title" >/dev/null || true
+e2e_wait_exit "$e2e_program" 15 || true
+e2e_finish
