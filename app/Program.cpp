@@ -19,3 +19,11 @@ TForm1& Program::CreateMainWindow() {
 }
 
 TForm1& Program::Form1() { return *mainWindows_.back(); }
+
+TForm5& Program::CreateCheckWindow() {
+    checkWindow_ = std::make_unique<TForm5>(*this);
+    TForm5& form = *checkWindow_;
+    form.Run([&form] { form.FormCreate(); });
+    form.Show();
+    return form;
+}

@@ -10,6 +10,7 @@
 #include "lang/LanguageState.h"
 #include "modes/ModeTable.h"
 #include "platform/Platform.h"
+#include "safety/TForm5.h"
 #include "services/RegistryCursor.h"
 #include "ui/Application.h"
 
@@ -40,12 +41,20 @@ public:
     bool StartBackupTaken = false;    // this run's "backup.dat" was written
     bool NonStdModesChanged = false;  // the non-standard resolutions were saved
 
+    bool FirstRunNeeded = false;  // the driver's restrictions are to be cleared
+    CheckState check;             // the check of the new modes, in check mode
+
     // Creates a main window (the first at start, more from the adapter and language
     // dialogs); it runs the whole creation sequence and is shown.
     TForm1& CreateMainWindow();
     // The main window created last: the one the menus act on.
     TForm1& Form1();
 
+    // Opens the check of the new modes (once, in check mode).
+    TForm5& CreateCheckWindow();
+    TForm5* CheckWindow() { return checkWindow_.get(); }
+
 private:
     std::vector<std::unique_ptr<TForm1>> mainWindows_;
+    std::unique_ptr<TForm5> checkWindow_;
 };

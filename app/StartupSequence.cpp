@@ -99,6 +99,10 @@ void TForm1::FormPaint() {
         return;
     }
     program.CheckMode = HasCheckSwitch(program.os.system.CommandLine());
-    if (program.CheckMode) return;
+    if (program.CheckMode) {
+        program.CreateCheckWindow();
+        return;
+    }
     TakeStartBackup();
+    FirstRunCheck();
 }

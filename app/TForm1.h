@@ -107,6 +107,9 @@ private:
     void BuildLayout();
     void WireCommands();
     void TakeStartBackup();
+    // Clears the driver's restrictions at the first start of this version (or when the
+    // driver restricts modes again), after a backup; then offers a restart and ends.
+    void FirstRunCheck();
 
     std::vector<std::uint8_t> initialSelected_;
     std::array<bool, 4> initialDepths_{};

@@ -23,6 +23,8 @@ inline void SeedAdapter(platform::FakeWindows& win) {
     win.display.AddModes(device, 1024, 768, {60, 70, 75, 85});
     win.display.AddModes(device, 1280, 1024, {60, 75, 85});
     win.registry.SeedKey(DriverKey);
+    // Cadenzo has run here before: no first run is due.
+    win.registry.SeedString("SOFTWARE\\Korvex\\Cadenzo", "Version", "0.98 beta");
     win.registry.SeedKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
     win.registry.SeedString(ati::CdsAsicKey, "Chip ID", "R300");
     win.registry.SeedString(ati::CbtKey, "ReleaseVersion", "8.162-050811a-025681C");

@@ -1,0 +1,47 @@
+#pragma once
+// The check of the new modes after the restart: a small window on top that asks the user to
+// confirm the picture can be read, falls back to the lowest refresh rate after 15 seconds,
+// and after 15 more restores "backup.dat" and restarts Windows.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Display.h"
+#include "ui/Form.h"
+
+class Program;
+
+// The state of the one check of a run.
+struct CheckState {
+    static constexpr std::uint8_t Stopped = 255;
+    static constexpr std::uint8_t Seconds = 15;
+
+    std::uint8_t Countdown = Seconds;
+    bool FirstPhase = true;  // the applied settings are on trial, not yet the minimal rate
+    std::string CountdownPrefix;
+};
+
+// Switches the current mode to the lowest refresh rate from 60 Hz up that the driver accepts,
+// stored in the registry unless `temporary`.
+void SelectMinimalRefresh(platform::Display& display, const std::string& deviceName,
+                          bool temporary);
+
+class TForm5 : public ui::Form {
+public:
+    explicit TForm5(Program& program);
+
+    void FormCreate();
+    void Timer1Timer();
+    void bOKClick();
+    void bCancelClick();
+
+    Program& program;
+    ui::Label Label1{this, "Label1"};
+    ui::Label Label2{this, "Label2"};
+    ui::Button bOK{this, "bOK"};
+    ui::Button bCancel{this, "bCancel"};
+    ui::Timer Timer1{*this};
+
+private:
+    std::string UnitWord() const;
+};
