@@ -9,7 +9,6 @@
 #include "app/Program.h"
 #include "app/TForm1.h"
 #include "modes/ApplySettings.h"
-#include "platform/fake/FakeRegedit.h"
 #include "services/Settings.h"
 #include "tests/unit/DemoMachine.h"
 
@@ -19,15 +18,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr char kRunOnce[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
-class ApplyTest : public ::testing::Test {
+class ApplyTest : public demo::ProgramTest {
 protected:
-    platform::FakeWindows win;
-    platform::FakeRegedit regedit{win};
-    ui::Application app{win.boxes};
-    Program program{win.Os(), app};
-
     void SetUp() override {
-        demo::SeedAdapter(win);
         win.system.currentDirectory = "C:\\Program Files\\Cadenzo";
         win.files.AddDirectory(win.system.currentDirectory);
         win.files.Put("ati.pci", "");

@@ -5,23 +5,15 @@
 
 #include "app/Program.h"
 #include "app/TForm1.h"
-#include "platform/fake/FakeRegedit.h"
 #include "safety/Backups.h"
 #include "services/Settings.h"
 #include "tests/unit/DemoMachine.h"
 
 namespace {
 
-class BackupsTest : public ::testing::Test {
+class BackupsTest : public demo::ProgramTest {
 protected:
-    platform::FakeWindows win;
-    platform::FakeRegedit regedit{win};
-    platform::Platform os = win.Os();
-    ui::Application app{win.boxes};
-    Program program{os, app};
-
     void SetUp() override {
-        demo::SeedAdapter(win);
         win.system.currentDirectory = "C:\\Program Files\\Cadenzo";
         win.files.AddDirectory(win.system.currentDirectory);
         win.files.Put("ati.pci", "");

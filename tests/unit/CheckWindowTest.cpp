@@ -5,22 +5,16 @@
 
 #include "app/Program.h"
 #include "app/TForm1.h"
-#include "platform/fake/FakeRegedit.h"
 #include "safety/Backups.h"
 #include "tests/unit/DemoMachine.h"
 
 namespace {
 
-class CheckWindowTest : public ::testing::Test {
+class CheckWindowTest : public demo::ProgramTest {
 protected:
-    platform::FakeWindows win;
-    platform::FakeRegedit regedit{win};
-    ui::Application app{win.boxes};
-    Program program{win.Os(), app};
     TForm5* check = nullptr;
 
     void SetUp() override {
-        demo::SeedAdapter(win);
         win.system.commandLine = "\"C:\\Cadenzo\\Cadenzo.exe\" /CHECK";
         // The display runs 1024x768 at 85 Hz, as the applied settings asked.
         auto& device = win.display.devices[0];

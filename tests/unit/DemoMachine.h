@@ -33,3 +33,24 @@ inline void SeedAdapter(platform::FakeWindows& win) {
 }
 
 }  // namespace demo
+
+#include <gtest/gtest.h>
+
+#include "app/Program.h"
+#include "platform/fake/FakeRegedit.h"
+
+namespace demo {
+
+// A test on the demo machine with the program on it, its registry editor included.
+class ProgramTest : public ::testing::Test {
+protected:
+    ProgramTest() { SeedAdapter(win); }
+
+    platform::FakeWindows win;
+    platform::FakeRegedit regedit{win};
+    platform::Platform os = win.Os();
+    ui::Application app{win.boxes};
+    Program program{os, app};
+};
+
+}  // namespace demo

@@ -5,7 +5,6 @@
 
 #include "app/Program.h"
 #include "app/TForm1.h"
-#include "platform/fake/FakeRegedit.h"
 #include "services/Settings.h"
 #include "tests/unit/DemoMachine.h"
 
@@ -13,15 +12,9 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class FirstRunTest : public ::testing::Test {
+class FirstRunTest : public demo::ProgramTest {
 protected:
-    platform::FakeWindows win;
-    platform::FakeRegedit regedit{win};
-    ui::Application app{win.boxes};
-    Program program{win.Os(), app};
-
     void SetUp() override {
-        demo::SeedAdapter(win);
         win.registry.Seed(demo::DriverKey, "DALRestrictedModesBCD", platform::RegBinary,
                           {0x10, 0x24, 0x07, 0x68, 0, 0, 0, 0x43});
     }
