@@ -32,7 +32,7 @@ bool RegistryCursor::OpenKey(const std::string& path, bool canCreate) {
 }
 
 std::size_t RegistryCursor::ReadBinaryData(const std::string& name, std::uint8_t* buffer,
-                                            std::size_t size) {
+                                           std::size_t size) {
     if (!current_) return 0;
     RegValue value;
     auto capacity = static_cast<std::uint32_t>(std::min<std::size_t>(size, UINT32_MAX));
@@ -48,7 +48,7 @@ std::size_t RegistryCursor::ReadBinaryData(const std::string& name, std::uint8_t
 }
 
 void RegistryCursor::WriteBinaryData(const std::string& name, const std::uint8_t* buffer,
-                                      std::size_t size) {
+                                     std::size_t size) {
     RegStatus status = RegStatus::Failed;
     if (current_) {
         status = registry_.SetValue(current_, name, platform::RegBinary, buffer,
