@@ -40,6 +40,10 @@ e2e_start() {
   source "$CADENZO_RIG_DIR/rig.env"
   # E2E_INSTALL: the install directory under C:\, "Cadenzo" unless a case says otherwise.
   e2e_install="$WINEPREFIX/drive_c/${E2E_INSTALL:-Cadenzo}"
+  # Cadenzo has run on this machine before, so no first run is due; a case about the first
+  # run deletes the value again.
+  wine reg add 'HKLM\SOFTWARE\Korvex\Cadenzo' /v Version /t REG_SZ /d "0.98 beta" /f \
+    >/dev/null 2>&1
   mkdir -p "$e2e_install"
   cp "$e2e_build/Cadenzo.exe" "$e2e_install/"
 }
