@@ -35,6 +35,11 @@
 //   driver glyphs TITLE TEXT             the face of the font of the control captioned TEXT, a
 //                                        tab, and how many characters of TEXT it has no glyph
 //                                        for (0: the text shows as written)
+//   driver wait-value KEY NAME HEX [TIMEOUT_MS]
+//                                        waits until the value NAME of HKEY_LOCAL_MACHINE\KEY
+//                                        holds the bytes HEX (as `reg query` shows binary
+//                                        data), looking every millisecond, and prints how long
+//                                        that took
 //
 // Texts are taken and printed as UTF-8, whatever the program's ANSI code page.
 //
@@ -44,6 +49,7 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -557,6 +563,49 @@ int OpenMenu(const std::vector<std::string>& args) {
     return 0;
 }
 
+std::string Hex(const BYTE* data, DWORD size) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (DWORD i = 0; i < size; ++i) {
+        hex += kDigits[data[i] >> 4];
+        hex += kDigits[data[i] & 0x0F];
+    }
+    return hex;
+}
+
+// Under Wine a change of the display mode rebuilds the driver key, and does so again moments
+// later for a program that starts meanwhile: a value written in between lives only a few
+// milliseconds. So the key is opened afresh and looked at every millisecond.
+int WaitValue(const std::vector<std::string>& args) {
+    std::wstring key = Wide(args[0]);
+    std::wstring name = Wide(args[1]);
+    std::string wanted = args[2];
+    for (char& c : wanted)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    DWORD timeout =
+        args.size() > 3 ? std::strtoul(args[3].c_str(), nullptr, 10) : kDefaultTimeoutMs;
+    std::vector<BYTE> data(65536);
+    DWORD start = GetTickCount();
+    for (;;) {
+        HKEY handle = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE, &handle) ==
+            ERROR_SUCCESS) {
+            DWORD size = static_cast<DWORD>(data.size());
+            bool holds = RegQueryValueExW(handle, name.c_str(), nullptr, nullptr, data.data(),
+                                          &size) == ERROR_SUCCESS &&
+                         Hex(data.data(), size) == wanted;
+            RegCloseKey(handle);
+            if (holds) {
+                std::printf("value \"%s\" after %lu ms\n", args[1].c_str(), GetTickCount() - start);
+                return 0;
+            }
+        }
+        if (GetTickCount() - start > timeout)
+            Fail("value \"" + args[1] + "\" did not hold " + args[2]);
+        Sleep(1);
+    }
+}
+
 struct Command {
     const char* name;
     size_t minArgs;
@@ -578,6 +627,7 @@ constexpr Command kCommands[] = {
     {"hover", 2, 2, Hover},
     {"glyphs", 2, 2, Glyphs},
     {"key", 2, 2, Key},
+    {"wait-value", 3, 4, WaitValue},
 };
 
 }  // namespace
