@@ -18,6 +18,10 @@ constexpr std::uint32_t kLowestRate = 60;
 constexpr std::uint32_t kCdsUpdateRegistry = 1;
 constexpr std::uint32_t kCdsFullscreen = 4;
 constexpr std::uint32_t kFallBackPauseMs = 60000;
+// A mode switch goes on in the background for a moment after the call returns: the driver and
+// Windows record the mode in the registry. The backup goes back in after that, or the switch
+// could overwrite what it puts back.
+constexpr std::uint32_t kSettlePauseMs = 1000;
 
 }  // namespace
 
@@ -104,6 +108,7 @@ void TForm5::bCancelClick() {
         return;
     }
     os.display.ChangeSettings(nullptr, kCdsFullscreen);
+    os.system.Sleep(kSettlePauseMs);
     check.Countdown = CheckState::Stopped;
     ImportBackup(os, StartBackupFile);
     EnableShutdownPrivilege(os);

@@ -172,9 +172,9 @@ run=$(check_run || true)
 e2e_check "the check run is found" test -n "$run"
 e2e_check "nobody answers: the second phase starts" within 30 second_phase
 second=$(now_ms)
-# The second count ends 15 s later: the display mode is restored and backup.dat imported. Wine
-# rebuilds the driver key at a mode change, at times just after the import: the driver looks
-# at the value every millisecond, so it is seen even when Wine wipes it again.
+# The second count ends 15 s later: the display mode is restored and, once the switch has
+# settled, backup.dat imported. Wine rebuilds the driver key at a mode change; the driver looks at
+# the value every millisecond, so an import that such a rebuild undid would still be seen.
 seen_back=$(e2e_driver wait-value "$CADENZO_DRIVER_KEY" DALRestrictedModesBCD "$before" 30000 ||
   true)
 imported=$(now_ms)
