@@ -15,8 +15,6 @@ constexpr char kRestorePrefix[] = "Settings will be automatically restored from 
 constexpr char kUnitWord[] = "seconds";
 constexpr std::uint32_t kHighestRate = 200;
 constexpr std::uint32_t kLowestRate = 60;
-constexpr std::uint32_t kCdsUpdateRegistry = 1;
-constexpr std::uint32_t kCdsFullscreen = 4;
 constexpr std::uint32_t kFallBackPauseMs = 60000;
 // A mode switch goes on in the background for a moment after the call returns: the driver and
 // Windows record the mode in the registry. The backup goes back in after that, or the switch
@@ -39,7 +37,8 @@ void SelectMinimalRefresh(platform::Display& display, const std::string& deviceN
         mode.bitsPerPel = current.bitsPerPel;
     }
     mode.fields |= platform::DmDisplayFrequency;
-    std::uint32_t flags = temporary ? kCdsFullscreen : kCdsUpdateRegistry | kCdsFullscreen;
+    std::uint32_t flags =
+        temporary ? platform::CdsFullscreen : platform::CdsUpdateRegistry | platform::CdsFullscreen;
     // Downwards, so that the rate left in force is the lowest one accepted.
     for (std::uint32_t rate = kHighestRate; rate >= kLowestRate; --rate) {
         mode.frequency = rate;
@@ -107,7 +106,7 @@ void TForm5::bCancelClick() {
         check.CountdownPrefix = language.Text(41, kRestorePrefix);
         return;
     }
-    os.display.ChangeSettings(nullptr, kCdsFullscreen);
+    os.display.ChangeSettings(nullptr, platform::CdsFullscreen);
     os.system.Sleep(kSettlePauseMs);
     check.Countdown = CheckState::Stopped;
     ImportBackup(os, StartBackupFile);
