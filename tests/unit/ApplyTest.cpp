@@ -20,11 +20,7 @@ constexpr char kRunOnce[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOn
 
 class ApplyTest : public demo::ProgramTest {
 protected:
-    void SetUp() override {
-        win.system.currentDirectory = "C:\\Program Files\\Cadenzo";
-        win.files.AddDirectory(win.system.currentDirectory);
-        win.files.Put("ati.pci", "");
-    }
+    void SetUp() override { InstallInProgramFiles(); }
     TForm1& Start() {
         TForm1& form = program.CreateMainWindow();
         form.Paint();

@@ -14,9 +14,7 @@ namespace {
 class BackupsTest : public demo::ProgramTest {
 protected:
     void SetUp() override {
-        win.system.currentDirectory = "C:\\Program Files\\Cadenzo";
-        win.files.AddDirectory(win.system.currentDirectory);
-        win.files.Put("ati.pci", "");
+        InstallInProgramFiles();
         win.registry.SeedDword(demo::DriverKey, "DisableTiling", 1);
     }
     // Starts the program as a person does: the window is created and painted.

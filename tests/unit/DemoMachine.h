@@ -46,6 +46,13 @@ class ProgramTest : public ::testing::Test {
 protected:
     ProgramTest() { SeedAdapter(win); }
 
+    // Cadenzo runs from its folder under Program Files, with a card database beside it.
+    void InstallInProgramFiles() {
+        win.system.currentDirectory = "C:\\Program Files\\Cadenzo";
+        win.files.AddDirectory(win.system.currentDirectory);
+        win.files.Put("ati.pci", "");
+    }
+
     platform::FakeWindows win;
     platform::FakeRegedit regedit{win};
     platform::Platform os = win.Os();

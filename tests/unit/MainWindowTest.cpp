@@ -14,15 +14,9 @@
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public demo::ProgramTest {
 protected:
-    platform::FakeWindows win;
-    ui::Application app{win.boxes};
-    Program program{win.Os(), app};
-    void SetUp() override {
-        app.SetTitle("Cadenzo");
-        demo::SeedAdapter(win);
-    }
+    void SetUp() override { app.SetTitle("Cadenzo"); }
 };
 
 TEST(StartupTest, WindowsVersionTextHasTheBuildOnlyOnTheNtFamily) {
@@ -67,10 +61,7 @@ TEST_F(MainWindowTest, LayoutHidesWhatIsNeverShownButKeepsItsValues) {
 }
 
 TEST_F(MainWindowTest, CreationOpensTheSettingsKeyAndRemembersTheInstallDirectory) {
-    win.files.Put("ati.pci", "");
-    win.system.currentDirectory = "C:\\Program Files\\Cadenzo";
-    win.files.AddDirectory(win.system.currentDirectory);
-    win.files.Put("ati.pci", "");
+    InstallInProgramFiles();
     TForm1& form = program.CreateMainWindow();
     EXPECT_TRUE(win.registry.KeyExists(SettingsKey));
     EXPECT_EQ("C:\\Program Files\\Cadenzo", GetInstallDir(win.registry));
