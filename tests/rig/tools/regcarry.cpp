@@ -126,9 +126,12 @@ int Save(const std::wstring& keyPath, const char* file) {
         std::fprintf(stderr, "regcarry: cannot open HKLM\\%s\n", ToUtf8(keyPath).c_str());
         return 1;
     }
-    FILE* out = std::fopen(file, "wb");
+    // Written aside and renamed, so that whoever waits for FILE never reads
+    // it half-written.
+    const std::string part = std::string(file) + ".part";
+    FILE* out = std::fopen(part.c_str(), "wb");
     if (!out) {
-        std::fprintf(stderr, "regcarry: cannot write %s\n", file);
+        std::fprintf(stderr, "regcarry: cannot write %s\n", part.c_str());
         RegCloseKey(root);
         return 1;
     }
@@ -136,6 +139,8 @@ int Save(const std::wstring& keyPath, const char* file) {
     bool ok = SaveKey(root, L"", out);
     RegCloseKey(root);
     ok = std::fclose(out) == 0 && ok;
+    ok = ok && MoveFileExA(part.c_str(), file, MOVEFILE_REPLACE_EXISTING);
+    if (!ok) std::remove(part.c_str());
     return ok ? 0 : 1;
 }
 
