@@ -29,8 +29,11 @@ e2e_stop() {
   "$e2e_rig" stop >/dev/null 2>&1 || true
 }
 
-# Starts the rig and installs Cadenzo.exe into C:\Cadenzo of the prefix.
+# Starts the rig on a new Wine prefix and installs Cadenzo.exe into C:\Cadenzo of it. A case
+# run again must not find the files, settings or RunOnce entries its last run left.
 e2e_start() {
+  e2e_stop
+  rm -rf "$CADENZO_RIG_DIR"
   trap e2e_stop EXIT
   "$e2e_rig" start >"$e2e_work/rig-start.log" 2>&1 || {
     cat "$e2e_work/rig-start.log" >&2
