@@ -1,8 +1,8 @@
 #include "adapters/AdapterDiscovery.h"
 
-#include <strings.h>
-
 #include "adapters/AtiLocations.h"
+#include "platform/CaseFold.h"
+#include "services/Format.h"
 #include "services/RegistryValues.h"
 
 namespace {
@@ -28,10 +28,19 @@ std::string LastThatExists(platform::Registry& registry, std::string text,
 
 std::string DriverKeyOf(const std::string& deviceKey) {
     const std::size_t n = sizeof kKernelMachinePrefix - 1;
-    if (deviceKey.size() <= n || strncasecmp(deviceKey.c_str(), kKernelMachinePrefix, n) != 0) {
+    if (deviceKey.size() <= n || !platform::StartsIgnoringCase(deviceKey, kKernelMachinePrefix)) {
         return "";
     }
     return deviceKey.substr(n);
+}
+
+std::string AdapterProblem(const AdapterState& adapter) {
+    if (adapter.HasDriverKey()) return "";
+    if (adapter.AdapterList.empty() || adapter.AdapterList[0].deviceName.empty()) {
+        return NoAdapterText;
+    }
+    const AdapterSlot& first = adapter.AdapterList[0];
+    return FormatText(FormatText(NoDriverKeyText, first.name), first.key);
 }
 
 void DiscoverAdapters(platform::Display& display, AdapterState& adapter) {

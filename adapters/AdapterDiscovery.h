@@ -6,16 +6,25 @@
 #include "adapters/AdapterState.h"
 #include "platform/Platform.h"
 
-// Shown where no value names the chip or the driver version ("registry key not found").
-constexpr char NotFoundPreset[] = "Ключ реестра не найден";
+// Shown where no value names the chip or the driver version ("registry key not found"); a
+// built-in text in UTF-8, marked as such.
+constexpr char NotFoundPreset[] =
+    "\xEF\xBB\xBF"
+    "Ключ реестра не найден";
 
 constexpr char NoAdapterText[] =
     "No display adapter was found for Cadenzo to work on: refresh rates and driver settings "
     "can neither be read nor changed.";
+constexpr char NoDriverKeyText[] =
+    "The display adapter \"%s\" has no driver key in the registry that Cadenzo can use (Windows "
+    "names its key \"%s\"): refresh rates and driver settings can neither be read nor changed.";
 constexpr char NoAdapterCaption[] = "Error";
 
 // Lists the display adapters and settles the driver key of the first one.
 void DiscoverAdapters(platform::Display& display, AdapterState& adapter);
+
+// Why the program cannot work on adapter 0 (a text to show), or empty when it can.
+std::string AdapterProblem(const AdapterState& adapter);
 
 // The driver key relative to HKEY_LOCAL_MACHINE, or empty when `deviceKey` does not lie
 // under "\Registry\Machine\".

@@ -2,7 +2,6 @@
 // cleared once, so that it offers every rate; the driver reports the true rates only after a
 // restart. Also done whenever the driver's further restriction lists hold data again.
 
-#include "app/Program.h"
 #include "app/TForm1.h"
 #include "modes/DriverValues.h"
 #include "modes/RestrictedModes.h"
@@ -22,61 +21,65 @@ constexpr char kFirstRunCaption[] = "First Run";
 constexpr char kFirstRunBackupFailedText[] =
     "The registry backup \"%s\" could not be written, so the driver's restrictions were not "
     "cleared. Cadenzo will try again at its next start.";
+constexpr char kDriverKeyClosedText[] =
+    "The display driver's registry key \"%s\" could not be opened (are you an administrator?), "
+    "so the driver's restrictions were not cleared. Cadenzo will try again at its next start.";
 
-bool HoldsData(RegistryCursor& cursor, const char* name) {
-    return ReadModeList(cursor, name).bytes[0] < 0xFF;
+bool HoldsData(RegistryCursor& cursor, const std::string& driverKey, const char* name) {
+    return ReadModeList(cursor, driverKey, name).bytes[0] < 0xFF;
 }
 
 }  // namespace
 
 void TForm1::FirstRunCheck() {
-    platform::Platform& os = program.os;
-    const AdapterState& adapter = program.adapter;
-    RegistryCursor& cursor = *program.MachineRegistry;
+    platform::Platform& os = state.os;
+    const AdapterState& adapter = state.adapter;
     // Without a driver key there is nothing to clear; the first run waits for an adapter.
     if (!adapter.HasDriverKey()) return;
 
     std::string version = VersionWhenAbsent;
     ReadRegBytes(os.registry, SettingsKey, VersionValue, version);
-    if (version.substr(0, 4) < kFirstVersionWithoutFirstRun) program.FirstRunNeeded = true;
+    if (version.substr(0, 4) < kFirstVersionWithoutFirstRun) state.FirstRunNeeded = true;
 
     std::uint16_t addNative = 0;
     ReadRegWord(os.registry, adapter.DriverKey, AddNativeModesRuleValue, addNative);
-    if (addNative > 0) program.FirstRunNeeded = true;
+    if (addNative > 0) state.FirstRunNeeded = true;
 
-    // The lists are read only through the driver key itself, never a key the cursor was on.
-    bool atDriver = cursor.OpenKey("\\" + adapter.DriverKey, false);
-    if (atDriver) {
-        for (const char* list : FurtherRestrictedModesValues) {
-            if (HoldsData(cursor, list)) program.FirstRunNeeded = true;
-        }
+    for (const char* list : FurtherRestrictedModesValues) {
+        if (HoldsData(MachineRegistry, adapter.DriverKey, list)) state.FirstRunNeeded = true;
     }
     std::uint16_t minRes = 0x00FF;
     ReadRegWord(os.registry, adapter.DriverKey, MinResValue, minRes);
-    if (minRes == 0x00FF && atDriver && HoldsData(cursor, MinResValue)) {
-        program.FirstRunNeeded = true;
+    if (minRes == 0x00FF && HoldsData(MachineRegistry, adapter.DriverKey, MinResValue)) {
+        state.FirstRunNeeded = true;
     }
 
-    if (!program.FirstRunNeeded) {
+    if (!state.FirstRunNeeded) {
         WriteRegString(os.registry, SettingsKey, VersionValue, ProgramVersion);
+        return;
+    }
+    // Neither a backup nor the clearing can work through a driver key that does not open.
+    if (!MachineRegistry.OpenKey(FromRoot(adapter.DriverKey), false)) {
+        os.boxes.Show(FormatText(kDriverKeyClosedText, adapter.DriverKey), BackupFailedCaption,
+                      platform::Buttons::Ok, platform::Icon::None);
         return;
     }
     // The only copy of the driver's original restrictions must exist before they go; if it
     // does not, nothing is cleared and the version stays, so the next start tries again.
-    if (!atDriver || !ExportDriverKey(os, adapter.DriverKey, FirstRunFile)) {
+    if (!ExportDriverKey(os, adapter.DriverKey, FirstRunFile)) {
         os.boxes.Show(FormatText(kFirstRunBackupFailedText, FirstRunFile), BackupFailedCaption,
                       platform::Buttons::Ok, platform::Icon::None);
         return;
     }
     WriteRegString(os.registry, SettingsKey, VersionValue, ProgramVersion);
 
-    cursor.WriteBinaryData(RestrictedModesValue, nullptr, 0);
+    WriteModeList(MachineRegistry, adapter.DriverKey, RestrictedModesValue, {});
     for (const char* list : FurtherRestrictedModesValues)
-        cursor.WriteBinaryData(list, nullptr, 0);
+        WriteModeList(MachineRegistry, adapter.DriverKey, list, {});
     WriteRegDword(os.registry, adapter.DriverKey, AddNativeModesRuleValue, 0);
-    cursor.WriteBinaryData(MinResValue, nullptr, 0);
+    WriteModeList(MachineRegistry, adapter.DriverKey, MinResValue, {});
 
-    const LanguageState& language = program.language;
+    const LanguageState& language = state.language;
     if (os.boxes.Show(language.Text(79, kFirstRunQuestion), language.Text(80, kFirstRunCaption),
                       platform::Buttons::YesNo, platform::Icon::None) == platform::Answer::Yes) {
         RestartWindows(os);

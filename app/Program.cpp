@@ -2,12 +2,12 @@
 
 #include "app/TForm1.h"
 
-Program::Program(platform::Platform os, ui::Application& app) : os(os), app(app) {}
+Program::Program(platform::Platform os, ui::Application& app) : ProgramState(os, app) {}
 
 Program::~Program() = default;
 
 TForm1& Program::CreateMainWindow() {
-    mainWindows_.push_back(std::make_unique<TForm1>(*this));
+    mainWindows_.push_back(std::make_unique<TForm1>(*this, *this));
     TForm1& form = *mainWindows_.back();
     if (!app.MainForm()) app.SetMainForm(&form);
     // An error in the creation sequence skips its remaining steps; the window still opens
@@ -21,7 +21,7 @@ TForm1& Program::CreateMainWindow() {
 TForm1& Program::Form1() { return *mainWindows_.back(); }
 
 TForm5& Program::CreateCheckWindow() {
-    checkWindow_ = std::make_unique<TForm5>(*this);
+    checkWindow_ = std::make_unique<TForm5>(app, os, language, adapter.DisplayDeviceName);
     TForm5& form = *checkWindow_;
     form.Run([&form] { form.FormCreate(); });
     form.Show();

@@ -1,7 +1,6 @@
 #include "app/Startup.h"
 
-#include <cctype>
-
+#include "platform/CaseFold.h"
 #include "services/Restart.h"
 
 std::string WindowsVersionText(std::uint32_t version) {
@@ -11,8 +10,5 @@ std::string WindowsVersionText(std::uint32_t version) {
 }
 
 bool HasCheckSwitch(const std::string& commandLine) {
-    std::string upper = commandLine;
-    for (char& c : upper)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return upper.find("/CHECK") != std::string::npos;
+    return platform::UpperCase(commandLine).find("/CHECK") != std::string::npos;
 }

@@ -1,7 +1,7 @@
 // The main window's creation sequence and its first paint.
 
 #include "adapters/AdapterDiscovery.h"
-#include "app/Program.h"
+#include "adapters/CardDatabase.h"
 #include "app/Startup.h"
 #include "app/TForm1.h"
 #include "modes/DriverValues.h"
@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr char kCardDatabase[] = "ati.pci";
 constexpr char kUndisabledQuestion[] =
     "Undisabled refresh rate detected. Strongly recommendated to restore previsious registry "
     "data. Restore now?";
@@ -20,19 +19,21 @@ constexpr char kUndisabledCaption[] = "Error";
 }  // namespace
 
 void TForm1::FormCreate() {
-    platform::Platform& os = program.os;
-    AdapterState& adapter = program.adapter;
+    platform::Platform& os = state.os;
+    AdapterState& adapter = state.adapter;
 
-    // A fresh registry cursor on the settings key, created when missing.
-    program.MachineRegistry = std::make_unique<RegistryCursor>(os.registry);
-    program.MachineRegistry->OpenKey(SettingsKeyFromRoot, true);
+    // The settings key, created when missing.
+    MachineRegistry.OpenKey(FromRoot(SettingsKey), true);
 
     // Started from its own directory (the card database lies beside it): remember it.
-    if (os.files.ReadAll(kCardDatabase)) SaveInstallDir(os);
+    if (os.files.ReadAll(CardDatabaseFile)) SaveInstallDir(os);
+
+    ReadLangFileName(os.registry, state.language);
 
     DiscoverAdapters(os.display, adapter);
-    if (!adapter.HasDriverKey()) {
-        os.boxes.Show(NoAdapterText, NoAdapterCaption, platform::Buttons::Ok, platform::Icon::None);
+    std::string problem = AdapterProblem(adapter);
+    if (!problem.empty()) {
+        os.boxes.Show(problem, NoAdapterCaption, platform::Buttons::Ok, platform::Icon::None);
     }
 
     // The driver prunes its modes by the monitor's abilities unless told otherwise; then
@@ -40,35 +41,34 @@ void TForm1::FormCreate() {
     std::uint16_t pruning = 0x00FF;
     if (adapter.HasDriverKey())
         ReadRegWord(os.registry, adapter.DriverKey, PruningModeValue, pruning);
-    program.ModeEnumFlags = pruning == 0 ? platform::EdsRawMode : 0;
+    state.ModeEnumFlags = pruning == 0 ? platform::EdsRawMode : 0;
 
-    program.ModeTable.clear();
+    state.ModeTable.clear();
     if (!adapter.DisplayDeviceName.empty()) {
-        EnumerateModes(os.display, adapter.DisplayDeviceName, program.ModeEnumFlags,
-                       program.ModeTable);
+        EnumerateModes(os.display, adapter.DisplayDeviceName, state.ModeEnumFlags, state.ModeTable);
     }
 
-    program.WinVerText = WindowsVersionText(os.system.Version());
+    state.WinVerText = WindowsVersionText(os.system.Version());
     SetCaption(Caption() + " " + ProgramVersion);
 
     ModeListBuffer restricted;
-    if (adapter.HasDriverKey()) {
-        restricted = ReadRestrictedModes(*program.MachineRegistry, adapter.DriverKey);
-    }
+    if (adapter.HasDriverKey())
+        restricted = ReadRestrictedModes(MachineRegistry, adapter.DriverKey);
 
     DriverOptions->ReadDriverSwitches(os.registry, adapter);
 
     std::vector<RestrictionRecord> records = DecodeRestrictedModes(restricted);
-    if (MergeRestrictions(program.ModeTable, records)) {
+    if (MergeRestrictions(state.ModeTable, records)) {
         // The driver does not refuse a rate its list names: the list is not in force, most
         // likely because the registry was changed behind the program's back.
-        if (os.boxes.Show(kUndisabledQuestion, kUndisabledCaption, platform::Buttons::YesNo,
+        if (os.boxes.Show(state.language.Text(78, kUndisabledQuestion),
+                          state.language.Text(77, kUndisabledCaption), platform::Buttons::YesNo,
                           platform::Icon::None) == platform::Answer::Yes) {
-            program.RestoreWanted = true;
+            state.RestoreWanted = true;
         }
     }
-    SortModeTable(program.ModeTable);
-    DeriveSelected(program.ModeTable, records);
+    SortModeTable(state.ModeTable);
+    DeriveSelected(state.ModeTable, records);
     Grid.FillGrid();
 
     ReadClassIds(os.registry, adapter);
@@ -86,21 +86,31 @@ void TForm1::FormCreate() {
     lbSSID2().SetCaption(adapter.SubsysVendorId);
     lbRev().SetCaption(adapter.RevisionId);
 
+    // Without its card database the program does not start: it ends before the window shows.
+    std::optional<std::string> card = LookUpCardType(
+        os.files, InstallPath(GetInstallDir(os.registry), CardDatabaseFile), adapter);
+    if (!card) {
+        os.boxes.Show(NoCardDatabaseText, NoCardDatabaseCaption, platform::Buttons::Ok,
+                      platform::Icon::None);
+        os.system.ExitProcess(0);
+    }
+    lbCardType().SetCaption(*card);
+
     SaveInitialState();
 }
 
 void TForm1::FormPaint() {
-    if (!program.FirstPaint) return;
+    if (!state.FirstPaint) return;
     // Cleared before the actions, not after: a repaint while one of their message boxes is
     // open, or after one of them failed, must not run them a second time.
-    program.FirstPaint = false;
-    if (program.RestoreWanted) {
+    state.FirstPaint = false;
+    if (state.RestoreWanted) {
         bRestore.Click();
         return;
     }
-    program.CheckMode = HasCheckSwitch(program.os.system.CommandLine());
-    if (program.CheckMode) {
-        program.CreateCheckWindow();
+    state.CheckMode = HasCheckSwitch(state.os.system.CommandLine());
+    if (state.CheckMode) {
+        windows_.CreateCheckWindow();
         return;
     }
     TakeStartBackup();

@@ -3,13 +3,19 @@
 #include <string>
 
 #include "app/MainWindowLayout.h"
-#include "app/Program.h"
 
 namespace {
 
-constexpr char kHiddenColorCaption[] = "Разрешенная глубина цвета:";
-constexpr char kHiFreqCaption[] = "Запретить частоты выше установленных";
-constexpr char kDebugCaption[] = "Отладочная информация:";
+// Built-in texts in UTF-8, marked as such, shown only on hidden groups.
+constexpr char kHiddenColorCaption[] =
+    "\xEF\xBB\xBF"
+    "Разрешенная глубина цвета:";
+constexpr char kHiFreqCaption[] =
+    "\xEF\xBB\xBF"
+    "Запретить частоты выше установленных";
+constexpr char kDebugCaption[] =
+    "\xEF\xBB\xBF"
+    "Отладочная информация:";
 
 ui::Rect At(const layout::Place& p) { return ui::Rect{p.left, p.top, p.width, p.height}; }
 
@@ -28,14 +34,16 @@ InfoRow::InfoRow(ui::Control* group, int index)
     value.SetCaption(index == 7 ? layout::CardTypePlaceholder : "-");
 }
 
-TForm1::TForm1(Program& program)
-    : ui::Form(program.app, "Form1"),
-      program(program),
-      Grid(Rows, sbUp, sbDown, program.ModeTable) {
+TForm1::TForm1(ProgramState& state, Windows& windows)
+    : ui::Form(state.app, "Form1"),
+      state(state),
+      MachineRegistry(state.os.registry),
+      Grid(Rows, sbUp, sbDown, state.ModeTable),
+      windows_(windows) {
     BuildLayout();
     BuildMenu();
     DriverOptions = std::make_unique<DriverSwitches>(cbAnisoD3D, cbAnisoDegree, Switches, Tabs,
-                                                     program.app.Boxes(), program.language);
+                                                     state.app.Boxes(), state.language);
     WireCommands();
 }
 
@@ -149,7 +157,7 @@ void TForm1::BuildMenu() {
             } else {
                 // The others act on the newest main window, as a mouse click on its button.
                 item.OnClick = [this, button] {
-                    static_cast<ui::Button*>(this->program.Form1().FindControl(button))->Click();
+                    static_cast<ui::Button*>(windows_.Form1().FindControl(button))->Click();
                 };
             }
         }

@@ -6,12 +6,13 @@
 #include <memory>
 #include <vector>
 
+#include "app/ProgramState.h"
+#include "app/Windows.h"
 #include "modes/GridRow.h"
 #include "modes/RefreshGrid.h"
 #include "options/DriverSwitches.h"
+#include "services/RegistryCursor.h"
 #include "ui/Form.h"
-
-class Program;
 
 // A caption on the adapter information group with the label that shows its value.
 struct InfoRow {
@@ -26,7 +27,8 @@ public:
     static constexpr int SwitchCount = 8;
     static constexpr int TabCount = 4;
 
-    explicit TForm1(Program& program);
+    // The state and the window list outlive every main window.
+    TForm1(ProgramState& state, Windows& windows);
     ~TForm1() override;
 
     // The creation sequence: reads everything and fills the controls.
@@ -49,7 +51,10 @@ public:
     ui::Control* FindControl(const std::string& name);
     ui::MenuItem* FindMenuItem(const std::string& name);
 
-    Program& program;
+    ProgramState& state;
+    // The registry cursor of this window, rooted at HKEY_LOCAL_MACHINE; every write through it
+    // opens its key first.
+    RegistryCursor MachineRegistry;
 
     ui::GroupBox gbRefresh{this, "gbRefresh"};
     std::vector<std::unique_ptr<GridRow>> Rows;  // l1/ComboBox1/hz1 to l15/ComboBox15/hz15
@@ -104,6 +109,8 @@ public:
     ui::Label& lbCardType() { return AdapterInfo[7]->value; }
 
 private:
+    Windows& windows_;
+
     void BuildLayout();
     void WireCommands();
     void TakeStartBackup();

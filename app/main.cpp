@@ -5,11 +5,11 @@
 #include "app/TForm1.h"
 #include "platform/win32/Win32Platform.h"
 #include "services/Settings.h"
-#include "ui/win32/Win32Backend.h"
+#include "ui/win32/Win32Ui.h"
 
 int main() {
     platform::Win32Platform windows;
-    ui::Win32Backend backend;
+    ui::Win32Ui backend;
     ui::Application app(windows.Os().boxes, &backend);
     app.SetTitle(ProgramName);
     Program program(windows.Os(), app);

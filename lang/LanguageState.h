@@ -5,6 +5,8 @@
 #include <array>
 #include <string>
 
+#include "platform/Registry.h"
+
 struct LanguageState {
     static constexpr int TextCount = 100;
 
@@ -17,3 +19,8 @@ struct LanguageState {
         return LanguageActive ? LanguageTexts[k - 1] : builtIn;
     }
 };
+
+// Reads the "LangFileName" setting into LanguageFile exactly as stored (a terminator another
+// tool stored included), so that storing it back on the way out loses nothing. Empty when
+// there is none.
+void ReadLangFileName(platform::Registry& registry, LanguageState& language);

@@ -18,11 +18,11 @@ constexpr char CheckSwitch[] = "/CHECK";
 std::uint8_t HighestSelectedRate(const ModeTable& table);
 
 // Raises the highest rate the display control panel allows (byte 8 of the Info value, byte
-// 16 of the MaxModeInfo value) to `highest` when the Info value holds less, after a warning.
-// The cursor must stand on the driver key. True when it corrected the values.
-bool CorrectMaxRefresh(RegistryCursor& cursor, std::uint8_t highest, const std::string& infoName,
-                       const std::string& maxModeInfoName, platform::MessageBoxes& boxes,
-                       const LanguageState& language);
+// 16 of the MaxModeInfo value, both in the driver key) to `highest` when the Info value holds
+// less, after a warning. True when it corrected the values.
+bool CorrectMaxRefresh(RegistryCursor& cursor, const std::string& driverKey, std::uint8_t highest,
+                       const std::string& infoName, const std::string& maxModeInfoName,
+                       platform::MessageBoxes& boxes, const LanguageState& language);
 
 // The command that runs the check of the new modes at the next start. The program's path is
 // quoted: unquoted, "C:\Program Files\Cadenzo\Cadenzo.exe" would make Windows try

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "modes/DriverValues.h"
+#include "services/Format.h"
 
 namespace {
 
@@ -17,15 +18,16 @@ bool FitsBcdField(std::uint16_t value) { return value <= LargestBcdField; }
 
 }  // namespace
 
-ModeListBuffer ReadModeList(RegistryCursor& cursor, const std::string& name) {
+ModeListBuffer ReadModeList(RegistryCursor& cursor, const std::string& key,
+                            const std::string& name) {
     ModeListBuffer list;
+    if (!cursor.OpenKey(FromRoot(key), false)) return list;
     list.size = cursor.ReadBinaryData(name, list.bytes.data(), list.bytes.size());
     return list;
 }
 
 ModeListBuffer ReadRestrictedModes(RegistryCursor& cursor, const std::string& driverKey) {
-    if (!cursor.OpenKey("\\" + driverKey, false)) return ModeListBuffer{};
-    return ReadModeList(cursor, RestrictedModesValue);
+    return ReadModeList(cursor, driverKey, RestrictedModesValue);
 }
 
 std::vector<RestrictionRecord> DecodeRestrictedModes(const std::uint8_t* buffer,
@@ -65,7 +67,16 @@ bool ModeListFits(const std::vector<std::uint8_t>& bytes) {
     return bytes.size() <= ModeListBufferSize;
 }
 
-void WriteModeList(RegistryCursor& cursor, const std::string& name,
+void WriteModeList(RegistryCursor& cursor, const std::string& key, const std::string& name,
                    const std::vector<std::uint8_t>& bytes) {
+    if (!cursor.OpenKey(FromRoot(key), false)) {
+        throw RegistryError(FormatText(FailedToSetDataError, name));
+    }
     cursor.WriteBinaryData(name, bytes.data(), bytes.size());
+}
+
+void WriteRestrictedModes(RegistryCursor& cursor, const std::string& driverKey,
+                          const std::vector<std::uint8_t>& bytes) {
+    WriteModeList(cursor, driverKey, RestrictedModesValue, bytes);
+    WriteModeList(cursor, driverKey, FurtherRestrictedModesValues[0], {});
 }

@@ -29,12 +29,13 @@ struct ModeListBuffer {
     std::size_t size = 0;  // the value's length; 0 when it does not exist
 };
 
-// Reads value `name` of the cursor's current key. A value of a text or number type, or one
-// longer than the buffer, raises RegistryError.
-ModeListBuffer ReadModeList(RegistryCursor& cursor, const std::string& name);
+// Opens `key` (from the root, never creating it) and reads its value `name`. A key that does
+// not open reads as a missing value: never a value of whatever key the cursor stood on. A
+// value of a text or number type, or one longer than the buffer, raises RegistryError.
+ModeListBuffer ReadModeList(RegistryCursor& cursor, const std::string& key,
+                            const std::string& name);
 
-// Opens "\" + `driverKey` (never creating it) and reads "DALRestrictedModesBCD". When the key
-// does not open the list is empty and the cursor stays where it was.
+// "DALRestrictedModesBCD" of the driver key.
 ModeListBuffer ReadRestrictedModes(RegistryCursor& cursor, const std::string& driverKey);
 
 // The records of a list value of `valueSize` bytes whose bytes stand at `buffer` (at least
@@ -55,7 +56,12 @@ std::vector<std::uint8_t> EncodeRestrictedModes(const ModeTable& table, bool hiF
 // Whether the driver (and the program at its next start) can read the list back whole.
 bool ModeListFits(const std::vector<std::uint8_t>& bytes);
 
-// Writes the list as REG_BINARY of exactly its length (0 for an empty list) into the cursor's
-// current key. A refused write raises RegistryError.
-void WriteModeList(RegistryCursor& cursor, const std::string& name,
+// Opens `key` (from the root, never creating it) and writes the list as REG_BINARY of exactly
+// its length (0 for an empty list). A key that does not open, or a refused write, raises
+// RegistryError: the list never lands in another key.
+void WriteModeList(RegistryCursor& cursor, const std::string& key, const std::string& name,
                    const std::vector<std::uint8_t>& bytes);
+
+// Applying: "DALRestrictedModesBCD" := the list, then "DALRestrictedModesBCD1" emptied.
+void WriteRestrictedModes(RegistryCursor& cursor, const std::string& driverKey,
+                          const std::vector<std::uint8_t>& bytes);

@@ -9,8 +9,6 @@ constexpr char kCreateValueQuestion[] = "Registry key doesn't exists. Create it?
 constexpr int kCreateValueQuestionText = 32;
 constexpr char kCreateValueCaption[] = "?";
 
-std::string FromRoot(const std::string& key) { return "\\" + key; }
-
 }  // namespace
 
 DriverSwitches::DriverSwitches(ui::CheckBox& cbAnisoD3D, ui::ComboBox& cbAnisoDegree,
@@ -111,7 +109,6 @@ void DriverSwitches::WriteDriverSwitches(RegistryCursor& cursor, platform::Regis
         cursor.DeleteValue(AnisoDegreeValue);
     }
 
-    cursor.OpenKey(FromRoot(adapter.DriverKey), false);
     for (std::size_t i = 0; i < SwitchCount; ++i) {
         // A grayed box leaves the value missing, or keeps the number another tool put there.
         ui::CheckState state = switches_[i]->State();
@@ -122,10 +119,7 @@ void DriverSwitches::WriteDriverSwitches(RegistryCursor& cursor, platform::Regis
     }
 }
 
-void DriverSwitches::WriteDriverTabs(RegistryCursor& cursor, platform::Registry& registry) {
-    // The cursor moves on to the first desktop key when it exists; the writes below do not use
-    // it, and nothing after them relies on where it stands.
-    cursor.OpenKey(FromRoot(ati::DesktopKeys[0]), false);
+void DriverSwitches::WriteDriverTabs(platform::Registry& registry) {
     for (std::size_t i = 0; i < TabCount; ++i) {
         std::uint16_t value = tabs_[i]->Checked() ? TabShown : TabHidden;
         // A desktop key that does not exist does not open for the write and is skipped.

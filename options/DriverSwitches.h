@@ -41,11 +41,11 @@ public:
     void RecordSwitchSnapshot();
 
     // Creates the ddhal key, stores or deletes the override and stores every switch that is
-    // not grayed. Leaves the cursor on the driver key.
+    // not grayed.
     void WriteDriverSwitches(RegistryCursor& cursor, platform::Registry& registry,
                              const AdapterState& adapter);
     // Stores every tab box into each desktop key that exists.
-    void WriteDriverTabs(RegistryCursor& cursor, platform::Registry& registry);
+    void WriteDriverTabs(platform::Registry& registry);
 
     // Whether a box is checked that was not (or the reverse) since the snapshot, or the degree
     // text changed while the override is on.

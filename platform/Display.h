@@ -50,8 +50,10 @@ public:
     // Mode number `modeNum` of the device (or EnumCurrentSettings); false past the last mode.
     virtual bool EnumMode(const std::string& deviceName, std::uint32_t modeNum, std::uint32_t flags,
                           DisplayMode* mode) = 0;
-    // Switches the primary display to `mode` (nullptr: back to the stored mode); DispChange...
-    virtual std::int32_t ChangeSettings(const DisplayMode* mode, std::uint32_t flags) = 0;
+    // Switches the named device (empty: the primary display) to `mode` (nullptr: back to its
+    // stored mode); DispChange...
+    virtual std::int32_t ChangeSettings(const std::string& deviceName, const DisplayMode* mode,
+                                        std::uint32_t flags) = 0;
 };
 
 }  // namespace platform

@@ -1,6 +1,5 @@
 #include "safety/TForm5.h"
 
-#include "app/Program.h"
 #include "safety/Backups.h"
 #include "services/Restart.h"
 
@@ -42,11 +41,13 @@ void SelectMinimalRefresh(platform::Display& display, const std::string& deviceN
     // Downwards, so that the rate left in force is the lowest one accepted.
     for (std::uint32_t rate = kHighestRate; rate >= kLowestRate; --rate) {
         mode.frequency = rate;
-        display.ChangeSettings(&mode, flags);
+        display.ChangeSettings(deviceName, &mode, flags);
     }
 }
 
-TForm5::TForm5(Program& program) : ui::Form(program.app, "Form5"), program(program) {
+TForm5::TForm5(ui::Application& app, platform::Platform& os, const LanguageState& language,
+               std::string deviceName)
+    : ui::Form(app, "Form5"), os_(os), language_(language), deviceName_(std::move(deviceName)) {
     SetPlace({0, 0, 494, 77});
     SetBorder(ui::BorderStyle::Single);
     SetStayOnTop(true);
@@ -67,57 +68,53 @@ TForm5::TForm5(Program& program) : ui::Form(program.app, "Form5"), program(progr
     bCancel.OnClick = [this] { bCancelClick(); };
 }
 
-std::string TForm5::UnitWord() const { return program.language.Text(39, kUnitWord); }
+std::string TForm5::UnitWord() const { return language_.Text(39, kUnitWord); }
 
 void TForm5::FormCreate() {
-    const LanguageState& language = program.language;
-    program.check.CountdownPrefix = kMinimalPrefix;
-    if (language.LanguageActive) {
-        SetCaption(language.Text(36, kCaption));
-        Label1.SetCaption(language.Text(37, kConfirmText));
-        Label2.SetCaption(language.Text(38, kMinimalPrefix) + " 15 " + UnitWord());
-        bOK.SetCaption(language.Text(7, "OK"));
-        bCancel.SetCaption(language.Text(8, "Cancel"));
-        program.check.CountdownPrefix = language.Text(38, kMinimalPrefix);
+    Check.CountdownPrefix = kMinimalPrefix;
+    if (language_.LanguageActive) {
+        SetCaption(language_.Text(36, kCaption));
+        Label1.SetCaption(language_.Text(37, kConfirmText));
+        Label2.SetCaption(language_.Text(38, kMinimalPrefix) + " 15 " + UnitWord());
+        bOK.SetCaption(language_.Text(7, "OK"));
+        bCancel.SetCaption(language_.Text(8, "Cancel"));
+        Check.CountdownPrefix = language_.Text(38, kMinimalPrefix);
     }
 }
 
 void TForm5::Timer1Timer() {
-    CheckState& check = program.check;
-    if (check.Countdown > 0 && check.Countdown < CheckState::Stopped) --check.Countdown;
-    Label2.SetCaption(check.CountdownPrefix + " " + std::to_string(check.Countdown) + " " +
+    if (Check.Countdown > 0 && Check.Countdown < CheckState::Stopped) --Check.Countdown;
+    Label2.SetCaption(Check.CountdownPrefix + " " + std::to_string(Check.Countdown) + " " +
                       UnitWord());
-    if (check.Countdown == 0) {
-        check.Countdown = check.FirstPhase ? CheckState::Seconds : CheckState::Stopped;
+    if (Check.Countdown == 0) {
+        Check.Countdown = Check.FirstPhase ? CheckState::Seconds : CheckState::Stopped;
         bCancel.Click();
     }
 }
 
 void TForm5::bCancelClick() {
-    CheckState& check = program.check;
-    platform::Platform& os = program.os;
-    const LanguageState& language = program.language;
-    if (check.FirstPhase) {
-        SelectMinimalRefresh(os.display, program.adapter.DisplayDeviceName, false);
-        check.FirstPhase = false;
-        check.Countdown = CheckState::Seconds;
-        Label1.SetCaption(language.Text(40, kMinimalConfirmText));
-        Label2.SetCaption(language.Text(41, kRestorePrefix) + " 15 " + UnitWord());
-        check.CountdownPrefix = language.Text(41, kRestorePrefix);
+    if (Check.FirstPhase) {
+        SelectMinimalRefresh(os_.display, deviceName_, false);
+        Check.FirstPhase = false;
+        Check.Countdown = CheckState::Seconds;
+        Label1.SetCaption(language_.Text(40, kMinimalConfirmText));
+        Label2.SetCaption(language_.Text(41, kRestorePrefix) + " 15 " + UnitWord());
+        Check.CountdownPrefix = language_.Text(41, kRestorePrefix);
         return;
     }
-    os.display.ChangeSettings(nullptr, platform::CdsFullscreen);
-    os.system.Sleep(kSettlePauseMs);
-    check.Countdown = CheckState::Stopped;
-    ImportBackup(os, StartBackupFile);
-    EnableShutdownPrivilege(os);
-    os.system.Sleep(kFallBackPauseMs);
-    os.system.ExitWindowsEx(platform::EwxReboot);
+    os_.display.ChangeSettings(deviceName_, nullptr, platform::CdsFullscreen);
+    os_.system.Sleep(kSettlePauseMs);
+    Check.Countdown = CheckState::Stopped;
+    // Nobody may be able to read the screen: whether or not the backup went back in, nothing
+    // is asked and Windows restarts, which brings back the mode stored before the check.
+    ImportBackup(os_, StartBackupFile);
+    EnableShutdownPrivilege(os_);
+    os_.system.Sleep(kFallBackPauseMs);
+    os_.system.ExitWindowsEx(platform::EwxReboot);
 }
 
 void TForm5::bOKClick() {
-    if (!program.check.FirstPhase)
-        SelectMinimalRefresh(program.os.display, program.adapter.DisplayDeviceName, true);
-    program.check.Countdown = CheckState::Stopped;
+    if (!Check.FirstPhase) SelectMinimalRefresh(os_.display, deviceName_, true);
+    Check.Countdown = CheckState::Stopped;
     Hide();
 }

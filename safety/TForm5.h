@@ -6,10 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Display.h"
+#include "lang/LanguageState.h"
+#include "platform/Platform.h"
 #include "ui/Form.h"
-
-class Program;
 
 // The state of the one check of a run.
 struct CheckState {
@@ -21,21 +20,25 @@ struct CheckState {
     std::string CountdownPrefix;
 };
 
-// Switches the current mode to the lowest refresh rate from 60 Hz up that the driver accepts,
-// stored in the registry unless `temporary`.
+// Switches the device's current mode to the lowest refresh rate from 60 Hz up that the driver
+// accepts, stored in the registry unless `temporary`. The mode is read from and changed on
+// the same device.
 void SelectMinimalRefresh(platform::Display& display, const std::string& deviceName,
                           bool temporary);
 
 class TForm5 : public ui::Form {
 public:
-    explicit TForm5(Program& program);
+    // `deviceName` is the display device of the adapter in use. The platform and the language
+    // must outlive the window.
+    TForm5(ui::Application& app, platform::Platform& os, const LanguageState& language,
+           std::string deviceName);
 
     void FormCreate();
     void Timer1Timer();
     void bOKClick();
     void bCancelClick();
 
-    Program& program;
+    CheckState Check;
     ui::Label Label1{this, "Label1"};
     ui::Label Label2{this, "Label2"};
     ui::Button bOK{this, "bOK"};
@@ -44,4 +47,8 @@ public:
 
 private:
     std::string UnitWord() const;
+
+    platform::Platform& os_;
+    const LanguageState& language_;
+    std::string deviceName_;
 };

@@ -15,6 +15,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The path of a key taken from HKEY_LOCAL_MACHINE, whatever key the cursor stands on.
+inline std::string FromRoot(const std::string& key) { return "\\" + key; }
+
 class RegistryCursor {
 public:
     explicit RegistryCursor(platform::Registry& registry);

@@ -13,10 +13,10 @@ void SaveInstallDir(platform::Platform& os) {
     WriteRegString(os.registry, SettingsKey, InstallDirValue, os.system.CurrentDirectory());
 }
 
-void SaveLangFileName(platform::Registry& registry, const LanguageState& language) {
-    WriteRegString(registry, SettingsKey, LangFileNameValue, language.LanguageFile);
+void SaveLangFileName(platform::Registry& registry, const std::string& languageFile) {
+    WriteRegString(registry, SettingsKey, LangFileNameValue, languageFile);
 }
 
-std::string InstallPath(platform::Registry& registry, const std::string& fileName) {
-    return GetInstallDir(registry) + "\\" + fileName;
+std::string InstallPath(const std::string& installDir, const std::string& fileName) {
+    return installDir + "\\" + fileName;
 }

@@ -3,19 +3,14 @@
 
 #include <string>
 
-#include "lang/LanguageState.h"
 #include "platform/Platform.h"
 
 constexpr char SettingsKey[] = "SOFTWARE\\Korvex\\Cadenzo";
-constexpr char SettingsKeyFromRoot[] = "\\SOFTWARE\\Korvex\\Cadenzo";
 
 // Values of the settings key.
 constexpr char InstallDirValue[] = "InstallDir";
 constexpr char LangFileNameValue[] = "LangFileName";
-constexpr char AdapterNumValue[] = "AdapterNum";
-constexpr char AllwaysValue[] = "Allways";
 constexpr char VersionValue[] = "Version";
-constexpr char IgnoreMonitorCapsValue[] = "IgnoreMonitorCAPS";
 
 constexpr char ProgramName[] = "Cadenzo";
 constexpr char ProgramVersion[] = "0.98 beta";
@@ -26,7 +21,7 @@ constexpr char VersionWhenAbsent[] = "0.50";
 std::string GetInstallDir(platform::Registry& registry);
 // Stores the current working directory as the install directory.
 void SaveInstallDir(platform::Platform& os);
-// Stores the language file name as last read back into the settings.
-void SaveLangFileName(platform::Registry& registry, const LanguageState& language);
-// A file in the install directory.
-std::string InstallPath(platform::Registry& registry, const std::string& fileName);
+// Stores the language file name, as last read, back into the settings.
+void SaveLangFileName(platform::Registry& registry, const std::string& languageFile);
+// A file in the install directory (or any directory): the two joined by a backslash.
+std::string InstallPath(const std::string& installDir, const std::string& fileName);

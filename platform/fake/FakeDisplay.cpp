@@ -1,6 +1,6 @@
 #include "platform/fake/FakeDisplay.h"
 
-#include <strings.h>
+#include "platform/CaseFold.h"
 
 namespace platform {
 
@@ -18,9 +18,16 @@ bool FakeDisplay::EnumDevice(std::uint32_t index, DisplayDevice* device) {
 
 FakeDisplay::Device* FakeDisplay::Find(const std::string& name) {
     for (Device& d : devices) {
-        if (strcasecmp(d.device.deviceName.c_str(), name.c_str()) == 0) return &d;
+        if (SameIgnoringCase(d.device.deviceName, name)) return &d;
     }
     return nullptr;
+}
+
+FakeDisplay::Device* FakeDisplay::Primary() {
+    for (Device& d : devices) {
+        if (d.device.stateFlags & DisplayDevicePrimaryDevice) return &d;
+    }
+    return devices.empty() ? nullptr : &devices.front();
 }
 
 bool FakeDisplay::EnumMode(const std::string& deviceName, std::uint32_t modeNum,
@@ -45,9 +52,11 @@ bool FakeDisplay::EnumMode(const std::string& deviceName, std::uint32_t modeNum,
     return false;
 }
 
-std::int32_t FakeDisplay::ChangeSettings(const DisplayMode* mode, std::uint32_t flags) {
-    if (devices.empty()) return DispChangeBadMode;
-    Device& d = devices.front();
+std::int32_t FakeDisplay::ChangeSettings(const std::string& deviceName, const DisplayMode* mode,
+                                         std::uint32_t flags) {
+    Device* device = deviceName.empty() ? Primary() : Find(deviceName);
+    if (!device) return DispChangeBadMode;
+    Device& d = *device;
     if (!d.stored) d.stored = d.current;
     if (!mode) {
         if (*d.stored >= d.modes.size()) return DispChangeBadMode;

@@ -24,7 +24,8 @@ public:
     bool EnumDevice(std::uint32_t index, DisplayDevice* device) override;
     bool EnumMode(const std::string& deviceName, std::uint32_t modeNum, std::uint32_t flags,
                   DisplayMode* mode) override;
-    std::int32_t ChangeSettings(const DisplayMode* mode, std::uint32_t flags) override;
+    std::int32_t ChangeSettings(const std::string& deviceName, const DisplayMode* mode,
+                                std::uint32_t flags) override;
 
     // Test side.
     Device& AddDevice(const std::string& name, const std::string& description,
@@ -37,6 +38,8 @@ public:
 
 private:
     Device* Find(const std::string& name);
+    // The device flagged primary; the first one when none is.
+    Device* Primary();
 };
 
 DisplayMode MakeMode(std::uint32_t width, std::uint32_t height, std::uint32_t bits,

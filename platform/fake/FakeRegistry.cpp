@@ -1,16 +1,11 @@
 #include "platform/fake/FakeRegistry.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "platform/CaseFold.h"
 
 namespace platform {
 namespace {
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 // Trims the separators around a path and collapses doubled ones, keeping the letter case.
 std::string TidyPath(const std::string& path) {
@@ -37,7 +32,7 @@ constexpr std::uint32_t kWriteRights = KeySetValue | KeyCreateSubKey | 0x0001000
 
 }  // namespace
 
-std::string CanonicalKeyPath(const std::string& path) { return Lower(TidyPath(path)); }
+std::string CanonicalKeyPath(const std::string& path) { return LowerCase(TidyPath(path)); }
 
 FakeRegistry::Key& FakeRegistry::MakeKey(const std::string& path) {
     std::string tidy = TidyPath(path);
@@ -47,7 +42,7 @@ FakeRegistry::Key& FakeRegistry::MakeKey(const std::string& path) {
         std::size_t end = tidy.find('\\', pos);
         if (end == std::string::npos) end = tidy.size();
         std::string prefix = tidy.substr(0, end);
-        auto [it, added] = keys_.try_emplace(Lower(prefix));
+        auto [it, added] = keys_.try_emplace(LowerCase(prefix));
         if (added) it->second.path = prefix;
         key = &it->second;
         pos = end + 1;
@@ -105,7 +100,7 @@ RegStatus FakeRegistry::QueryValue(RegKey key, const std::string& name, std::uin
     RegStatus status;
     Key* k = KeyOf(key, KeyQueryValue, &status);
     if (!k) return status;
-    auto v = k->values.find(Lower(name));
+    auto v = k->values.find(LowerCase(name));
     if (v == k->values.end()) return RegStatus::NotFound;
     value->type = v->second.value.type;
     value->size = v->second.value.size;
@@ -119,7 +114,7 @@ RegStatus FakeRegistry::SetValue(RegKey key, const std::string& name, std::uint3
     RegStatus status;
     Key* k = KeyOf(key, KeySetValue, &status);
     if (!k) return status;
-    Value_& v = k->values[Lower(name)];
+    Value_& v = k->values[LowerCase(name)];
     if (v.name.empty()) v.name = name;
     v.value.type = type;
     v.value.size = size;
@@ -131,7 +126,7 @@ RegStatus FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
     RegStatus status;
     Key* k = KeyOf(key, KeySetValue, &status);
     if (!k) return status;
-    return k->values.erase(Lower(name)) ? RegStatus::Ok : RegStatus::NotFound;
+    return k->values.erase(LowerCase(name)) ? RegStatus::Ok : RegStatus::NotFound;
 }
 
 RegStatus FakeRegistry::DeleteKeyTree(const std::string& path) {
@@ -150,7 +145,7 @@ void FakeRegistry::CloseKey(RegKey key) { handles_.erase(key); }
 
 void FakeRegistry::Seed(const std::string& path, const std::string& name, std::uint32_t type,
                         const std::vector<std::uint8_t>& bytes) {
-    Value_& v = MakeKey(path).values[Lower(name)];
+    Value_& v = MakeKey(path).values[LowerCase(name)];
     v.name = name;
     v.value = RegValue{type, static_cast<std::uint32_t>(bytes.size()), bytes};
 }
@@ -175,7 +170,7 @@ std::optional<RegValue> FakeRegistry::Value(const std::string& path,
                                             const std::string& name) const {
     auto k = keys_.find(CanonicalKeyPath(path));
     if (k == keys_.end()) return std::nullopt;
-    auto v = k->second.values.find(Lower(name));
+    auto v = k->second.values.find(LowerCase(name));
     if (v == k->second.values.end()) return std::nullopt;
     return v->second.value;
 }

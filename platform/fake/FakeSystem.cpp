@@ -1,6 +1,6 @@
 #include "platform/fake/FakeSystem.h"
 
-#include <strings.h>
+#include "platform/CaseFold.h"
 
 namespace platform {
 namespace {
@@ -20,7 +20,7 @@ bool FakeSystem::OpenProcessToken(TokenHandle* token) {
 
 bool FakeSystem::LookupPrivilege(const std::string& name, std::uint64_t* luid) {
     // Privilege names are looked up without regard to letter case.
-    if (!privilegeKnown || strcasecmp(name.c_str(), "SeShutdownPrivilege") != 0) {
+    if (!privilegeKnown || !SameIgnoringCase(name, "SeShutdownPrivilege")) {
         lastError = 1313;  // no such privilege
         return false;
     }

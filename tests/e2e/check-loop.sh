@@ -18,7 +18,6 @@ minimal_text='Minimal refresh rate selected. If you can read this message, click
 fresh_machine() {
   e2e_stop
   e2e_start
-  touch "$e2e_install/ati.pci"
 }
 
 restricted() { e2e_reg "$CADENZO_DRIVER_KEY" DALRestrictedModesBCD; }

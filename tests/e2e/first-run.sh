@@ -9,7 +9,6 @@ source "$(dirname "$0")/lib.sh"
 title="Cadenzo 0.98 beta"
 settings='SOFTWARE\Korvex\Cadenzo'
 e2e_start
-touch "$e2e_install/ati.pci"
 key=$CADENZO_DRIVER_KEY
 set_value() { wine reg add "HKLM\\$key" /v "$1" /t "$2" /d "$3" /f >/dev/null 2>&1; }
 wine reg delete "HKLM\\$settings" /v Version /f >/dev/null 2>&1 || true

@@ -48,7 +48,9 @@ e2e_start() {
   wine reg add 'HKLM\SOFTWARE\Korvex\Cadenzo' /v Version /t REG_SZ /d "0.98 beta" /f \
     >/dev/null 2>&1
   mkdir -p "$e2e_install"
+  # Cadenzo does not start without its card database beside it.
   cp "$e2e_build/Cadenzo.exe" "$e2e_install/"
+  touch "$e2e_install/ati.pci"
 }
 
 # Starts Cadenzo.exe from its install directory in the background; $e2e_program is its PID.

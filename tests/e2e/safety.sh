@@ -6,7 +6,6 @@
 source "$(dirname "$0")/lib.sh"
 title="Cadenzo 0.98 beta"
 e2e_start
-touch "$e2e_install/ati.pci"
 key=$CADENZO_DRIVER_KEY
 set_tiling() { wine reg add "HKLM\\$key" /v DisableTiling /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
 tiling() { e2e_reg "$key" DisableTiling; }
@@ -20,6 +19,16 @@ set_tiling 7
 e2e_driver click "$title" Cancel >/dev/null || true
 e2e_check "Cancel ends the program" e2e_wait_exit "$e2e_program" 20
 e2e_check "Cancel restored the driver key from backup.dat" test "$(tiling)" = 0x0
+
+# Restore Registry before any OK: there is no lastknowngood.dat, which is said; no restart is
+# offered and the program ends.
+e2e_launch
+e2e_driver wait "$title" 30000 >/dev/null || true
+e2e_driver_bg menu-click "$title" "Program|Restore Registry"
+failed=$(e2e_driver answer Error ok 30000 || true)
+e2e_check "Restore Registry without its backup says so" \
+  grep -q 'lastknowngood.dat" could not be restored' <<<"$failed"
+e2e_check "and ends the program" e2e_wait_exit "$e2e_program" 20
 
 # Restore Registry: an OK without changes takes lastknowngood.dat and asks nothing.
 e2e_launch
@@ -63,7 +72,8 @@ e2e_driver answer "Restart needed" no 30000 >/dev/null || true
 e2e_wait_exit "$e2e_program" 20 || true
 e2e_check "and OK writes DisableLCD = 0" test "$(e2e_reg "$key" DisableLCD)" = 0x0
 
-# Uninstall: No leaves everything, Yes removes the settings key and the program goes on.
+# Uninstall: No leaves everything; Yes without firstrun.dat says it cannot restore it and keeps
+# the settings; Yes with it removes the settings key and the program goes on.
 e2e_launch
 e2e_driver wait "$title" 30000 >/dev/null || true
 e2e_driver_bg menu-click "$title" "Program|Uninstall"
@@ -71,6 +81,14 @@ e2e_driver answer "?" no 30000 >/dev/null || true
 e2e_join
 e2e_check "Uninstall answered No keeps the settings" \
   wine reg query 'HKLM\SOFTWARE\Korvex\Cadenzo' >/dev/null 2>&1
+e2e_driver_bg menu-click "$title" "Program|Uninstall"
+e2e_driver answer "?" yes 30000 >/dev/null || true
+failed=$(e2e_driver answer Error ok 30000 || true)
+e2e_join
+e2e_check "Uninstall without firstrun.dat says so" \
+  grep -q 'firstrun.dat" could not be restored' <<<"$failed"
+e2e_check "and keeps the settings" wine reg query 'HKLM\SOFTWARE\Korvex\Cadenzo' >/dev/null 2>&1
+cp "$e2e_install/backup.dat" "$e2e_install/firstrun.dat"
 e2e_driver_bg menu-click "$title" "Program|Uninstall"
 e2e_driver answer "?" yes 30000 >/dev/null || true
 done_text=$(e2e_driver answer OK ok 30000 || true)

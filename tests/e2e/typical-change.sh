@@ -10,7 +10,6 @@ title="Cadenzo 0.98 beta"
 export E2E_INSTALL="Program Files/Cadenzo"
 e2e_start
 wine reg delete "HKLM\\$CADENZO_DRIVER_KEY" /v DALRestrictedModesBCD /f >/dev/null 2>&1 || true
-touch "$e2e_install/ati.pci"  # started from its own directory: the install directory is stored
 # A program planted where an unquoted "C:\Program Files\..." command would find it first.
 cp "$e2e_build/EmptyWindow.exe" "$WINEPREFIX/drive_c/Program.exe"
 

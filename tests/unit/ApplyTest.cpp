@@ -125,6 +125,8 @@ TEST_F(ApplyTest, AListTooLongToReadBackIsRefusedBeforeAnyWrite) {
         win.display.AddModes(device, w, 1000, {60, 61, 62, 63, 64, 65, 66, 67});
     }
     TForm1& form = Start();
+    win.files.Put("lastknowngood.dat", "the last apply");
+    regedit.exported.clear();
     while (form.sbDown.Enabled())
         form.sbDown.Click();
     for (auto& row : form.Rows)
@@ -139,10 +141,14 @@ TEST_F(ApplyTest, AListTooLongToReadBackIsRefusedBeforeAnyWrite) {
     EXPECT_NE(std::string::npos, win.boxes.shown.back().text.find("more than its list can hold"));
     EXPECT_FALSE(Driver("DALRestrictedModesBCD"));
     EXPECT_FALSE(Driver("DALRULE_ADDNATIVEMODESTOMODETABLE"));
+    // Restore Registry must still undo the last apply that was made.
+    EXPECT_TRUE(regedit.exported.empty());
+    EXPECT_EQ("the last apply", win.files.Contents("lastknowngood.dat"));
 }
 
 TEST_F(ApplyTest, WithoutAnAdapterOkWritesNothingAnywhere) {
     platform::FakeWindows bare;
+    demo::SeedInstall(bare);
     platform::FakeRegedit bareRegedit{bare};
     ui::Application bareApp{bare.boxes};
     Program noAdapter{bare.Os(), bareApp};

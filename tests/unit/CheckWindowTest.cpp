@@ -87,13 +87,30 @@ TEST_F(CheckWindowTest, OkStopsTheCountInEitherPhase) {
     EXPECT_EQ(85u, CurrentRate());
     EXPECT_TRUE(win.system.exitWindowsCalls.empty());
 
-    program.check = CheckState{};
+    check->Check = CheckState{};
     check->bCancel.Click();  // Cancel in the first phase: the second one starts at once
     EXPECT_EQ(60u, CurrentRate());
     check->bOK.Click();
     EXPECT_EQ(60u, CurrentRate());
     Tick(40);
     EXPECT_TRUE(win.system.exitWindowsCalls.empty());
+}
+
+TEST(SelectMinimalRefreshTest, ReadsAndChangesTheSameDevice) {
+    // Adapter 0 drives a second monitor; another adapter's is the primary display.
+    platform::FakeDisplay display;
+    auto& second = display.AddDevice("\\\\.\\DISPLAY2", "RADEON 9700 PRO",
+                                     platform::DisplayDeviceAttachedToDesktop, "");
+    display.AddModes(second, 1024, 768, {60, 70, 75, 85});
+    second.current = 3;
+    auto& primary = display.AddDevice(
+        "\\\\.\\DISPLAY1", "Other",
+        platform::DisplayDeviceAttachedToDesktop | platform::DisplayDevicePrimaryDevice, "");
+    display.AddModes(primary, 1280, 1024, {60, 75, 85});
+    primary.current = 2;
+    SelectMinimalRefresh(display, "\\\\.\\DISPLAY2", false);
+    EXPECT_EQ(60u, display.devices[0].modes[display.devices[0].current].frequency);
+    EXPECT_EQ(85u, display.devices[1].modes[display.devices[1].current].frequency);
 }
 
 TEST_F(CheckWindowTest, ClosingTheWindowDoesNotStopTheCount) {

@@ -13,7 +13,13 @@ constexpr char DriverKey[] =
     "System\\CurrentControlSet\\Control\\Video\\{6A1C4E0F-1F2D-4B3A-9C7E-1D2E3F405060}\\0000";
 constexpr char DeviceName[] = "\\\\.\\DISPLAY1";
 
+// Cadenzo's folder with its card database, the current directory of the program.
+inline void SeedInstall(platform::FakeWindows& win) {
+    win.files.Put(win.system.currentDirectory + "\\ati.pci", "");
+}
+
 inline void SeedAdapter(platform::FakeWindows& win) {
+    SeedInstall(win);
     auto& device = win.display.AddDevice(
         DeviceName, "RADEON 9700 PRO",
         platform::DisplayDeviceAttachedToDesktop | platform::DisplayDevicePrimaryDevice,
@@ -49,8 +55,7 @@ protected:
     // Cadenzo runs from its folder under Program Files, with a card database beside it.
     void InstallInProgramFiles() {
         win.system.currentDirectory = "C:\\Program Files\\Cadenzo";
-        win.files.AddDirectory(win.system.currentDirectory);
-        win.files.Put("ati.pci", "");
+        SeedInstall(win);
     }
 
     platform::FakeWindows win;

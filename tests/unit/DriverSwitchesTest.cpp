@@ -25,7 +25,7 @@ protected:
     platform::FakeWindows win;
     ui::Application app{win.boxes};
     Program program{win.Os(), app};
-    TForm1 form{program};
+    TForm1 form{program, program};
     DriverSwitches& options = *form.DriverOptions;  // the window's own, before its creation
     AdapterState adapter;
     RegistryCursor cursor{win.registry};
@@ -45,11 +45,11 @@ protected:
         options.ReadDriverTabs(win.registry);
         options.RecordSwitchSnapshot();
     }
-    // OK, from where the apply has the cursor: on the driver key.
+    // OK, with the cursor left on another key by whatever ran before.
     void Apply() {
-        cursor.OpenKey(std::string("\\") + adapter.DriverKey, false);
+        cursor.OpenKey(FromRoot(SettingsKey), true);
         options.WriteDriverSwitches(cursor, win.registry, adapter);
-        options.WriteDriverTabs(cursor, win.registry);
+        options.WriteDriverTabs(win.registry);
     }
     std::optional<std::uint32_t> Dword(const std::string& key, const char* name) {
         auto v = win.registry.Value(key, name);
@@ -101,7 +101,7 @@ TEST_F(DriverSwitchesTest, SwitchValuesShowAsBoxesWithTheOppositeSense) {
     EXPECT_EQ(platform::RegBinary, win.registry.Value(demo::DriverKey, "DisableVBlankFlip")->type);
     EXPECT_EQ(1u, Dword(demo::DriverKey, "DisableLCD"));
     EXPECT_EQ(0x0100u, Dword(demo::DriverKey, "DisableDMACopy"));
-    EXPECT_EQ(demo::DriverKey, cursor.CurrentPath()) << "left on the driver key after the switches";
+    EXPECT_FALSE(win.registry.Value(SettingsKey, "DisableTiling")) << "where the cursor stood";
 }
 
 TEST_F(DriverSwitchesTest, MissingValueIsCreatedOnlyWhenTheUserAgrees) {
@@ -252,7 +252,7 @@ TEST_F(DriverSwitchesTest, WithoutDriverKeyNothingAtTheRootIsReadOrWritten) {
     for (const auto& box : form.Switches)
         EXPECT_EQ(CheckState::Grayed, box->State()) << box->Name();
 
-    cursor.OpenKey(SettingsKeyFromRoot, true);
+    cursor.OpenKey(FromRoot(SettingsKey), true);
     options.WriteDriverSwitches(cursor, win.registry, adapter);  // the override off: a delete
     form.cbAnisoD3D.UserClick();
     win.boxes.answers = {platform::Answer::Yes};

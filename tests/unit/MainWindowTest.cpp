@@ -55,7 +55,10 @@ TEST_F(MainWindowTest, LayoutHidesWhatIsNeverShownButKeepsItsValues) {
     for (const char* name : {"About", "bRes", "bAdapter", "bLang", "bReport", "bRestore"}) {
         EXPECT_GE(form.FindControl(name)->PlaceInForm().left, 630) << name;
     }
-    EXPECT_EQ("Unknown - please, email to program's author...", form.lbCardType().Caption());
+    // The card database's answer replaces the layout's text once the window is created.
+    EXPECT_EQ("Unknown - please, email to program's author...",
+              TForm1(program, program).lbCardType().Caption());
+    EXPECT_EQ("???", form.lbCardType().Caption());
     EXPECT_EQ("Forse Anisotropic Filtering in Direct3D", form.cbAnisoD3D.Caption());
     EXPECT_FALSE(form.cbAnisoDegree.Enabled());
 }
@@ -93,8 +96,9 @@ TEST_F(MainWindowTest, PruningModeZeroAsksForAllModes) {
     EXPECT_EQ(0u, program.ModeEnumFlags);
 }
 
-TEST(MainWindowWithoutAdapterTest, SaysSoAndTouchesNoDriverValue) {
+TEST(MainWindowWithoutAdapterTest, SaysWhyAndTouchesNoDriverValue) {
     platform::FakeWindows win;
+    demo::SeedInstall(win);
     ui::Application app{win.boxes};
     Program program{win.Os(), app};
     win.registry.SeedDword("", "PruningMode", 0);  // a value at the root must never be read
@@ -105,12 +109,48 @@ TEST(MainWindowWithoutAdapterTest, SaysSoAndTouchesNoDriverValue) {
     EXPECT_EQ(0u, program.ModeEnumFlags);
     EXPECT_EQ("Cadenzo 0.98 beta", form.Caption());
     EXPECT_TRUE(form.Visible());
+
+    // An adapter is there, but its key is not one of the machine's: that is what is said.
+    win.display.AddDevice(demo::DeviceName, "RADEON 9700 PRO",
+                          platform::DisplayDeviceAttachedToDesktop, "\\Registry\\User\\Video");
+    program.CreateMainWindow();
+    EXPECT_EQ(
+        "The display adapter \"RADEON 9700 PRO\" has no driver key in the registry that Cadenzo "
+        "can use (Windows names its key \"\\Registry\\User\\Video\"): refresh rates and driver "
+        "settings can neither be read nor changed.",
+        win.boxes.shown.back().text);
+    EXPECT_FALSE(program.adapter.HasDriverKey());
 }
 
-TEST_F(MainWindowTest, StartedElsewhereTheStoredDirectoryStays) {
+TEST_F(MainWindowTest, StartedElsewhereTheStoredDirectoryStaysAndItsCardDatabaseIsNeeded) {
+    win.system.currentDirectory = "C:\\Users\\Me";
+    win.files.AddDirectory(win.system.currentDirectory);
     win.registry.SeedString(SettingsKey, "InstallDir", "D:\\Cadenzo");
-    program.CreateMainWindow();
+    win.files.Put("D:\\Cadenzo\\ati.pci", "");
+    TForm1& form = program.CreateMainWindow();
     EXPECT_EQ("D:\\Cadenzo", GetInstallDir(win.registry));
+    EXPECT_EQ("???", form.lbCardType().Caption());  // no card named yet
+
+    // Without the database the program says so and ends before its window shows.
+    win.files.Remove("D:\\Cadenzo\\ati.pci");
+    win.boxes.shown.clear();
+    EXPECT_THROW(program.CreateMainWindow(), platform::ProcessEnded);
+    ASSERT_EQ(1u, win.boxes.shown.size());
+    EXPECT_EQ("Can't open ati.pci", win.boxes.shown[0].text);
+    EXPECT_EQ("Error", win.boxes.shown[0].caption);
+    EXPECT_FALSE(program.Form1().Visible());
+}
+
+TEST_F(MainWindowTest, TheStoredLanguageNameSurvivesCancelAndOk) {
+    // Stored by another tool, terminator included: it goes back exactly as it was read.
+    win.registry.SeedString(SettingsKey, "LangFileName", "Russian.lng");
+    const std::vector<std::uint8_t> stored = win.registry.Value(SettingsKey, "LangFileName")->data;
+    TForm1& form = program.CreateMainWindow();
+    form.Paint();
+    EXPECT_THROW(form.Cancel.Click(), platform::ProcessEnded);
+    EXPECT_EQ(stored, win.registry.Value(SettingsKey, "LangFileName")->data);
+    EXPECT_THROW(program.CreateMainWindow().OK.Click(), platform::ProcessEnded);
+    EXPECT_EQ(stored, win.registry.Value(SettingsKey, "LangFileName")->data);
 }
 
 TEST_F(MainWindowTest, FirstPaintRunsOncePerProcessAndFindsTheCheckSwitch) {

@@ -54,6 +54,18 @@ TEST_F(RestrictedModesTest, ReadsWholeRecordsUpToTheBufferSize) {
     EXPECT_THROW(Read(), RegistryError);
 }
 
+TEST_F(RestrictedModesTest, ListsAreReadAndWrittenOnlyInTheKeyTheyName) {
+    // The cursor was left on another key holding a value of the same name.
+    const char kOther[] = "SOFTWARE\\Korvex\\Cadenzo";
+    win.registry.Seed(kOther, RestrictedModesValue, platform::RegBinary, Record({640, 480, 0, 60}));
+    ASSERT_TRUE(cursor.OpenKey(std::string("\\") + kOther, false));
+    EXPECT_TRUE(Read().empty());
+    EXPECT_THROW(WriteModeList(cursor, kDriver, RestrictedModesValue, Record({800, 600, 0, 56})),
+                 RegistryError);
+    EXPECT_EQ(Record({640, 480, 0, 60}), win.registry.Value(kOther, RestrictedModesValue)->data);
+    EXPECT_FALSE(win.registry.KeyExists(kDriver));
+}
+
 TEST_F(RestrictedModesTest, DropsATrailingPartRecordAndStopsAtAnUnreadRecord) {
     Bytes value = Record({1024, 768, 0, 60});
     value.insert(value.end(), {0x10, 0x24, 0x07, 0x68, 0x00});  // 5 bytes of a second record
@@ -105,14 +117,13 @@ TEST_F(RestrictedModesTest, AListTooLongToReadBackIsReportedAndAWrittenOneReadsB
     EXPECT_FALSE(ModeListFits(EncodeRestrictedModes(table, false, {false, true, true, true})));
 
     win.registry.SeedKey(kDriver);
-    ASSERT_TRUE(cursor.OpenKey(std::string("\\") + kDriver, false));
-    WriteModeList(cursor, RestrictedModesValue, bytes);
+    WriteModeList(cursor, kDriver, RestrictedModesValue, bytes);
     ModeTable readBack = table;
     std::vector<RestrictionRecord> records = Read();
     DeriveSelected(readBack, records);
     for (const ModeEntry& entry : readBack)
         EXPECT_EQ(75, entry.Selected);
-    WriteModeList(cursor, FurtherRestrictedModesValues[0], {});
+    WriteModeList(cursor, kDriver, FurtherRestrictedModesValues[0], {});
     auto empty = win.registry.Value(kDriver, "DALRestrictedModesBCD1");
     ASSERT_TRUE(empty);
     EXPECT_EQ(platform::RegBinary, empty->type);

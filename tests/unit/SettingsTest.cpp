@@ -15,12 +15,13 @@ protected:
 
 TEST_F(SettingsTest, InstallDirIsTheCurrentDirectoryOnceSaved) {
     EXPECT_EQ(".", GetInstallDir(win.registry));
-    EXPECT_EQ(".\\ati.pci", InstallPath(win.registry, "ati.pci"));
+    EXPECT_EQ(".\\ati.pci", InstallPath(GetInstallDir(win.registry), "ati.pci"));
     win.registry.SeedKey(SettingsKey);
     win.system.currentDirectory = "C:\\Program Files\\Cadenzo";
     SaveInstallDir(os);
     EXPECT_EQ("C:\\Program Files\\Cadenzo", GetInstallDir(win.registry));
-    EXPECT_EQ("C:\\Program Files\\Cadenzo\\backup.dat", InstallPath(win.registry, "backup.dat"));
+    EXPECT_EQ("C:\\Program Files\\Cadenzo\\backup.dat",
+              InstallPath(GetInstallDir(win.registry), "backup.dat"));
     EXPECT_EQ(std::string("C:\\Program Files\\Cadenzo").size(),
               win.registry.Value(SettingsKey, "InstallDir")->size);  // no terminator stored
 }
@@ -35,14 +36,11 @@ TEST_F(SettingsTest, InstallDirStoredByAnotherToolLosesOnlyItsTerminator) {
 
 TEST_F(SettingsTest, SaveLangFileNameWritesTheNameAsLastRead) {
     win.registry.SeedKey(SettingsKey);
-    LanguageState language;
-    language.LanguageFile = "Deutsch.lng";
-    SaveLangFileName(win.registry, language);
+    SaveLangFileName(win.registry, "Deutsch.lng");
     auto v = win.registry.Value(SettingsKey, "LangFileName");
     EXPECT_EQ(std::vector<std::uint8_t>({'D', 'e', 'u', 't', 's', 'c', 'h', '.', 'l', 'n', 'g'}),
               v->data);
-    language.LanguageFile.clear();
-    SaveLangFileName(win.registry, language);
+    SaveLangFileName(win.registry, "");
     EXPECT_EQ(0u, win.registry.Value(SettingsKey, "LangFileName")->size);
 }
 

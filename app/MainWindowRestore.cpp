@@ -1,7 +1,6 @@
 // The main window's commands that undo changes: Cancel, Restore Registry and Uninstall, and
 // the backup every ordinary start takes.
 
-#include "app/Program.h"
 #include "app/TForm1.h"
 #include "safety/Backups.h"
 #include "services/Format.h"
@@ -18,31 +17,40 @@ constexpr char kUninstalledText[] =
     "Program deleted sucssessifully. Registry changes will be impemented after restart.";
 constexpr char kUninstalledCaption[] = "OK";
 
+// Puts the backup back; when it could not be, says so, with the file and what to do.
+bool Restore(platform::Platform& os, const std::string& fileName) {
+    if (ImportBackup(os, fileName)) return true;
+    os.boxes.Show(FormatText(RestoreFailedText, InstallPath(GetInstallDir(os.registry), fileName)),
+                  RestoreFailedCaption, platform::Buttons::Ok, platform::Icon::None);
+    return false;
+}
+
 }  // namespace
 
 void TForm1::TakeStartBackup() {
-    platform::Platform& os = program.os;
-    if (!program.adapter.HasDriverKey()) return;  // nothing to protect, nothing will be written
-    program.StartBackupTaken = ExportDriverKey(os, program.adapter.DriverKey, StartBackupFile);
-    if (!program.StartBackupTaken) {
+    platform::Platform& os = state.os;
+    if (!state.adapter.HasDriverKey()) return;  // nothing to protect, nothing will be written
+    state.StartBackupTaken = ExportDriverKey(os, state.adapter.DriverKey, StartBackupFile);
+    if (!state.StartBackupTaken) {
         os.boxes.Show(FormatText(StartBackupFailedText, StartBackupFile), BackupFailedCaption,
                       platform::Buttons::Ok, platform::Icon::None);
     }
 }
 
 void TForm1::CancelClick() {
-    platform::Platform& os = program.os;
+    platform::Platform& os = state.os;
     // Only a backup this run took is the state to go back to; an older file would undo more.
-    if (!program.CheckMode && program.StartBackupTaken) ImportBackup(os, StartBackupFile);
-    SaveLangFileName(os.registry, program.language);
+    if (!state.CheckMode && state.StartBackupTaken) Restore(os, StartBackupFile);
+    SaveLangFileName(os.registry, state.language.LanguageFile);
     os.system.ExitProcess(0);
 }
 
 void TForm1::bRestoreClick() {
-    platform::Platform& os = program.os;
-    const LanguageState& language = program.language;
-    ImportBackup(os, LastKnownGoodFile);
-    if (os.boxes.Show(language.Text(71, kRestoredQuestion), language.Text(72, kRestoredCaption),
+    platform::Platform& os = state.os;
+    const LanguageState& language = state.language;
+    // A restart is offered only for settings that really went back in.
+    if (Restore(os, LastKnownGoodFile) &&
+        os.boxes.Show(language.Text(71, kRestoredQuestion), language.Text(72, kRestoredCaption),
                       platform::Buttons::YesNo, platform::Icon::None) == platform::Answer::Yes) {
         RestartWindows(os);
     }
@@ -50,14 +58,16 @@ void TForm1::bRestoreClick() {
 }
 
 void TForm1::Uninstall1Click() {
-    platform::Platform& os = program.os;
-    const LanguageState& language = program.language;
+    platform::Platform& os = state.os;
+    const LanguageState& language = state.language;
     if (os.boxes.Show(language.Text(75, kUninstallQuestion), language.Text(74, kUninstallCaption),
                       platform::Buttons::YesNo, platform::Icon::None) != platform::Answer::Yes) {
         return;
     }
-    ImportBackup(os, FirstRunFile);
-    program.MachineRegistry->DeleteKey(SettingsKeyFromRoot);
+    // The settings stay until the driver's first settings are back, so Uninstall can be tried
+    // again.
+    if (!Restore(os, FirstRunFile)) return;
+    MachineRegistry.DeleteKey(FromRoot(SettingsKey));
     os.boxes.Show(language.Text(76, kUninstalledText), kUninstalledCaption, platform::Buttons::Ok,
                   platform::Icon::None);
 }

@@ -2,7 +2,6 @@
 // options, and when anything needs a restart, arm the check of the new modes and offer it.
 
 #include "adapters/AdapterDiscovery.h"
-#include "app/Program.h"
 #include "app/TForm1.h"
 #include "modes/ApplySettings.h"
 #include "modes/DriverValues.h"
@@ -28,7 +27,7 @@ constexpr char kRestartCaption[] = "Restart needed";
 
 void TForm1::SaveInitialState() {
     initialSelected_.clear();
-    for (const ModeEntry& entry : program.ModeTable)
+    for (const ModeEntry& entry : state.ModeTable)
         initialSelected_.push_back(entry.Selected);
     for (std::size_t i = 0; i < ColorDepths.size(); ++i)
         initialDepths_[i] = ColorDepths[i]->Checked();
@@ -36,7 +35,7 @@ void TForm1::SaveInitialState() {
 }
 
 bool TForm1::SettingsChanged() {
-    const ::ModeTable& table = program.ModeTable;
+    const ::ModeTable& table = state.ModeTable;
     for (std::size_t i = 0; i < table.size() && i < initialSelected_.size(); ++i) {
         if (table[i].Selected != initialSelected_[i]) return true;
     }
@@ -47,19 +46,13 @@ bool TForm1::SettingsChanged() {
 }
 
 void TForm1::OKClick() {
-    platform::Platform& os = program.os;
-    const AdapterState& adapter = program.adapter;
-    const LanguageState& language = program.language;
-    RegistryCursor& cursor = *program.MachineRegistry;
+    platform::Platform& os = state.os;
+    const AdapterState& adapter = state.adapter;
+    const LanguageState& language = state.language;
 
     if (!adapter.HasDriverKey()) {
-        os.boxes.Show(NoAdapterText, NoAdapterCaption, platform::Buttons::Ok, platform::Icon::None);
-        return;
-    }
-    // Nothing is written unless the backup of the driver key as it is now exists.
-    if (!ExportDriverKey(os, adapter.DriverKey, LastKnownGoodFile)) {
-        os.boxes.Show(FormatText(BackupFailedText, LastKnownGoodFile), BackupFailedCaption,
-                      platform::Buttons::Ok, platform::Icon::None);
+        os.boxes.Show(AdapterProblem(adapter), NoAdapterCaption, platform::Buttons::Ok,
+                      platform::Icon::None);
         return;
     }
 
@@ -76,42 +69,44 @@ void TForm1::OKClick() {
         ColorDepths[3]->SetChecked(true);
     }
     std::vector<std::uint8_t> restricted =
-        EncodeRestrictedModes(program.ModeTable, cbHiFreq.Checked(),
+        EncodeRestrictedModes(state.ModeTable, cbHiFreq.Checked(),
                               {ColorDepths[0]->Checked(), ColorDepths[1]->Checked(),
                                ColorDepths[2]->Checked(), ColorDepths[3]->Checked()});
-    // A list longer than the driver (and the next start) can read back is refused whole.
+    // A list longer than the driver (and the next start) can read back is refused whole, and
+    // before the backup: "lastknowngood.dat" must still undo the last apply that was made.
     if (!ModeListFits(restricted)) {
         os.boxes.Show(FormatText(kListTooLongText, std::to_string(restricted.size() / 8)),
                       kListTooLongCaption, platform::Buttons::Ok, platform::Icon::None);
         return;
     }
 
-    // Writing through a cursor that stayed on another key would put the driver's values
-    // there; a driver key that does not open is a failed write.
-    if (!cursor.OpenKey("\\" + adapter.DriverKey, false)) {
-        throw RegistryError(FormatText(FailedToSetDataError, RestrictedModesValue));
+    // Nothing is written unless the backup of the driver key as it is now exists.
+    if (!ExportDriverKey(os, adapter.DriverKey, LastKnownGoodFile)) {
+        os.boxes.Show(FormatText(BackupFailedText, LastKnownGoodFile), BackupFailedCaption,
+                      platform::Buttons::Ok, platform::Icon::None);
+        return;
     }
-    WriteModeList(cursor, RestrictedModesValue, restricted);
-    WriteModeList(cursor, FurtherRestrictedModesValues[0], {});
+
+    WriteRestrictedModes(MachineRegistry, adapter.DriverKey, restricted);
     WriteRegDword(os.registry, adapter.DriverKey, AddNativeModesRuleValue, 0);
     WriteRegDword(os.registry, adapter.DriverKey, MinResValue, 0);
 
-    DriverOptions->WriteDriverSwitches(cursor, os.registry, adapter);
+    DriverOptions->WriteDriverSwitches(MachineRegistry, os.registry, adapter);
 
-    std::uint8_t highest = HighestSelectedRate(program.ModeTable);
+    std::uint8_t highest = HighestSelectedRate(state.ModeTable);
     for (std::size_t pair = 0; pair < MaxRateValues.size(); pair += 2) {
-        if (CorrectMaxRefresh(cursor, highest, MaxRateValues[pair].name,
+        if (CorrectMaxRefresh(MachineRegistry, adapter.DriverKey, highest, MaxRateValues[pair].name,
                               MaxRateValues[pair + 1].name, os.boxes, language)) {
             restartNeeded = true;
         }
     }
 
-    DriverOptions->WriteDriverTabs(cursor, os.registry);
+    DriverOptions->WriteDriverTabs(os.registry);
 
     WriteRegString(os.registry, SettingsKey, VersionValue, ProgramVersion);
-    SaveLangFileName(os.registry, language);
+    SaveLangFileName(os.registry, language.LanguageFile);
 
-    if (SettingsChanged() || program.NonStdModesChanged) restartNeeded = true;
+    if (SettingsChanged() || state.NonStdModesChanged) restartNeeded = true;
     if (restartNeeded) {
         WriteRegString(os.registry, RunOnceKey, RunOnceValue,
                        CheckCommand(GetInstallDir(os.registry)));

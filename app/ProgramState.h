@@ -1,0 +1,34 @@
+#pragma once
+// What the program's windows share for the whole run: the platform, the language, the
+// adapter, the mode table and the start-up flags. One per process; each test builds its own.
+
+#include <cstdint>
+#include <string>
+
+#include "adapters/AdapterState.h"
+#include "lang/LanguageState.h"
+#include "modes/ModeTable.h"
+#include "platform/Platform.h"
+#include "ui/Application.h"
+
+struct ProgramState {
+    ProgramState(platform::Platform os, ui::Application& app) : os(os), app(app) {}
+
+    platform::Platform os;
+    ui::Application& app;
+
+    LanguageState language;
+    AdapterState adapter;  // refilled by every main window's creation
+    // The resolutions with their rates; rebuilt by every main window's creation.
+    ::ModeTable ModeTable;
+    std::uint32_t ModeEnumFlags = 0;
+    std::string WinVerText;
+
+    // Start-up flags.
+    bool FirstPaint = true;           // the first paint's actions have not run yet
+    bool CheckMode = false;           // started with /CHECK to test the new modes
+    bool RestoreWanted = false;       // the user agreed at start to restore the last backup
+    bool StartBackupTaken = false;    // this run's "backup.dat" was written
+    bool FirstRunNeeded = false;      // the driver's restrictions are to be cleared
+    bool NonStdModesChanged = false;  // the non-standard resolutions were saved
+};

@@ -1,0 +1,19 @@
+#pragma once
+// The one place where the program's windows are created and found. The main window reaches
+// the others only through it.
+
+class TForm1;
+class TForm5;
+
+class Windows {
+public:
+    virtual ~Windows() = default;
+
+    // Creates a main window (the first at start, more from the adapter and language dialogs);
+    // it runs the whole creation sequence and is shown.
+    virtual TForm1& CreateMainWindow() = 0;
+    // The main window created last: the one the menus act on.
+    virtual TForm1& Form1() = 0;
+    // Opens the check of the new modes (once, in check mode).
+    virtual TForm5& CreateCheckWindow() = 0;
+};

@@ -1,0 +1,20 @@
+# Refuses an include that runs up the layers: every file of FOLDER may include only headers of
+# the folders in ALLOWED. Run by the build (cmake -P) before the folder's library is compiled.
+#   -DFOLDER=<absolute folder> -DALLOWED=<folder;folder...> -DSTAMP=<file to touch>
+cmake_minimum_required(VERSION 3.25)
+string(REPLACE "," ";" allowed "${ALLOWED}")
+file(GLOB files "${FOLDER}/*.h" "${FOLDER}/*.cpp")
+set(bad "")
+foreach(file IN LISTS files)
+  file(STRINGS "${file}" lines REGEX "^#include \"[^/\"]+/")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^#include \"([^/\"]+)/.*$" "\\1" folder "${line}")
+    if(NOT folder IN_LIST allowed)
+      string(APPEND bad "\n  ${file}: ${line}")
+    endif()
+  endforeach()
+endforeach()
+if(bad)
+  message(FATAL_ERROR "Includes that run up the layers (allowed here: ${ALLOWED}):${bad}")
+endif()
+file(TOUCH "${STAMP}")
