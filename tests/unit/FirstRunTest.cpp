@@ -130,6 +130,19 @@ TEST_F(FirstRunTest, WithoutItsBackupNothingIsClearedAndTheNextStartTriesAgain) 
     EXPECT_EQ("", Version());
 }
 
+TEST_F(FirstRunTest, ADriverKeyThatDoesNotOpenIsSaidSoAndNothingIsTried) {
+    win.registry.DeleteKeyTree(SettingsKey);
+    win.registry.ProtectFromWrites(demo::DriverKey);  // no administrator rights
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(
+        "The display driver's registry key \"" + std::string(demo::DriverKey) +
+            "\" could not be opened (are you an administrator?), so the driver's restrictions "
+            "were not cleared. Cadenzo will try again at its next start.",
+        win.boxes.shown.back().text);
+    EXPECT_TRUE(regedit.exported.size() <= 1);  // the start's own backup at most
+    EXPECT_EQ(8u, Driver("DALRestrictedModesBCD")->size);
+}
+
 TEST_F(FirstRunTest, YesRestartsWindows) {
     win.registry.DeleteKeyTree(SettingsKey);
     win.boxes.answers = {platform::Answer::Yes};
