@@ -27,16 +27,6 @@ constexpr std::array<const char*, 3> DesktopKeys{
     "SOFTWARE\\ATI Technologies\\Desktop\\{0C6F9C77-95F5-40DC-8EB1-6B363CD0DA57}",
     "SOFTWARE\\ATI Technologies\\Desktop\\{C4FD75DE-94EC-429E-AD75-39855E9B1030}"};
 
-// Keys the diagnostic report exports whole.
-constexpr std::array<const char*, 8> ReportedKeys{"SYSTEM\\CurrentControlSet\\Services\\ati2mtaa",
-                                                  "SYSTEM\\CurrentControlSet\\Services\\ati2mtag",
-                                                  "SYSTEM\\CurrentControlSet\\Services\\atimtag",
-                                                  "SYSTEM\\CurrentControlSet\\Services\\ati2mpaa",
-                                                  "SYSTEM\\CurrentControlSet\\Services\\ati2mpag",
-                                                  "SYSTEM\\CurrentControlSet\\Control\\Class",
-                                                  "SYSTEM\\CurrentControlSet\\Control\\Video",
-                                                  "Software\\ATI Technologies"};
-
 // Value names.
 constexpr char HardwareRegKeyValue[] = "Hardware RegKey";
 constexpr char VersionValue[] = "Version";

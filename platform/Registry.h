@@ -22,7 +22,6 @@ constexpr std::uint32_t RegMultiSz = 7;
 constexpr std::uint32_t KeyQueryValue = 0x0001;
 constexpr std::uint32_t KeySetValue = 0x0002;
 constexpr std::uint32_t KeyCreateSubKey = 0x0004;
-constexpr std::uint32_t KeyEnumerateSubKeys = 0x0008;
 constexpr std::uint32_t KeyRead = 0x20019;
 constexpr std::uint32_t KeyAllAccess = 0xF003F;
 
