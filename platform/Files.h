@@ -17,6 +17,9 @@ public:
     virtual bool WriteAll(const std::string& path, const std::string& bytes) = 0;
     virtual bool Exists(const std::string& path) = 0;
     virtual bool Remove(const std::string& path) = 0;
+    // Moves `from` over `to`, replacing `to` when it exists. Within one directory it is a
+    // rename: `to` is at every moment either the old file or the new one, whole.
+    virtual bool Replace(const std::string& from, const std::string& to) = 0;
     // Names (without directory) of the files in the current directory matching a pattern such
     // as "*.lng", in the order the system lists them.
     virtual std::vector<std::string> List(const std::string& pattern) = 0;

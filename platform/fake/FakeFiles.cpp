@@ -93,20 +93,21 @@ bool FakeFiles::WriteDenied(const std::string& key) const {
     return false;
 }
 
+bool FakeFiles::InKnownDirectory(const std::string& key) const {
+    return directories_.count(ParentOf(key)) || ParentOf(key) == Lower(currentDirectory_);
+}
+
 std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
     std::string key = Lower(FullPath(path));
     auto f = files_.find(key);
-    if (f == files_.end() || unreadable_.count(key)) return std::nullopt;
+    if (f == files_.end() || unreadable_.count(key) || locked_.count(key)) return std::nullopt;
     return f->second.bytes;
 }
 
 bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
     std::string full = FullPath(path);
     std::string key = Lower(full);
-    if (WriteDenied(key)) return false;
-    if (!directories_.count(ParentOf(key)) && Lower(ParentOf(key)) != Lower(currentDirectory_)) {
-        return false;
-    }
+    if (WriteDenied(key) || locked_.count(key) || !InKnownDirectory(key)) return false;
     File& f = files_[key];
     if (f.path.empty()) f.path = full;
     f.bytes = bytes;
@@ -117,8 +118,23 @@ bool FakeFiles::Exists(const std::string& path) { return files_.count(Lower(Full
 
 bool FakeFiles::Remove(const std::string& path) {
     std::string key = Lower(FullPath(path));
-    if (WriteDenied(key)) return false;
+    if (WriteDenied(key) || locked_.count(key)) return false;
     return files_.erase(key) > 0;
+}
+
+bool FakeFiles::Replace(const std::string& from, const std::string& to) {
+    std::string fromKey = Lower(FullPath(from));
+    std::string toFull = FullPath(to);
+    std::string toKey = Lower(toFull);
+    auto source = files_.find(fromKey);
+    if (source == files_.end() || !InKnownDirectory(toKey)) return false;
+    for (const std::string& key : {fromKey, toKey}) {
+        if (WriteDenied(key) || locked_.count(key) || replaceDenied_.count(key)) return false;
+    }
+    File moved{toFull, std::move(source->second.bytes)};
+    files_.erase(source);
+    files_[toKey] = std::move(moved);
+    return true;
 }
 
 std::vector<std::string> FakeFiles::List(const std::string& pattern) {
@@ -163,6 +179,12 @@ void FakeFiles::DenyWrites(const std::string& pathOrDirectory) {
 
 void FakeFiles::MakeUnreadable(const std::string& path) {
     unreadable_.insert(Lower(FullPath(path)));
+}
+
+void FakeFiles::Lock(const std::string& path) { locked_.insert(Lower(FullPath(path))); }
+
+void FakeFiles::DenyReplace(const std::string& path) {
+    replaceDenied_.insert(Lower(FullPath(path)));
 }
 
 }  // namespace platform

@@ -18,6 +18,7 @@ public:
     bool WriteAll(const std::string& path, const std::string& bytes) override;
     bool Exists(const std::string& path) override;
     bool Remove(const std::string& path) override;
+    bool Replace(const std::string& from, const std::string& to) override;
     std::vector<std::string> List(const std::string& pattern) override;
 
     // Test side.
@@ -26,6 +27,11 @@ public:
     std::optional<std::string> Contents(const std::string& path) const;
     void DenyWrites(const std::string& pathOrDirectory);
     void MakeUnreadable(const std::string& path);
+    // Open in another program that shares nothing: it cannot be read, written, removed, or
+    // replaced or moved by Replace.
+    void Lock(const std::string& path);
+    // Replace fails when it would move this file or move another over it.
+    void DenyReplace(const std::string& path);
     // The full, canonical form of a path: drive and directories, "." and ".." resolved.
     std::string FullPath(const std::string& path) const;
 
@@ -35,12 +41,15 @@ private:
         std::string bytes;
     };
     bool WriteDenied(const std::string& key) const;
+    bool InKnownDirectory(const std::string& key) const;
 
     const std::string& currentDirectory_;
     std::map<std::string, File> files_;  // by lower-case full path
     std::set<std::string> directories_;  // lower-case full paths
     std::set<std::string> denied_;
     std::set<std::string> unreadable_;
+    std::set<std::string> locked_;
+    std::set<std::string> replaceDenied_;
 };
 
 }  // namespace platform

@@ -36,9 +36,19 @@ TEST(FakeFilesTest, InjectedFailures) {
     win.files.MakeUnreadable("ati.pci");
     EXPECT_FALSE(win.files.ReadAll("ati.pci"));
     EXPECT_TRUE(win.files.Exists("ati.pci"));
+    win.files.Put("backup.dat", "old");
+    win.files.Put("backup.new", "new");
+    win.files.Lock("backup.dat");  // open elsewhere, shared with no one
+    EXPECT_FALSE(win.files.ReadAll("backup.dat"));
+    EXPECT_FALSE(win.files.Remove("backup.dat"));
+    EXPECT_FALSE(win.files.Replace("backup.new", "backup.dat"));
+    win.files.DenyReplace("backup.new");
+    EXPECT_FALSE(win.files.Replace("backup.new", "other.dat"));
+    EXPECT_EQ("new", win.files.Contents("backup.new"));
     win.files.DenyWrites("C:\\Cadenzo");
     EXPECT_FALSE(win.files.WriteAll("new.txt", "x"));
     EXPECT_FALSE(win.files.Remove("ati.pci"));
+    EXPECT_FALSE(win.files.Replace("ati.pci", "moved.pci"));
 }
 
 TEST(FakeFilesTest, SplitsLinesLikeATextReader) {
