@@ -39,7 +39,7 @@ DWORD RunHidden(std::string commandLine) {
     return code;
 }
 
-class Win32Backend : public Backend {
+class RealWindowsBackend : public Backend {
 public:
     platform::Platform& Os() override { return os_; }
 
@@ -128,7 +128,7 @@ private:
 }  // namespace
 
 Backend& TheBackend() {
-    static Win32Backend backend;
+    static RealWindowsBackend backend;
     return backend;
 }
 

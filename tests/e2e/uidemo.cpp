@@ -11,7 +11,7 @@
 
 #include "platform/win32/Win32MessageBoxes.h"
 #include "ui/Form.h"
-#include "ui/win32/Win32Backend.h"
+#include "ui/win32/Win32Ui.h"
 
 namespace {
 
@@ -169,7 +169,7 @@ private:
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     platform::Win32MessageBoxes boxes;
-    ui::Win32Backend backend;
+    ui::Win32Ui backend;
     ui::Application app(boxes, &backend);
     app.SetTitle("UI demo");
     DemoForm form(app, lstrcmpiA(commandLine, "/PAINTBOX") == 0);

@@ -1,4 +1,4 @@
-#include "ui/win32/Win32Backend.h"
+#include "ui/win32/Win32Ui.h"
 
 #include <windows.h>
 
@@ -11,22 +11,22 @@
 
 namespace ui {
 
-Win32Backend::Win32Backend() : fonts_(std::make_unique<FontCache>()) {
+Win32Ui::Win32Ui() : fonts_(std::make_unique<FontCache>()) {
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&classes);
 }
 
 // The windows go before the fonts they use.
-Win32Backend::~Win32Backend() {
+Win32Ui::~Win32Ui() {
     windows_.clear();
     forgotten_.clear();
 }
 
-void Win32Backend::Realize(Form& form) {
+void Win32Ui::Realize(Form& form) {
     windows_.push_back(std::make_unique<FormWindow>(form, *fonts_));
 }
 
-void Win32Backend::Forget(Form& form) {
+void Win32Ui::Forget(Form& form) {
     auto it = std::find_if(windows_.begin(), windows_.end(),
                            [&form](const auto& window) { return window->GetForm() == &form; });
     if (it == windows_.end()) return;
@@ -36,13 +36,13 @@ void Win32Backend::Forget(Form& form) {
     if (window->Busy()) forgotten_.push_back(std::move(window));
 }
 
-void Win32Backend::Bury() {
+void Win32Ui::Bury() {
     forgotten_.erase(std::remove_if(forgotten_.begin(), forgotten_.end(),
                                     [](const auto& window) { return !window->Busy(); }),
                      forgotten_.end());
 }
 
-void Win32Backend::Run() {
+void Win32Ui::Run() {
     MSG msg;
     // The wide loop: typed characters reach the Unicode windows as typed, not through the ANSI
     // code page.
@@ -58,6 +58,6 @@ void Win32Backend::Run() {
     Bury();
 }
 
-void Win32Backend::Quit() { PostQuitMessage(0); }
+void Win32Ui::Quit() { PostQuitMessage(0); }
 
 }  // namespace ui

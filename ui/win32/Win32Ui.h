@@ -12,12 +12,12 @@ namespace ui {
 class FontCache;
 class FormWindow;
 
-class Win32Backend : public Backend {
+class Win32Ui : public Backend {
 public:
-    Win32Backend();
-    ~Win32Backend() override;
-    Win32Backend(const Win32Backend&) = delete;
-    Win32Backend& operator=(const Win32Backend&) = delete;
+    Win32Ui();
+    ~Win32Ui() override;
+    Win32Ui(const Win32Ui&) = delete;
+    Win32Ui& operator=(const Win32Ui&) = delete;
 
     void Realize(Form& form) override;
     void Forget(Form& form) override;
