@@ -24,8 +24,10 @@ bool Win32Display::EnumMode(const std::string& deviceName, std::uint32_t modeNum
     return true;
 }
 
-std::int32_t Win32Display::ChangeSettings(const DisplayMode* mode, std::uint32_t flags) {
-    if (!mode) return ChangeDisplaySettingsA(nullptr, flags);
+std::int32_t Win32Display::ChangeSettings(const std::string& deviceName, const DisplayMode* mode,
+                                          std::uint32_t flags) {
+    const char* name = deviceName.empty() ? nullptr : deviceName.c_str();
+    if (!mode) return ChangeDisplaySettingsExA(name, nullptr, nullptr, flags, nullptr);
     DEVMODEA record{};
     record.dmSize = sizeof record;
     record.dmFields = mode->fields;
@@ -33,7 +35,7 @@ std::int32_t Win32Display::ChangeSettings(const DisplayMode* mode, std::uint32_t
     record.dmPelsWidth = mode->width;
     record.dmPelsHeight = mode->height;
     record.dmDisplayFrequency = mode->frequency;
-    return ChangeDisplaySettingsA(&record, flags);
+    return ChangeDisplaySettingsExA(name, &record, nullptr, flags, nullptr);
 }
 
 }  // namespace platform

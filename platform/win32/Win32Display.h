@@ -10,7 +10,8 @@ public:
     bool EnumDevice(std::uint32_t index, DisplayDevice* device) override;
     bool EnumMode(const std::string& deviceName, std::uint32_t modeNum, std::uint32_t flags,
                   DisplayMode* mode) override;
-    std::int32_t ChangeSettings(const DisplayMode* mode, std::uint32_t flags) override;
+    std::int32_t ChangeSettings(const std::string& deviceName, const DisplayMode* mode,
+                                std::uint32_t flags) override;
 };
 
 }  // namespace platform

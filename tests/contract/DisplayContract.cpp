@@ -30,7 +30,7 @@ protected:
     // Leaves the display as it found it, in force and as stored.
     void TearDown() override {
         DisplayMode back{kSizeAndRate, 0, original.width, original.height, original.frequency};
-        EXPECT_EQ(display.ChangeSettings(&back, CdsUpdateRegistry | CdsFullscreen),
+        EXPECT_EQ(display.ChangeSettings(name, &back, CdsUpdateRegistry | CdsFullscreen),
                   platform::DispChangeSuccessful);
     }
 
@@ -115,34 +115,46 @@ TEST_F(DisplayContract, RateAloneIsRefusedWhileSizeAndRateSwitch) {
     std::uint32_t rate = OtherRate();
 
     DisplayMode rateOnly{platform::DmDisplayFrequency, 0, 0, 0, rate};
-    EXPECT_EQ(display.ChangeSettings(&rateOnly, CdsFullscreen), platform::DispChangeBadMode);
+    EXPECT_EQ(display.ChangeSettings(name, &rateOnly, CdsFullscreen), platform::DispChangeBadMode);
     EXPECT_EQ(Current().frequency, original.frequency);
 
     DisplayMode full{kSizeAndRate, 0, original.width, original.height, rate};
-    ASSERT_EQ(display.ChangeSettings(&full, CdsFullscreen), platform::DispChangeSuccessful);
+    ASSERT_EQ(display.ChangeSettings(name, &full, CdsFullscreen), platform::DispChangeSuccessful);
     DisplayMode now = Current();
     EXPECT_EQ(Key(now), std::make_tuple(original.width, original.height, rate));
 
     // Without a record the stored mode comes back: the change above was not stored.
-    EXPECT_EQ(display.ChangeSettings(nullptr, CdsFullscreen), platform::DispChangeSuccessful);
+    EXPECT_EQ(display.ChangeSettings(name, nullptr, CdsFullscreen), platform::DispChangeSuccessful);
     EXPECT_EQ(Key(Current()), Key(original));
 }
 
 TEST_F(DisplayContract, StoredModeIsTheOneRestoredWithoutARecord) {
     std::uint32_t rate = OtherRate();
     DisplayMode full{kSizeAndRate, 0, original.width, original.height, rate};
-    ASSERT_EQ(display.ChangeSettings(&full, CdsUpdateRegistry | CdsFullscreen),
+    ASSERT_EQ(display.ChangeSettings(name, &full, CdsUpdateRegistry | CdsFullscreen),
               platform::DispChangeSuccessful);
     DisplayMode elsewhere{kSizeAndRate, 0, original.width, original.height, original.frequency};
-    ASSERT_EQ(display.ChangeSettings(&elsewhere, CdsFullscreen), platform::DispChangeSuccessful);
+    ASSERT_EQ(display.ChangeSettings(name, &elsewhere, CdsFullscreen),
+              platform::DispChangeSuccessful);
 
-    EXPECT_EQ(display.ChangeSettings(nullptr, CdsFullscreen), platform::DispChangeSuccessful);
+    EXPECT_EQ(display.ChangeSettings(name, nullptr, CdsFullscreen), platform::DispChangeSuccessful);
     EXPECT_EQ(Current().frequency, rate);
 }
 
-TEST_F(DisplayContract, UnknownModeIsRefused) {
+TEST_F(DisplayContract, WithoutANameThePrimaryDisplaySwitches) {
+    std::uint32_t rate = OtherRate();
+    DisplayMode full{kSizeAndRate, 0, original.width, original.height, rate};
+    ASSERT_EQ(display.ChangeSettings("", &full, CdsFullscreen), platform::DispChangeSuccessful);
+    EXPECT_EQ(Current().frequency, rate);
+    EXPECT_EQ(display.ChangeSettings("", nullptr, CdsFullscreen), platform::DispChangeSuccessful);
+    EXPECT_EQ(Key(Current()), Key(original));
+}
+
+TEST_F(DisplayContract, UnknownModeOrDeviceIsRefused) {
     DisplayMode odd{kSizeAndRate, 0, 1234, 567, 61};
-    EXPECT_EQ(display.ChangeSettings(&odd, CdsFullscreen), platform::DispChangeBadMode);
+    EXPECT_EQ(display.ChangeSettings(name, &odd, CdsFullscreen), platform::DispChangeBadMode);
+    DisplayMode full{kSizeAndRate, 0, original.width, original.height, OtherRate()};
+    EXPECT_LT(display.ChangeSettings("\\\\.\\DISPLAY99", &full, CdsFullscreen), 0);
     EXPECT_EQ(Key(Current()), Key(original));
 }
 
