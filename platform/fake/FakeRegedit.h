@@ -1,8 +1,14 @@
 #pragma once
 // The registry editor of the in-memory Windows: "regedit.exe /e FILE KEY" writes the key with
 // its values and subkeys into FILE, "regedit.exe /s FILE" writes them back. Its command line
-// is split the way the real one is: an unquoted path ends at the first blank.
+// is split the way the real one is: an unquoted path ends at the first blank. An export
+// starts as Wine's does (UTF-16LE with its byte-order mark, "Windows Registry Editor Version
+// 5.00"); the values that follow are in a form of the fake's own. Like Wine's, the editor ends
+// with exit code 0 whether or not it did its job.
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,18 +22,32 @@ public:
     // and end at once.
     explicit FakeRegedit(FakeWindows& win);
 
-    bool exportsFail = false;           // the editor runs but writes no file
-    bool hangs = false;                 // the editor does not end in the time the program waits
-    std::vector<std::string> exported;  // full paths written, in order
+    bool notInstalled = false;  // the shell cannot start the editor
+    bool exportsFail = false;   // the editor runs but writes no file
+    // The editor does not end in the time the program waits. An export has written its file
+    // by then (as far as `writesOnly` lets it); an import has not begun.
+    bool hangs = false;
+    std::size_t writesOnly = std::string::npos;  // an export stops after this many bytes
+    std::optional<std::string> writesInstead;    // an export writes these bytes, not the key
+    bool ansi = false;  // exports "REGEDIT4" in ANSI, as Windows 9x and "regedit /a" do
+    std::uint32_t exitCode = 0;
+    // The program is ended (killed, or Windows shuts down) while it waits for the editor,
+    // after the editor wrote its file: the wait throws ProcessEnded.
+    bool programEndsWhileWaiting = false;
+
+    std::vector<std::string> exported;  // full paths of the whole exports written, in order
     std::vector<std::string> imported;  // full paths read, in order
 
     // Splits a command line into its arguments, honouring double quotes.
     static std::vector<std::string> Arguments(const std::string& parameters);
+    // The text of an export file: UTF-16LE (after its byte-order mark) narrowed to ANSI.
+    static std::string Text(const std::string& fileBytes);
 
 private:
     LaunchResult Run(const Launch& launch);
-    bool Export(const std::string& path, const std::string& key);
-    bool Import(const std::string& path);
+    void Export(const std::string& path, const std::string& key);
+    void Import(const std::string& path);
+    std::string ExportText(const std::string& keyPath) const;
 
     FakeWindows& win_;
 };

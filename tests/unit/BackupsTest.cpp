@@ -11,6 +11,9 @@
 
 namespace {
 
+const std::string kOlderBackup = "an older backup";
+constexpr char kNewBackup[] = "backup.dat.new";
+
 class BackupsTest : public demo::ProgramTest {
 protected:
     void SetUp() override {
@@ -24,6 +27,14 @@ protected:
         return form;
     }
     std::uint32_t Tiling() { return win.registry.Value(demo::DriverKey, "DisableTiling")->data[0]; }
+    // Exports backup.dat over an older one: the export must fail, leaving the older backup
+    // byte for byte and no new file behind.
+    void ExpectTheOlderBackupKept() {
+        win.files.Put(StartBackupFile, kOlderBackup);
+        EXPECT_FALSE(ExportDriverKey(os, demo::DriverKey, StartBackupFile));
+        EXPECT_EQ(kOlderBackup, win.files.Contents(StartBackupFile));
+        EXPECT_FALSE(win.files.Exists(kNewBackup));
+    }
 };
 
 TEST_F(BackupsTest, CommandLinesQuoteTheFilePaths) {
@@ -37,8 +48,11 @@ TEST_F(BackupsTest, CommandLinesQuoteTheFilePaths) {
 
 TEST_F(BackupsTest, EveryOrdinaryStartTakesBackupDatAndCancelRestoresIt) {
     TForm1& form = Start();
-    ASSERT_EQ(std::vector<std::string>{"C:\\Program Files\\Cadenzo\\backup.dat"}, regedit.exported);
+    ASSERT_EQ(std::vector<std::string>{"C:\\Program Files\\Cadenzo\\backup.dat.new"},
+              regedit.exported);
     EXPECT_TRUE(win.shell.started.back().waited);
+    EXPECT_TRUE(win.files.Exists("backup.dat"));
+    EXPECT_FALSE(win.files.Exists(kNewBackup));
     win.registry.SeedDword(demo::DriverKey, "DisableTiling", 0);  // changed behind our back
     EXPECT_THROW(form.Cancel.Click(), platform::ProcessEnded);
     EXPECT_EQ(std::vector<std::string>{"C:\\Program Files\\Cadenzo\\backup.dat"}, regedit.imported);
@@ -84,6 +98,90 @@ TEST_F(BackupsTest, AnEditorThatDoesNotFinishIsAFailedBackup) {
     win.files.DenyWrites("C:\\Program Files\\Cadenzo");
     EXPECT_FALSE(ExportDriverKey(os, demo::DriverKey, "backup.dat"));
     EXPECT_FALSE(ExportDriverKey(os, "", "backup.dat"));  // no driver key, nothing exported
+}
+
+TEST_F(BackupsTest, PartOfAnExportWhenTheTimeRanOutKeepsTheOlderBackup) {
+    regedit.hangs = true;
+    regedit.writesOnly = 60;
+    ExpectTheOlderBackupKept();
+}
+
+TEST_F(BackupsTest, AnEditorEndingWithAFailureCodeKeepsTheOlderBackup) {
+    regedit.exitCode = 1;
+    ExpectTheOlderBackupKept();
+}
+
+TEST_F(BackupsTest, ALockedOlderBackupIsAFailedExportNotANewBackup) {
+    win.files.Lock(StartBackupFile);
+    ExpectTheOlderBackupKept();
+}
+
+TEST_F(BackupsTest, ARenameThatFailsKeepsTheOlderBackup) {
+    win.files.DenyReplace(StartBackupFile);
+    ExpectTheOlderBackupKept();
+}
+
+// Only a file that starts as the editor's exports do is taken for a backup.
+TEST_F(BackupsTest, AnExportMustStartAsTheEditorsExportsDo) {
+    using namespace std::string_literals;
+    // Empty, the editor's error text, a header without its line end or with more on its line,
+    // Wine's header cut short, and in UTF-16LE without the byte-order mark.
+    for (const std::string& notAnExport :
+         {""s, "regedit: Unable to open the registry key\r\n"s, "REGEDIT4"s, "REGEDIT45\r\n"s,
+          "\xFF\xFEW\0i\0n\0d\0o\0w\0s\0"s, "R\0E\0G\0E\0D\0I\0T\0004\0\r\0\n\0"s}) {
+        SCOPED_TRACE(notAnExport);
+        regedit.writesInstead = notAnExport;
+        ExpectTheOlderBackupKept();
+    }
+    regedit.writesOnly = 20;  // cut within Wine's header
+    regedit.writesInstead.reset();
+    ExpectTheOlderBackupKept();
+
+    regedit.writesOnly = std::string::npos;
+    regedit.ansi = true;
+    EXPECT_TRUE(ExportDriverKey(os, demo::DriverKey, StartBackupFile));
+    EXPECT_EQ(0u, win.files.Contents(StartBackupFile)->rfind("REGEDIT4\r\n", 0));
+    regedit.writesInstead = "Windows Registry Editor Version 5.00\r\n\r\n";
+    EXPECT_TRUE(ExportDriverKey(os, demo::DriverKey, StartBackupFile));
+}
+
+TEST_F(BackupsTest, AProgramEndedDuringTheExportLeavesTheOlderBackup) {
+    win.files.Put(StartBackupFile, kOlderBackup);
+    regedit.programEndsWhileWaiting = true;
+    regedit.writesOnly = 60;
+    EXPECT_THROW(ExportDriverKey(os, demo::DriverKey, StartBackupFile), platform::ProcessEnded);
+    EXPECT_EQ(kOlderBackup, win.files.Contents(StartBackupFile));
+    // The next run's editor writes nothing: the part the last one left is not its export.
+    regedit.programEndsWhileWaiting = false;
+    regedit.exportsFail = true;
+    ExpectTheOlderBackupKept();
+    regedit.exportsFail = false;
+    regedit.writesOnly = std::string::npos;
+    ASSERT_TRUE(ExportDriverKey(os, demo::DriverKey, StartBackupFile));
+    EXPECT_EQ(0u, win.files.Contents(StartBackupFile)->rfind("\xFF\xFEW", 0));  // Wine's form
+    EXPECT_FALSE(win.files.Exists(kNewBackup));
+    // A leftover that cannot be removed fails the export before the editor starts.
+    win.files.Put(kNewBackup, "");
+    win.files.Lock(kNewBackup);
+    std::size_t starts = win.shell.started.size();
+    EXPECT_FALSE(ExportDriverKey(os, demo::DriverKey, StartBackupFile));
+    EXPECT_EQ(starts, win.shell.started.size());
+}
+
+TEST_F(BackupsTest, AnImportIsReportedOnlyWhenTheEditorRanToTheEnd) {
+    EXPECT_FALSE(ImportBackup(os, StartBackupFile));  // no file: the editor is not started
+    EXPECT_TRUE(win.shell.started.empty());
+    ASSERT_TRUE(ExportDriverKey(os, demo::DriverKey, StartBackupFile));
+    win.registry.SeedDword(demo::DriverKey, "DisableTiling", 0);
+    regedit.hangs = true;
+    EXPECT_FALSE(ImportBackup(os, StartBackupFile));
+    regedit.hangs = false;
+    regedit.notInstalled = true;
+    EXPECT_FALSE(ImportBackup(os, StartBackupFile));
+    EXPECT_EQ(0u, Tiling());
+    regedit.notInstalled = false;
+    EXPECT_TRUE(ImportBackup(os, StartBackupFile));
+    EXPECT_EQ(1u, Tiling());
 }
 
 TEST_F(BackupsTest, RestoreRegistryImportsLastKnownGoodAsksAndEnds) {
