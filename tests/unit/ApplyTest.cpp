@@ -53,7 +53,8 @@ TEST_F(ApplyTest, TheTypicalChangeRefusesTheRatesBelowTheChosenOne) {
     win.boxes.answers = {platform::Answer::No};
     ASSERT_TRUE(PressOk(form));
 
-    EXPECT_EQ("C:\\Program Files\\Cadenzo\\lastknowngood.dat", regedit.exported.back());
+    EXPECT_EQ("C:\\Program Files\\Cadenzo\\lastknowngood.dat.new", regedit.exported.back());
+    EXPECT_TRUE(win.files.Exists("lastknowngood.dat"));
     EXPECT_EQ((Bytes{0x10, 0x24, 0x07, 0x68, 0,    0,    0,    0x60, 0x10, 0x24, 0x07, 0x68,
                      0,    0,    0,    0x70, 0x10, 0x24, 0x07, 0x68, 0,    0,    0,    0x75}),
               Driver("DALRestrictedModesBCD")->data);

@@ -233,4 +233,36 @@ TEST_F(BackupsTest, UninstallAsksRestoresFirstRunAndRemovesTheSettings) {
     EXPECT_EQ("OK", win.boxes.shown.back().caption);
 }
 
+TEST_F(BackupsTest, AnUndoWhoseBackupDidNotGoBackInSaysSoAndGoesNoFurther) {
+    TForm1& form = Start();
+    const std::string failed =
+        "The registry backup \"C:\\Program Files\\Cadenzo\\%s\" could not be restored: the "
+        "file is missing or the registry editor did not finish. Nothing was changed by it. To "
+        "restore it by hand, double-click the file in Explorer, or import it with regedit.exe.";
+    auto failedFor = [&failed](const std::string& file) {
+        std::string text = failed;
+        return text.replace(text.find("%s"), 2, file);
+    };
+
+    // Uninstall without firstrun.dat keeps the settings, so it can be tried again.
+    win.boxes.answers = {platform::Answer::Yes};
+    form.FindMenuItem("Uninstall1")->OnClick();
+    EXPECT_EQ(failedFor("firstrun.dat"), win.boxes.shown.back().text);
+    EXPECT_EQ("Error", win.boxes.shown.back().caption);
+    EXPECT_TRUE(win.registry.KeyExists(SettingsKey));
+
+    // Restore Registry whose editor does not finish offers no restart; the program ends.
+    win.files.Put("lastknowngood.dat", "");
+    regedit.hangs = true;
+    EXPECT_THROW(form.bRestore.Click(), platform::ProcessEnded);
+    EXPECT_EQ(failedFor("lastknowngood.dat"), win.boxes.shown.back().text);
+    EXPECT_TRUE(win.system.exitWindowsCalls.empty());
+
+    // Cancel tells, and still stores the language name on its way out.
+    win.files.Remove("backup.dat");
+    EXPECT_THROW(form.Cancel.Click(), platform::ProcessEnded);
+    EXPECT_EQ(failedFor("backup.dat"), win.boxes.shown.back().text);
+    EXPECT_TRUE(win.registry.Value(SettingsKey, "LangFileName"));
+}
+
 }  // namespace
