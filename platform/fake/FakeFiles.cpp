@@ -1,16 +1,11 @@
 #include "platform/fake/FakeFiles.h"
 
-#include <cctype>
 #include <vector>
+
+#include "platform/CaseFold.h"
 
 namespace platform {
 namespace {
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 std::string ParentOf(const std::string& full) {
     std::size_t slash = full.rfind('\\');
@@ -21,8 +16,7 @@ bool Matches(const char* pattern, const char* name) {
     if (*pattern == '\0') return *name == '\0';
     if (*pattern == '*') return Matches(pattern + 1, name) || (*name && Matches(pattern, name + 1));
     if (*name == '\0') return false;
-    bool same = *pattern == '?' || std::tolower(static_cast<unsigned char>(*pattern)) ==
-                                       std::tolower(static_cast<unsigned char>(*name));
+    bool same = *pattern == '?' || LowerCase(*pattern) == LowerCase(*name);
     return same && Matches(pattern + 1, name + 1);
 }
 
@@ -40,7 +34,7 @@ std::string ShortAlias(const std::string& name) {
     std::string alias;
     for (char c : base) {
         if (alias.size() < 6 && c != '.' && c != ' ') {
-            alias += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            alias += UpperCase(c);
         }
     }
     alias += "~1";
@@ -94,11 +88,11 @@ bool FakeFiles::WriteDenied(const std::string& key) const {
 }
 
 bool FakeFiles::InKnownDirectory(const std::string& key) const {
-    return directories_.count(ParentOf(key)) || ParentOf(key) == Lower(currentDirectory_);
+    return directories_.count(ParentOf(key)) || ParentOf(key) == LowerCase(currentDirectory_);
 }
 
 std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
-    std::string key = Lower(FullPath(path));
+    std::string key = LowerCase(FullPath(path));
     auto f = files_.find(key);
     if (f == files_.end() || unreadable_.count(key) || locked_.count(key)) return std::nullopt;
     return f->second.bytes;
@@ -106,7 +100,7 @@ std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
 
 bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
     std::string full = FullPath(path);
-    std::string key = Lower(full);
+    std::string key = LowerCase(full);
     if (WriteDenied(key) || locked_.count(key) || !InKnownDirectory(key)) return false;
     File& f = files_[key];
     if (f.path.empty()) f.path = full;
@@ -114,18 +108,20 @@ bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
     return true;
 }
 
-bool FakeFiles::Exists(const std::string& path) { return files_.count(Lower(FullPath(path))) > 0; }
+bool FakeFiles::Exists(const std::string& path) {
+    return files_.count(LowerCase(FullPath(path))) > 0;
+}
 
 bool FakeFiles::Remove(const std::string& path) {
-    std::string key = Lower(FullPath(path));
+    std::string key = LowerCase(FullPath(path));
     if (WriteDenied(key) || locked_.count(key)) return false;
     return files_.erase(key) > 0;
 }
 
 bool FakeFiles::Replace(const std::string& from, const std::string& to) {
-    std::string fromKey = Lower(FullPath(from));
+    std::string fromKey = LowerCase(FullPath(from));
     std::string toFull = FullPath(to);
-    std::string toKey = Lower(toFull);
+    std::string toKey = LowerCase(toFull);
     auto source = files_.find(fromKey);
     if (source == files_.end() || !InKnownDirectory(toKey)) return false;
     for (const std::string& key : {fromKey, toKey}) {
@@ -140,7 +136,8 @@ bool FakeFiles::Replace(const std::string& from, const std::string& to) {
 std::vector<std::string> FakeFiles::List(const std::string& pattern) {
     std::vector<std::string> names;
     std::size_t slash = pattern.find_last_of("\\/");
-    std::string dir = Lower(FullPath(slash == std::string::npos ? "." : pattern.substr(0, slash)));
+    std::string dir =
+        LowerCase(FullPath(slash == std::string::npos ? "." : pattern.substr(0, slash)));
     std::string mask = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
     for (const auto& [key, file] : files_) {
         if (ParentOf(key) != dir) continue;
@@ -155,7 +152,7 @@ std::vector<std::string> FakeFiles::List(const std::string& pattern) {
 }
 
 void FakeFiles::AddDirectory(const std::string& path) {
-    for (std::string dir = Lower(FullPath(path)); dir.find('\\') != std::string::npos;
+    for (std::string dir = LowerCase(FullPath(path)); dir.find('\\') != std::string::npos;
          dir = ParentOf(dir)) {
         directories_.insert(dir);
     }
@@ -164,27 +161,27 @@ void FakeFiles::AddDirectory(const std::string& path) {
 void FakeFiles::Put(const std::string& path, const std::string& bytes) {
     std::string full = FullPath(path);
     AddDirectory(ParentOf(full));
-    files_[Lower(full)] = File{full, bytes};
+    files_[LowerCase(full)] = File{full, bytes};
 }
 
 std::optional<std::string> FakeFiles::Contents(const std::string& path) const {
-    auto f = files_.find(Lower(FullPath(path)));
+    auto f = files_.find(LowerCase(FullPath(path)));
     if (f == files_.end()) return std::nullopt;
     return f->second.bytes;
 }
 
 void FakeFiles::DenyWrites(const std::string& pathOrDirectory) {
-    denied_.insert(Lower(FullPath(pathOrDirectory)));
+    denied_.insert(LowerCase(FullPath(pathOrDirectory)));
 }
 
 void FakeFiles::MakeUnreadable(const std::string& path) {
-    unreadable_.insert(Lower(FullPath(path)));
+    unreadable_.insert(LowerCase(FullPath(path)));
 }
 
-void FakeFiles::Lock(const std::string& path) { locked_.insert(Lower(FullPath(path))); }
+void FakeFiles::Lock(const std::string& path) { locked_.insert(LowerCase(FullPath(path))); }
 
 void FakeFiles::DenyReplace(const std::string& path) {
-    replaceDenied_.insert(Lower(FullPath(path)));
+    replaceDenied_.insert(LowerCase(FullPath(path)));
 }
 
 }  // namespace platform

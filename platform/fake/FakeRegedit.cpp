@@ -1,8 +1,8 @@
 #include "platform/fake/FakeRegedit.h"
 
-#include <strings.h>
-
 #include <sstream>
+
+#include "platform/CaseFold.h"
 
 namespace platform {
 namespace {
@@ -12,9 +12,7 @@ constexpr char kHeader[] = "Windows Registry Editor Version 5.00";
 constexpr char kAnsiHeader[] = "REGEDIT4";
 constexpr char kByteOrderMark[] = "\xFF\xFE";
 
-bool UnderRoot(const std::string& key) {
-    return strncasecmp(key.c_str(), kRoot, sizeof kRoot - 1) == 0;
-}
+bool UnderRoot(const std::string& key) { return StartsIgnoringCase(key, kRoot); }
 
 std::string Hex(const std::vector<std::uint8_t>& bytes) {
     static const char digits[] = "0123456789abcdef";
@@ -80,7 +78,7 @@ std::string FakeRegedit::Text(const std::string& fileBytes) {
 }
 
 LaunchResult FakeRegedit::Run(const Launch& launch) {
-    if (strcasecmp(launch.file.c_str(), "regedit.exe") != 0) return {true, true, 0};
+    if (!SameIgnoringCase(launch.file, "regedit.exe")) return {true, true, 0};
     if (notInstalled) return {false, false, 0};
     std::vector<std::string> args = Arguments(launch.parameters);
     if (args.size() == 3 && args[0] == "/e") Export(args[1], args[2]);
