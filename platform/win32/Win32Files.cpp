@@ -56,6 +56,13 @@ bool Win32Files::Exists(const std::string& path) {
 
 bool Win32Files::Remove(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
 
+// Write-through: the move is on the disk when the call returns, so a crash right after it
+// cannot bring back the old file.
+bool Win32Files::Replace(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
 std::vector<std::string> Win32Files::List(const std::string& pattern) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found{};

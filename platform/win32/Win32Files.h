@@ -11,6 +11,7 @@ public:
     bool WriteAll(const std::string& path, const std::string& bytes) override;
     bool Exists(const std::string& path) override;
     bool Remove(const std::string& path) override;
+    bool Replace(const std::string& from, const std::string& to) override;
     std::vector<std::string> List(const std::string& pattern) override;
 };
 

@@ -65,12 +65,31 @@ TEST_F(FilesContract, RemoveDeletesTheFile) {
     EXPECT_FALSE(files.Remove("0.tmp"));
 }
 
+TEST_F(FilesContract, ReplaceMovesTheFileOverTheTarget) {
+    ASSERT_TRUE(files.WriteAll("backup.tmp", "new"));
+    ASSERT_TRUE(files.WriteAll("backup.dat", "old"));
+    EXPECT_TRUE(files.Replace("backup.tmp", "backup.dat"));
+    EXPECT_EQ(files.ReadAll("backup.dat"), "new");
+    EXPECT_FALSE(files.Exists("backup.tmp"));
+
+    // Without a target it is a plain move.
+    ASSERT_TRUE(files.WriteAll("firstrun.tmp", "first"));
+    EXPECT_TRUE(files.Replace("firstrun.tmp", "firstrun.dat"));
+    EXPECT_EQ(files.ReadAll("firstrun.dat"), "first");
+
+    // A missing source leaves the target as it was.
+    EXPECT_FALSE(files.Replace("backup.tmp", "backup.dat"));
+    EXPECT_EQ(files.ReadAll("backup.dat"), "new");
+}
+
 TEST_F(FilesContract, FileInUseCanBeReadButNotChanged) {
     ASSERT_TRUE(files.WriteAll("Cadenzo.rpt", "report"));
     backend.HoldOpenForReading("Cadenzo.rpt");
 
     EXPECT_FALSE(files.WriteAll("Cadenzo.rpt", "new"));
     EXPECT_FALSE(files.Remove("Cadenzo.rpt"));
+    ASSERT_TRUE(files.WriteAll("Cadenzo.tmp", "new"));
+    EXPECT_FALSE(files.Replace("Cadenzo.tmp", "Cadenzo.rpt"));
     EXPECT_EQ(files.ReadAll("Cadenzo.rpt"), "report");
 }
 
