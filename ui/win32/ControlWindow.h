@@ -1,9 +1,11 @@
 #pragma once
-// The child window behind one control of a form.
+// The child window behind one control of a form: what every kind of control shares (creation,
+// place, font, hint, visibility). Each kind has a peer class of its own that derives from it.
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "ui/Controls.h"
 
@@ -13,38 +15,64 @@ class FormWindow;
 
 class ControlWindow : public Peer {
 public:
-    // Creates the window as a child of the form's window, in the control's place in the form.
-    ControlWindow(Control& control, FormWindow& owner, int id);
     ~ControlWindow() override = default;
     ControlWindow(const ControlWindow&) = delete;
     ControlWindow& operator=(const ControlWindow&) = delete;
 
+    // The peer of a child window of `form`, kept on the child itself; null for any other window
+    // and for a window whose control is gone.
+    static ControlWindow* Of(HWND form, HWND child);
+
     HWND Handle() const { return hwnd_; }
-    Control* GetControl() const { return control_; }
     // Drawn on the form's background rather than on a background of its own.
-    bool OnFormBackground() const;
+    virtual bool OnFormBackground() const { return false; }
+    // Lies beneath the controls it frames, which then get the mouse and paint over it.
+    virtual bool LiesBeneath() const { return false; }
 
-    void Update(Aspect aspect) override;
-    std::string ReadText() override;
-    int ReadItemIndex() override;
-    void ControlDestroyed() override;
+    void Update(Aspect aspect) final;
+    void ControlDestroyed() final;
     // The form goes away: the window goes with it, the control stays.
-    void Detach() { control_ = nullptr; }
+    void Detach();
 
-    // Notifications the form reflects to the control that sent them.
-    void Notify(int code);
-    void Draw(const DRAWITEMSTRUCT& item);
+    // A notification the form reflects to the control that sent it.
+    virtual void Notify(int /*code*/) {}
+    // An owner-drawn control draws itself.
+    virtual void Draw(const DRAWITEMSTRUCT& /*item*/) {}
+
+protected:
+    struct WindowClass {
+        const wchar_t* name;
+        DWORD style;
+        DWORD exStyle;
+    };
+
+    ControlWindow(Control& control, FormWindow& owner) : control_(&control), owner_(owner) {}
+    // Creates the window in the control's place in the form, showing `text`; each kind's
+    // constructor calls it and then shows what else its control holds.
+    void Create(const WindowClass& windowClass, const std::wstring& text, int id);
+
+    Control* GetControl() const { return control_; }
+    FormWindow& Owner() const { return owner_; }
+    HFONT CurrentFont() const { return font_; }
+
+    // Shows a change of what the control holds beyond its place, font, hint, visibility and
+    // enabled state; by default its caption.
+    virtual void Apply(Aspect aspect);
+    // Every text the control shows from the program, which its one font has to draw.
+    virtual std::wstring ShownText() const;
+    virtual void Move();
+    // Another font was set.
+    virtual void FontChanged() {}
+
+    // The caption as the window's text, in a font that has its letters.
+    void ShowCaption();
+    void ApplyFont();
+    std::wstring WindowText() const;
+    // What the window shows, as the program's text (see the definition).
+    std::string ReadBack(const std::vector<std::string>& items, const std::string& own) const;
 
 private:
-    static LRESULT CALLBACK SpeedButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                            UINT_PTR, DWORD_PTR self) noexcept;
-    void Move();
-    void WidenLabel(Rect& r);
-    void FitComboField();
-    std::wstring ShownText() const;
-    void ApplyFont();
     void ApplyHint();
-    void ApplyItems();
     void ForChildren(Aspect aspect);
 
     Control* control_;
@@ -52,7 +80,6 @@ private:
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;  // owned by the font cache
     bool hasTool_ = false;
-    bool hot_ = false;  // the mouse is over a speed button
 };
 
 }  // namespace ui

@@ -5,7 +5,11 @@
 #include <string>
 
 #include "platform/win32/WideText.h"
+#include "ui/win32/ButtonWindows.h"
+#include "ui/win32/EditWindow.h"
 #include "ui/win32/FontCache.h"
+#include "ui/win32/LabelWindow.h"
+#include "ui/win32/ListWindows.h"
 
 namespace ui {
 namespace {
@@ -47,6 +51,32 @@ std::wstring RegisterClassOf(const Form& form, WNDPROC proc) {
     return name;
 }
 
+// The window of the control's kind.
+std::unique_ptr<ControlWindow> NewControlWindow(Control& control, FormWindow& form, int id) {
+    switch (control.GetKind()) {
+        case Kind::Label:
+            return std::make_unique<LabelWindow>(static_cast<Label&>(control), form, id);
+        case Kind::Button:
+            return std::make_unique<ButtonWindow>(static_cast<Button&>(control), form, id);
+        case Kind::SpeedButton:
+            return std::make_unique<SpeedButtonWindow>(static_cast<SpeedButton&>(control), form,
+                                                       id);
+        case Kind::CheckBox:
+            return std::make_unique<CheckBoxWindow>(static_cast<CheckBox&>(control), form, id);
+        case Kind::ComboBox:
+            return std::make_unique<ComboBoxWindow>(static_cast<ComboBox&>(control), form, id);
+        case Kind::ListBox:
+            return std::make_unique<ListBoxWindow>(static_cast<ListBox&>(control), form, id);
+        case Kind::Edit:
+            return std::make_unique<EditWindow>(static_cast<Edit&>(control), form, id);
+        case Kind::GroupBox:
+            return std::make_unique<GroupBoxWindow>(static_cast<GroupBox&>(control), form, id);
+        case Kind::Form:
+            break;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 FormWindow::FormWindow(Form& form, FontCache& fonts) : form_(&form), fonts_(fonts) {
@@ -68,10 +98,9 @@ FormWindow::FormWindow(Form& form, FontCache& fonts) : form_(&form), fonts_(font
 
     int id = kFirstControlId;
     CreateControls(form, id);
-    // Group boxes sit beneath the controls they frame, which then get the mouse and paint
-    // over the frame.
+    // Once all are there: a window created later goes beneath the earlier ones.
     for (auto& control : controls_) {
-        if (control->GetControl()->GetKind() == Kind::GroupBox) {
+        if (control->LiesBeneath()) {
             SetWindowPos(control->Handle(), HWND_BOTTOM, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
@@ -98,10 +127,8 @@ HBRUSH FormWindow::Background() const {
 
 void FormWindow::Detach() {
     if (!form_) return;
-    for (auto& control : controls_) {
-        if (Control* c = control->GetControl()) c->AttachPeer(nullptr);
+    for (auto& control : controls_)
         control->Detach();
-    }
     form_->AttachPeer(nullptr);
     form_ = nullptr;
     // From here on the window's messages go to the default procedure. Its children, its
@@ -114,17 +141,12 @@ void FormWindow::Detach() {
 
 void FormWindow::CreateControls(Control& parent, int& id) {
     for (Control* child : parent.Children()) {
-        controls_.push_back(std::make_unique<ControlWindow>(*child, *this, id++));
-        child->AttachPeer(controls_.back().get());
+        if (auto window = NewControlWindow(*child, *this, id++)) {
+            child->AttachPeer(window.get());
+            controls_.push_back(std::move(window));
+        }
         CreateControls(*child, id);
     }
-}
-
-ControlWindow* FormWindow::PeerOf(HWND hwnd) const {
-    for (const auto& control : controls_) {
-        if (control->Handle() == hwnd) return control.get();
-    }
-    return nullptr;
 }
 
 void FormWindow::Update(Aspect aspect) {
@@ -269,7 +291,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 }
                 return 0;
             }
-            if (ControlWindow* peer = PeerOf(reinterpret_cast<HWND>(lParam))) {
+            if (ControlWindow* peer = ControlWindow::Of(hwnd_, reinterpret_cast<HWND>(lParam))) {
                 int code = HIWORD(wParam);
                 Run([peer, code] { peer->Notify(code); });
                 return 0;
@@ -278,7 +300,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_DRAWITEM: {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            if (ControlWindow* peer = PeerOf(item->hwndItem)) {
+            if (ControlWindow* peer = ControlWindow::Of(hwnd_, item->hwndItem)) {
                 peer->Draw(*item);
                 return TRUE;
             }
@@ -287,7 +309,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: {
             // Labels, check boxes and group boxes sit on the form's own background colour.
-            ControlWindow* peer = PeerOf(reinterpret_cast<HWND>(lParam));
+            ControlWindow* peer = ControlWindow::Of(hwnd_, reinterpret_cast<HWND>(lParam));
             if (peer && peer->OnFormBackground()) {
                 HDC dc = reinterpret_cast<HDC>(wParam);
                 SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));

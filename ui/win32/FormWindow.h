@@ -46,7 +46,6 @@ private:
     void AddMenuItems(HMENU into, MenuItem& item);
     void SyncTimers();
     void ShowFocus();
-    ControlWindow* PeerOf(HWND hwnd) const;
 
     Form* form_;
     FontCache& fonts_;

@@ -1,0 +1,27 @@
+#include "ui/win32/EditWindow.h"
+
+#include "platform/win32/WideText.h"
+
+namespace ui {
+
+using platform::ToWide;
+
+EditWindow::EditWindow(Edit& edit, FormWindow& owner, int id) : ControlWindow(edit, owner) {
+    Create({L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE}, ToWide(edit.StoredText()), id);
+}
+
+void EditWindow::Apply(Aspect aspect) {
+    if (aspect != Aspect::Text) return;
+    SetWindowTextW(Handle(), ShownText().c_str());
+    ApplyFont();
+}
+
+std::wstring EditWindow::ShownText() const {
+    return ToWide(static_cast<Edit*>(GetControl())->StoredText());
+}
+
+std::string EditWindow::ReadText() {
+    return ReadBack({}, static_cast<Edit*>(GetControl())->StoredText());
+}
+
+}  // namespace ui

@@ -1,0 +1,18 @@
+#pragma once
+// A one-line edit field.
+
+#include "ui/win32/ControlWindow.h"
+
+namespace ui {
+
+class EditWindow final : public ControlWindow {
+public:
+    EditWindow(Edit& edit, FormWindow& owner, int id);
+    std::string ReadText() override;
+
+private:
+    void Apply(Aspect aspect) override;
+    std::wstring ShownText() const override;
+};
+
+}  // namespace ui

@@ -1,0 +1,60 @@
+#include "ui/win32/LabelWindow.h"
+
+#include "platform/win32/WideText.h"
+
+namespace ui {
+namespace {
+
+using platform::ToWide;
+
+DWORD AlignmentStyle(Alignment alignment) {
+    switch (alignment) {
+        case Alignment::Right:
+            return SS_RIGHT;
+        case Alignment::Center:
+            return SS_CENTER;
+        case Alignment::Left:
+            break;
+    }
+    // One line, as the other alignments keep to since a label is as wide as its caption.
+    return SS_LEFTNOWORDWRAP;
+}
+
+}  // namespace
+
+// SS_NOTIFY: a plain static is transparent to the mouse and would show no hint.
+LabelWindow::LabelWindow(Label& label, FormWindow& owner, int id) : ControlWindow(label, owner) {
+    Create({L"STATIC", SS_NOTIFY | AlignmentStyle(label.GetAlignment()), 0},
+           ToWide(label.Caption()), id);
+}
+
+void LabelWindow::Apply(Aspect aspect) {
+    if (aspect != Aspect::Caption) return;
+    LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE) & ~LONG_PTR{SS_TYPEMASK};
+    style |= AlignmentStyle(static_cast<Label*>(GetControl())->GetAlignment());
+    SetWindowLongPtrW(Handle(), GWL_STYLE, style);
+    ShowCaption();
+    Move();
+}
+
+// A label shows its whole caption on one line, as an auto-sized label does: one wider than its
+// place grows away from the side it is aligned to.
+void LabelWindow::Move() {
+    const auto& label = *static_cast<Label*>(GetControl());
+    Rect r = label.PlaceInForm();
+    HDC dc = GetDC(Handle());
+    HGDIOBJ old = SelectObject(dc, CurrentFont());
+    RECT text = {0, 0, 0, 0};
+    DrawTextW(dc, ToWide(label.Caption()).c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    ReleaseDC(Handle(), dc);
+    int grow = text.right - r.width;
+    if (grow > 0) {
+        if (label.GetAlignment() == Alignment::Right) r.left -= grow;
+        if (label.GetAlignment() == Alignment::Center) r.left -= grow / 2;
+        r.width += grow;
+    }
+    MoveWindow(Handle(), r.left, r.top, r.width, r.height, TRUE);
+}
+
+}  // namespace ui

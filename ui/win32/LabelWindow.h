@@ -1,0 +1,19 @@
+#pragma once
+// A label: a static text on the form's background, as wide as its caption.
+
+#include "ui/win32/ControlWindow.h"
+
+namespace ui {
+
+class LabelWindow final : public ControlWindow {
+public:
+    LabelWindow(Label& label, FormWindow& owner, int id);
+    bool OnFormBackground() const override { return true; }
+
+private:
+    void Apply(Aspect aspect) override;
+    void Move() override;
+    void FontChanged() override { Move(); }
+};
+
+}  // namespace ui

@@ -1,0 +1,56 @@
+#pragma once
+// The controls that show a list of texts: list boxes and combo boxes (a list with an edit
+// field). The two window classes take the same requests under different message numbers.
+
+#include "ui/win32/ControlWindow.h"
+
+namespace ui {
+
+class ItemsWindow : public ControlWindow {
+public:
+    int ReadItemIndex() override;
+
+protected:
+    struct Messages {
+        UINT count, textLength, text, add, reset, setSelection, selection;
+    };
+    ItemsWindow(ItemsControl& control, FormWindow& owner, Messages messages)
+        : ControlWindow(control, owner), messages_(messages) {}
+
+    const ItemsControl& Items() const { return *static_cast<ItemsControl*>(GetControl()); }
+    std::wstring ShownText() const override;
+    // Whether the list was filled anew rather than appended to.
+    bool ApplyItems();
+    void SelectStoredIndex();
+    std::wstring ItemText(size_t index) const;
+    int Selection() const;
+
+private:
+    Messages messages_;
+};
+
+class ListBoxWindow final : public ItemsWindow {
+public:
+    ListBoxWindow(ListBox& list, FormWindow& owner, int id);
+    void Notify(int code) override;
+
+private:
+    void Apply(Aspect aspect) override;
+};
+
+class ComboBoxWindow final : public ItemsWindow {
+public:
+    ComboBoxWindow(ComboBox& combo, FormWindow& owner, int id);
+    std::string ReadText() override;
+    void Notify(int code) override;
+
+private:
+    const ComboBox& Combo() const { return *static_cast<ComboBox*>(GetControl()); }
+    void Apply(Aspect aspect) override;
+    std::wstring ShownText() const override;
+    void Move() override;
+    void FontChanged() override { FitField(); }
+    void FitField();
+};
+
+}  // namespace ui
