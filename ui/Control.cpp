@@ -32,11 +32,11 @@ void Control::Changed(Aspect aspect) {
 
 void Control::Fire(const std::function<void()>& handler) {
     if (!handler) return;
-    // A copy: the handler may destroy this control (and with it the original) while it runs.
-    std::function<void()> run = handler;
     if (Form* form = OwnerForm()) {
-        form->Run(run);
+        form->Run(handler);
     } else {
+        // A copy: the handler may destroy this control (and with it the original) while it runs.
+        std::function<void()> run = handler;
         run();
     }
 }

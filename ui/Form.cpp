@@ -17,20 +17,45 @@ MenuItem& MenuItem::Add(std::string name, std::string caption) {
     return *items_.back();
 }
 
-Timer::Timer(Form& form) : form_(form) { form_.Timers().push_back(this); }
+void MenuItem::Click() {
+    if (!OnClick) return;
+    if (form) {
+        form->Run(OnClick);
+    } else {
+        // A copy: the handler may destroy this entry while it runs.
+        std::function<void()> run = OnClick;
+        run();
+    }
+}
+
+Timer::Timer(Form& form) : form_(&form) {
+    form_->timers_.push_back(this);
+    Changed();
+}
+
+Timer::~Timer() {
+    if (!form_) return;
+    auto& timers = form_->timers_;
+    timers.erase(std::remove(timers.begin(), timers.end(), this), timers.end());
+    Changed();
+}
+
+void Timer::Changed() {
+    if (form_) form_->Changed(Aspect::Timers);
+}
 
 void Timer::SetInterval(std::uint32_t ms) {
     interval_ = ms;
-    form_.TimersChanged();
+    Changed();
 }
 
 void Timer::SetEnabled(bool enabled) {
     enabled_ = enabled;
-    form_.TimersChanged();
+    Changed();
 }
 
 void Timer::Tick() {
-    if (enabled_ && OnTimer) form_.Run(OnTimer);
+    if (enabled_ && OnTimer && form_) form_->Run(OnTimer);
 }
 
 Form::Form(Application& app, std::string name)
@@ -40,6 +65,8 @@ Form::Form(Application& app, std::string name)
 }
 
 Form::~Form() {
+    for (Timer* timer : timers_)
+        timer->form_ = nullptr;
     if (Backend* backend = app_.GetBackend(); backend && GetPeer()) backend->Forget(*this);
 }
 
@@ -63,6 +90,6 @@ void Form::UserClose() {
     if (app_.MainForm() == this) app_.Quit();
 }
 
-void Form::Run(const std::function<void()>& handler) { app_.Run(handler); }
+void Form::Run(std::function<void()> handler) { app_.Run(handler); }
 
 }  // namespace ui

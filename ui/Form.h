@@ -23,6 +23,8 @@ public:
     MenuItem& Add(std::string name, std::string caption);
     std::vector<std::unique_ptr<MenuItem>>& Items() { return items_; }
     const std::vector<std::unique_ptr<MenuItem>>& Items() const { return items_; }
+    // The user picked the entry: runs OnClick inside its form's error boundary.
+    void Click();
     std::function<void()> OnClick;
 
     Form* form = nullptr;
@@ -33,9 +35,15 @@ private:
     std::vector<std::unique_ptr<MenuItem>> items_;
 };
 
+// A timer of a form. The form's window keeps a pointer to it, so it stays where it was made:
+// it leaves the form when destroyed, and a form destroyed first lets go of it.
 class Timer {
 public:
     explicit Timer(Form& form);
+    ~Timer();
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+
     std::uint32_t Interval() const { return interval_; }
     void SetInterval(std::uint32_t ms);
     bool Enabled() const { return enabled_; }
@@ -45,7 +53,10 @@ public:
     std::function<void()> OnTimer;
 
 private:
-    Form& form_;
+    friend class Form;
+    void Changed();
+
+    Form* form_;
     std::uint32_t interval_ = 1000;
     bool enabled_ = true;
 };
@@ -74,8 +85,7 @@ public:
     MenuItem& Menu() { return menu_; }
     bool HasMenu() const { return !menu_.Items().empty(); }
     void MenuChanged() { Changed(Aspect::Menu); }
-    std::vector<Timer*>& Timers() { return timers_; }
-    void TimersChanged() { Changed(Aspect::Timers); }
+    const std::vector<Timer*>& Timers() const { return timers_; }
 
     // Makes the window real (when a backend is present) and shows it.
     void Show();
@@ -90,10 +100,11 @@ public:
     std::function<void()> OnClose;
 
     // Runs a handler; an error it raises is shown in the standard error box and the program
-    // goes on.
-    void Run(const std::function<void()>& handler);
+    // goes on. A copy of the handler runs: it may destroy the object that holds it.
+    void Run(std::function<void()> handler);
 
 private:
+    friend class Timer;
     Application& app_;
     BorderStyle border_ = BorderStyle::Single;
     bool minimizeBox_ = true;

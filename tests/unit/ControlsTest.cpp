@@ -48,18 +48,25 @@ TEST_F(ControlsTest, AnErrorInAnyHandlerIsShownAndTheProgramGoesOn) {
     box.OnClick = [] { throw std::runtime_error("from a check box"); };
     timer.OnTimer = [] { throw std::runtime_error("from the timer"); };
     form.OnPaint = [] { throw std::runtime_error("from painting"); };
+    auto& entry = form.Menu().Add("mProgram", "Program").Add("mRestore", "Restore Registry");
+    entry.OnClick = [] { throw std::runtime_error("from the menu"); };
+    form.OnClose = [] { throw std::runtime_error("from closing"); };
     button.Click();
     box.UserClick();
     timer.Tick();
     form.Paint();
+    entry.Click();
+    form.UserClose();
     form.Run([&] { ++after; });
-    ASSERT_EQ(4u, win.boxes.shown.size());
+    ASSERT_EQ(6u, win.boxes.shown.size());
     EXPECT_EQ("Failed to set data for 'DALRestrictedModesBCD'", win.boxes.shown[0].text);
     EXPECT_EQ("Cadenzo", win.boxes.shown[0].caption);
     EXPECT_EQ(platform::Icon::Error, win.boxes.shown[0].icon);
     EXPECT_EQ("from a check box", win.boxes.shown[1].text);
     EXPECT_EQ("from the timer", win.boxes.shown[2].text);
     EXPECT_EQ("from painting", win.boxes.shown[3].text);
+    EXPECT_EQ("from the menu", win.boxes.shown[4].text);
+    EXPECT_EQ("from closing", win.boxes.shown[5].text);
     EXPECT_TRUE(box.Checked());  // the click itself happened
     EXPECT_EQ(1, after);
 }
@@ -112,7 +119,8 @@ TEST_F(ControlsTest, ComboBoxHoldsTypedTextApartFromItsItems) {
 // A window behind a control, as a backend attaches one.
 struct RecordingPeer : ui::Peer {
     bool destroyed = false;
-    void Update(ui::Aspect) override {}
+    std::vector<ui::Aspect> updates;
+    void Update(ui::Aspect aspect) override { updates.push_back(aspect); }
     void ControlDestroyed() override { destroyed = true; }
 };
 
@@ -130,6 +138,41 @@ TEST_F(ControlsTest, AHandlerMayDestroyItsOwnControlAndTheWindowLetsGo) {
     EXPECT_EQ(1, after);
     EXPECT_TRUE(window.destroyed);
     EXPECT_TRUE(form.Children().empty());
+}
+
+// The form's window keeps pointers to its timers and menu entries: each may go away in its own
+// handler, a timer that goes tells the window, and one that outlives its form does nothing.
+TEST_F(ControlsTest, TimersAndMenuEntriesMayGoAwayWhileTheFormLives) {
+    RecordingPeer window;
+    form.AttachPeer(&window);
+    int after = 0;
+    auto* timer = new ui::Timer(form);
+    timer->OnTimer = [&timer, &after] {
+        delete timer;
+        timer = nullptr;
+        ++after;
+    };
+    window.updates.clear();
+    timer->Tick();
+    EXPECT_EQ(std::vector<ui::Aspect>{ui::Aspect::Timers}, window.updates);
+    EXPECT_TRUE(form.Timers().empty());
+
+    auto& program = form.Menu().Add("mProgram", "Program");
+    program.Add("mExit", "Exit").OnClick = [&program, &after] {
+        program.Items().clear();
+        ++after;
+    };
+    program.Items().front()->Click();
+    EXPECT_EQ(2, after);
+    form.AttachPeer(nullptr);
+
+    auto other = std::make_unique<ui::Form>(app, "Form5");
+    auto orphan = std::make_unique<ui::Timer>(*other);
+    orphan->OnTimer = [&after] { ++after; };
+    other.reset();
+    orphan->SetInterval(500);
+    orphan->Tick();
+    EXPECT_EQ(2, after);
 }
 
 }  // namespace

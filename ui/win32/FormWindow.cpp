@@ -17,10 +17,13 @@ namespace {
 using platform::ToWide;
 
 // Command ids: controls from 100 (clear of IDOK and IDCANCEL, which the dialog manager sends
-// for Enter and Escape), menu entries from 20000, timers by their own count.
+// for Enter and Escape), menu entries from 20000.
 constexpr int kFirstControlId = 100;
 constexpr int kFirstCommandId = 20000;
-constexpr UINT_PTR kFirstTimerId = 1;
+
+// A timer's id is the timer object itself, looked up among the form's timers before use: a tick
+// still queued for a timer that is gone finds nothing.
+UINT_PTR TimerId(const Timer* timer) { return reinterpret_cast<UINT_PTR>(timer); }
 
 DWORD FrameStyle(const Form& form) {
     DWORD style = WS_CAPTION;
@@ -234,13 +237,10 @@ void FormWindow::SyncTimers() {
     for (UINT_PTR id : timers_)
         KillTimer(hwnd_, id);
     timers_.clear();
-    const auto& timers = form_->Timers();
-    for (size_t i = 0; i < timers.size(); ++i) {
-        const Timer& timer = *timers[i];
-        if (!timer.Enabled() || timer.Interval() == 0 || !timer.OnTimer) continue;
-        UINT_PTR id = kFirstTimerId + i;
-        SetTimer(hwnd_, id, timer.Interval(), nullptr);
-        timers_.push_back(id);
+    for (const Timer* timer : form_->Timers()) {
+        if (!timer->Enabled() || timer->Interval() == 0 || !timer->OnTimer) continue;
+        SetTimer(hwnd_, TimerId(timer), timer->Interval(), nullptr);
+        timers_.push_back(TimerId(timer));
     }
 }
 
@@ -255,10 +255,6 @@ void FormWindow::ShowFocus() {
     SetFocus(target ? target : hwnd_);
 }
 
-void FormWindow::Run(const std::function<void()>& handler) {
-    if (form_) form_->Run(handler);
-}
-
 LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
                                         LPARAM lParam) noexcept {
     if (message == WM_NCCREATE) {
@@ -269,8 +265,8 @@ LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
     }
     auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-    // Every handler runs inside the form's error boundary; anything else that escapes ends the
-    // process here (noexcept) rather than unwind through the system's code.
+    // The control layer runs every handler inside the form's error boundary; anything else that
+    // escapes ends the process here (noexcept) rather than unwind through the system's code.
     ++self->depth_;
     LRESULT result = self->HandleMessage(message, wParam, lParam);
     --self->depth_;
@@ -285,15 +281,12 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 size_t index = LOWORD(wParam) - static_cast<size_t>(kFirstCommandId);
                 if (HIWORD(wParam) == 0 && LOWORD(wParam) >= kFirstCommandId &&
                     index < commands_.size()) {
-                    // A copy: the entry may go away while its handler runs.
-                    std::function<void()> handler = commands_[index]->OnClick;
-                    if (handler) Run(handler);
+                    commands_[index]->Click();
                 }
                 return 0;
             }
             if (ControlWindow* peer = ControlWindow::Of(hwnd_, reinterpret_cast<HWND>(lParam))) {
-                int code = HIWORD(wParam);
-                Run([peer, code] { peer->Notify(code); });
+                peer->Notify(HIWORD(wParam));
                 return 0;
             }
             break;
@@ -332,26 +325,22 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // underneath it: that paint must not run the handler a second time.
             if (!painting_) {
                 painting_ = true;
-                Form* form = form_;
-                Run([form] { form->Paint(); });
+                form_->Paint();
                 painting_ = false;
             }
             return 0;
         }
-        case WM_TIMER: {
-            const auto& timers = form_->Timers();
-            size_t index = wParam - kFirstTimerId;
-            if (index < timers.size()) {
-                Timer* timer = timers[index];
-                Run([timer] { timer->Tick(); });
+        case WM_TIMER:
+            for (Timer* timer : form_->Timers()) {
+                if (TimerId(timer) == wParam) {
+                    timer->Tick();
+                    break;
+                }
             }
             return 0;
-        }
-        case WM_CLOSE: {
-            Form* form = form_;
-            Run([form] { form->UserClose(); });
+        case WM_CLOSE:
+            form_->UserClose();
             return 0;
-        }
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 HWND focus = GetFocus();

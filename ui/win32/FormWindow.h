@@ -37,8 +37,6 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam,
                                        LPARAM lParam) noexcept;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // Runs a handler of the form inside its error boundary.
-    void Run(const std::function<void()>& handler);
 
     void CreateControls(Control& parent, int& id);
     void FitToClient();
