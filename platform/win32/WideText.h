@@ -6,9 +6,9 @@
 
 namespace platform {
 
-// A text to show. The program's texts are in the ANSI code page, except the few built-in ones
-// written in the sources as UTF-8; the text ends at its first NUL (a registry string may carry
-// its terminator).
+// A text to show: UTF-8 after the UTF-8 mark (which is not shown), in the ANSI code page
+// otherwise (see platform/Utf8Text.h). The text ends at its first NUL (a registry string may
+// carry its terminator).
 std::wstring ToWide(const std::string& text);
 
 // What the user typed, as the program's texts are: in the ANSI code page, characters it lacks

@@ -1,5 +1,6 @@
 // The conversion between the program's texts and what Windows shows, under Wine with the
-// rig's ANSI code page 1252. Windows only: nothing above the platform converts texts.
+// rig's ANSI code page 1252: UTF-8 when a text begins with the UTF-8 mark, ANSI otherwise.
+// Windows only: nothing above the platform converts texts.
 
 #include <windows.h>
 
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Utf8Text.h"
 #include "platform/win32/WideText.h"
 
 using platform::FromWide;
@@ -25,21 +27,26 @@ void ExpectShown(const std::vector<Shown>& cases) {
         EXPECT_EQ(ToWide(c.bytes), c.expected) << "bytes: " << c.bytes;
 }
 
+std::string Marked(const std::string& utf8) { return platform::Utf8Mark + utf8; }
+
 bool CodePage1252() {
     if (GetACP() == 1252) return true;
     ADD_FAILURE() << "these cases expect ANSI code page 1252, the rig has " << GetACP();
     return false;
 }
 
-TEST(WideText, BuiltInUtf8TextsShowAsWritten) {
+// Without the mark, the UTF-8 bytes of these would be ANSI text.
+TEST(WideText, MarkedTextsShowAsUtf8WithoutTheMark) {
     ExpectShown({
-        {"Ключ реестра не найден", L"Ключ реестра не найден"},
-        {"Разрешенная глубина цвета:", L"Разрешенная глубина цвета:"},
-        {"Rate: 60 Гц", L"Rate: 60 Гц"},
-        {"\xC2\x80", L"\u0080"},              // the smallest two-byte sequence
-        {"\xEF\xBF\xBD", L"\uFFFD"},          // three bytes
-        {"\xF0\x9F\x98\x80", L"\U0001F600"},  // four bytes: a surrogate pair
-        {"\xF4\x8F\xBF\xBF", L"\U0010FFFF"},  // the last code point
+        {Marked("Ключ реестра не найден"), L"Ключ реестра не найден"},
+        {Marked("Разрешенная глубина цвета:"), L"Разрешенная глубина цвета:"},
+        {Marked("Rate: 60 Гц"), L"Rate: 60 Гц"},
+        {Marked("60 Hz"), L"60 Hz"},
+        {Marked(""), L""},
+        {Marked("\xC2\x80"), L"\u0080"},              // the smallest two-byte sequence
+        {Marked("\xEF\xBF\xBD"), L"\uFFFD"},          // three bytes
+        {Marked("\xF0\x9F\x98\x80"), L"\U0001F600"},  // four bytes: a surrogate pair
+        {Marked("\xF4\x8F\xBF\xBF"), L"\U0010FFFF"},  // the last code point
     });
 }
 
@@ -61,6 +68,11 @@ TEST(WideText, AnsiTextsShowAsTheCodePageHasThem) {
         {"\xF5\x80\x80\x80", L"\u00F5\u20AC\u20AC\u20AC"},
         {"\xA9 2001", L"\u00A9 2001"},
         {"\xD0\x9A\xE9", L"\u00D0\u0161\u00E9"},
+        // Well-formed UTF-8 without the mark, and a mark that does not open the text.
+        {"Caf\xC3\xA9", L"Caf\u00C3\u00A9"},
+        {"\xD0\x9A\xD0\xBB", L"\u00D0\u0161\u00D0\u00BB"},
+        {"60 \xEF\xBB\xBFHz", L"60 \u00EF\u00BB\u00BFHz"},
+        {" \xEF\xBB\xBF\xD0\x9A", L" \u00EF\u00BB\u00BF\u00D0\u0161"},
     });
 }
 
@@ -70,8 +82,10 @@ TEST(WideText, ATextEndsAtItsFirstNul) {
         {""s, L""},
         {"\0junk"s, L""},
         {"60 Hz\0"s, L"60 Hz"},  // a registry string with its terminator
-        {"Ключ\0"s, L"Ключ"},
+        {Marked("Ключ\0"s), L"Ключ"},
         {"60 Hz\0Ключ"s, L"60 Hz"},  // what follows the NUL decides nothing
+        {Marked("\0Ключ"s), L""},
+        {"\0"s + Marked("Ключ"), L""},
     });
     EXPECT_EQ(FromWide(L"85\0junk"s), "85");
     EXPECT_EQ(FromWide(L""), "");

@@ -6,9 +6,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 
+#include "platform/Utf8Text.h"
 #include "platform/win32/Win32MessageBoxes.h"
 #include "ui/Form.h"
 #include "ui/win32/Win32Ui.h"
@@ -19,6 +22,21 @@ constexpr int kInactiveCaptionText = 19;  // COLOR_INACTIVECAPTIONTEXT, as the m
 
 const ui::Font kGroupFont{"MS Sans Serif", 11};
 const ui::Font kArrowFont{"Webdings", 21};
+
+// Built-in texts beyond ANSI, marked as UTF-8.
+constexpr char kAuto[] = "\uFEFFАвто";
+constexpr char kKeyNotFound[] = "\uFEFFКлюч реестра не найден";
+constexpr char kRegistry[] = "\uFEFFРеестр";
+
+// The texts one after the other; marked as UTF-8 when one of them is, which suits the ASCII
+// texts around it.
+std::string Joined(std::initializer_list<std::string> parts) {
+    bool utf8 = std::any_of(parts.begin(), parts.end(), platform::IsUtf8Marked);
+    std::string text = utf8 ? platform::Utf8Mark : "";
+    for (const std::string& part : parts)
+        text += platform::WithoutUtf8Mark(part);
+    return text;
+}
 
 class DemoForm : public ui::Form {
 public:
@@ -42,7 +60,7 @@ public:
         lbRate.SetAlignment(ui::Alignment::Right);
         Place(cbRate, "", {52, 58, 49, 21});
         // A built-in UTF-8 item: picked, it reads back as the program's own bytes.
-        cbRate.SetItems({"60", "72", "75", "85", "Авто"});
+        cbRate.SetItems({"60", "72", "75", "85", kAuto});
         cbRate.SetText("60");
         Place(hzRate, "Hz", {106, 62, 20, 13});
         Place(cbDisabled, "", {130, 58, 49, 21});
@@ -76,15 +94,15 @@ public:
         // Placed narrower than its caption: it grows to the left.
         Place(lbLong, "Rate in force: 60 Hz", {300, 186, 40, 16});
         lbLong.SetAlignment(ui::Alignment::Right);
-        // A built-in text written as UTF-8, and a language file's text in the ANSI code page
+        // A built-in text marked as UTF-8, and a language file's text in the ANSI code page
         // ("Résolution" in code page 1252).
-        Place(lbMissing, "Ключ реестра не найден", {216, 206, 196, 16});
+        Place(lbMissing, kKeyNotFound, {216, 206, 196, 16});
         Place(lbAnsi, "R\xE9solution", {216, 226, 196, 16});
 
         Place(bRead, "Read", {164, 268, 57, 25});
         bRead.SetHint("Shows what the fields hold");
         bRead.OnClick = [this] {
-            lbRead.SetCaption("read: " + cbRate.Text() + " / " + eName.Text());
+            lbRead.SetCaption(Joined({"read: ", cbRate.Text(), " / ", eName.Text()}));
         };
         Place(bFail, "Fail", {228, 268, 57, 25});
         bFail.OnClick = [] { throw std::runtime_error("Failed to set data for 'Demo'"); };
@@ -103,8 +121,8 @@ public:
         program.Add("mExit", "Exit").OnClick = [this] { UserClose(); };
         auto& help = Menu().Add("mHelp", "Help");
         help.Add("mAbout", "About").OnClick = [this] { lbStatus.SetCaption("about"); };
-        help.Add("mRegistry", "Реестр").OnClick = [this] {
-            App().Boxes().Show("Ключ реестра не найден", App().Title(), platform::Buttons::Ok,
+        help.Add("mRegistry", kRegistry).OnClick = [this] {
+            App().Boxes().Show(kKeyNotFound, App().Title(), platform::Buttons::Ok,
                                platform::Icon::Warning);
         };
 

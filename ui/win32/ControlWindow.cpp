@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "platform/Utf8Text.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/FontCache.h"
 #include "ui/win32/FormWindow.h"
@@ -129,13 +130,15 @@ std::wstring ControlWindow::WindowText() const {
     return text;
 }
 
-// Typed text comes back in the ANSI code page, as the program's texts are. A text the program
-// put there itself (its own or one of its items) comes back as the program's bytes, which a
-// built-in UTF-8 text would not survive that way.
+// Typed text comes back in the ANSI code page, as the program's texts are. A text marked as
+// UTF-8 that the program put there itself (its own or one of its items) comes back as it was:
+// the code page may lack its letters.
 std::string ControlWindow::ReadBack(const std::vector<std::string>& items,
                                     const std::string& own) const {
     std::wstring shown = WindowText();
-    auto putThere = [&shown](const std::string& text) { return ToWide(text) == shown; };
+    auto putThere = [&shown](const std::string& text) {
+        return platform::IsUtf8Marked(text) && ToWide(text) == shown;
+    };
     for (const std::string& item : items) {
         if (putThere(item)) return item.substr(0, item.find('\0'));
     }
