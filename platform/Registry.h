@@ -56,6 +56,10 @@ public:
     virtual RegStatus DeleteValue(RegKey key, const std::string& name) = 0;
     // Deletes a key with everything below it.
     virtual RegStatus DeleteKeyTree(const std::string& path) = 0;
+    // When the key last changed (a value written or deleted, a subkey added or removed), as a
+    // FILETIME counts: 100-ns units since 1601. Reading the key leaves it as it is, and so does
+    // writing the type and bytes a value already has.
+    virtual RegStatus KeyWriteTime(const std::string& path, std::uint64_t* time) = 0;
     virtual void CloseKey(RegKey key) = 0;
 };
 

@@ -28,6 +28,12 @@ bool IsBelowOrAt(const std::string& path, const std::string& top) {
 // trailing ones are accepted.
 bool StartsAtRoot(const std::string& path) { return !path.empty() && path[0] == '\\'; }
 
+// Writing the type and bytes a value already has is no change: Windows leaves the key's write
+// time as it was.
+bool Differs(const RegValue& value, std::uint32_t type, const std::vector<std::uint8_t>& bytes) {
+    return value.type != type || value.data != bytes;
+}
+
 constexpr std::uint32_t kWriteRights = KeySetValue | KeyCreateSubKey | 0x00010000 /*DELETE*/;
 
 }  // namespace
@@ -43,7 +49,11 @@ FakeRegistry::Key& FakeRegistry::MakeKey(const std::string& path) {
         if (end == std::string::npos) end = tidy.size();
         std::string prefix = tidy.substr(0, end);
         auto [it, added] = keys_.try_emplace(LowerCase(prefix));
-        if (added) it->second.path = prefix;
+        if (added) {
+            it->second.path = prefix;
+            Touch(*key);  // a new subkey changes its parent
+            Touch(it->second);
+        }
         key = &it->second;
         pos = end + 1;
     }
@@ -114,11 +124,12 @@ RegStatus FakeRegistry::SetValue(RegKey key, const std::string& name, std::uint3
     RegStatus status;
     Key* k = KeyOf(key, KeySetValue, &status);
     if (!k) return status;
-    Value_& v = k->values[LowerCase(name)];
-    if (v.name.empty()) v.name = name;
-    v.value.type = type;
-    v.value.size = size;
-    v.value.data.assign(data, data + size);
+    auto [v, added] = k->values.try_emplace(LowerCase(name), Value_{name, {}});
+    std::vector<std::uint8_t> bytes(data, data + size);
+    if (added || Differs(v->second.value, type, bytes)) {
+        v->second.value = RegValue{type, size, std::move(bytes)};
+        Touch(*k);
+    }
     return RegStatus::Ok;
 }
 
@@ -126,7 +137,9 @@ RegStatus FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
     RegStatus status;
     Key* k = KeyOf(key, KeySetValue, &status);
     if (!k) return status;
-    return k->values.erase(LowerCase(name)) ? RegStatus::Ok : RegStatus::NotFound;
+    if (!k->values.erase(LowerCase(name))) return RegStatus::NotFound;
+    Touch(*k);
+    return RegStatus::Ok;
 }
 
 RegStatus FakeRegistry::DeleteKeyTree(const std::string& path) {
@@ -138,6 +151,20 @@ RegStatus FakeRegistry::DeleteKeyTree(const std::string& path) {
     for (auto it = keys_.begin(); it != keys_.end();) {
         it = IsBelowOrAt(it->first, canon) ? keys_.erase(it) : std::next(it);
     }
+    std::size_t cut = canon.rfind('\\');
+    Touch(keys_[cut == std::string::npos ? "" : canon.substr(0, cut)]);
+    return RegStatus::Ok;
+}
+
+RegStatus FakeRegistry::KeyWriteTime(const std::string& path, std::uint64_t* time) {
+    if (onWriteTimeAsked) onWriteTimeAsked(path);
+    *time = 0;
+    if (StartsAtRoot(path)) return RegStatus::Failed;
+    std::string canon = CanonicalKeyPath(path);
+    if (refused_.count(canon)) return RegStatus::AccessDenied;
+    auto k = keys_.find(canon);
+    if (k == keys_.end()) return RegStatus::NotFound;
+    *time = k->second.written;
     return RegStatus::Ok;
 }
 
@@ -145,9 +172,13 @@ void FakeRegistry::CloseKey(RegKey key) { handles_.erase(key); }
 
 void FakeRegistry::Seed(const std::string& path, const std::string& name, std::uint32_t type,
                         const std::vector<std::uint8_t>& bytes) {
-    Value_& v = MakeKey(path).values[LowerCase(name)];
-    v.name = name;
-    v.value = RegValue{type, static_cast<std::uint32_t>(bytes.size()), bytes};
+    Key& key = MakeKey(path);
+    auto [v, added] = key.values.try_emplace(LowerCase(name));
+    v->second.name = name;
+    if (added || Differs(v->second.value, type, bytes)) {
+        v->second.value = RegValue{type, static_cast<std::uint32_t>(bytes.size()), bytes};
+        Touch(key);
+    }
 }
 
 void FakeRegistry::SeedString(const std::string& path, const std::string& name,

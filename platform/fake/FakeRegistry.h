@@ -2,6 +2,7 @@
 // An in-memory registry under HKEY_LOCAL_MACHINE that keeps value types and exact bytes, and
 // can refuse writes below a key (a user without administrator rights) or refuse opening a key.
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -22,6 +23,7 @@ public:
                        const std::uint8_t* data, std::uint32_t size) override;
     RegStatus DeleteValue(RegKey key, const std::string& name) override;
     RegStatus DeleteKeyTree(const std::string& path) override;
+    RegStatus KeyWriteTime(const std::string& path, std::uint64_t* time) override;
     void CloseKey(RegKey key) override;
 
     // Test side: set up and inspect the registry directly, bypassing every refusal.
@@ -40,6 +42,9 @@ public:
     // The key at `path` refuses to be opened at all.
     void RefuseOpen(const std::string& path);
     std::size_t OpenKeyCount() const { return handles_.size(); }
+    // Runs each time a key's write time is asked for, before the answer: another program
+    // changing keys while the program watches them.
+    std::function<void(const std::string& path)> onWriteTimeAsked;
 
 private:
     struct Value_ {
@@ -49,6 +54,7 @@ private:
     struct Key {
         std::string path;                      // as first written
         std::map<std::string, Value_> values;  // by lower-case name
+        std::uint64_t written = 0;             // the registry's clock at the last change
     };
     struct Handle {
         std::string key;  // lower-case path
@@ -58,12 +64,14 @@ private:
     Key& MakeKey(const std::string& path);
     bool WriteProtected(const std::string& lowerPath) const;
     Key* KeyOf(RegKey key, std::uint32_t needed, RegStatus* status);
+    void Touch(Key& key) { key.written = ++clock_; }
 
     std::map<std::string, Key> keys_{{"", Key{}}};  // by lower-case path; "" is the root
     std::map<RegKey, Handle> handles_;
     RegKey nextHandle_ = 0x100;
     std::set<std::string> protected_;
     std::set<std::string> refused_;
+    std::uint64_t clock_ = 0;  // advances at every change, so that each one has its own time
 };
 
 // The canonical form of a key path: no leading, trailing or doubled backslashes, lower case.

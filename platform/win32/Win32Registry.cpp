@@ -99,6 +99,20 @@ RegStatus Win32Registry::DeleteKeyTree(const std::string& path) {
     return StatusOf(DeleteTree(HKEY_LOCAL_MACHINE, top));
 }
 
+RegStatus Win32Registry::KeyWriteTime(const std::string& path, std::uint64_t* time) {
+    *time = 0;
+    HKEY key = nullptr;
+    LONG error = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, &key);
+    if (error != ERROR_SUCCESS) return StatusOf(error);
+    FILETIME written{};
+    error = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr, nullptr, &written);
+    RegCloseKey(key);
+    if (error == ERROR_SUCCESS)
+        *time = (static_cast<std::uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+    return StatusOf(error);
+}
+
 void Win32Registry::CloseKey(RegKey key) {
     if (key) RegCloseKey(Handle(key));
 }

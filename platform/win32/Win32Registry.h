@@ -15,6 +15,7 @@ public:
                        const std::uint8_t* data, std::uint32_t size) override;
     RegStatus DeleteValue(RegKey key, const std::string& name) override;
     RegStatus DeleteKeyTree(const std::string& path) override;
+    RegStatus KeyWriteTime(const std::string& path, std::uint64_t* time) override;
     void CloseKey(RegKey key) override;
 };
 

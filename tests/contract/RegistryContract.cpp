@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,28 @@ protected:
                                  reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                  static_cast<std::uint32_t>(bytes.size()));
     }
+    std::uint64_t WriteTime(const std::string& sub) {
+        std::uint64_t time = 0;
+        EXPECT_EQ(registry.KeyWriteTime(Path(sub), &time), RegStatus::Ok) << sub;
+        return time;
+    }
+    // Windows's clock may advance only every 16 ms or so, and a change within one step keeps
+    // the key's time: first wait until a write to another key gets a later time.
+    void WaitForTheClockToPass(const std::string& sub) {
+        RegKey clock = Open("Clock");
+        for (int tries = 0; tries < 100; ++tries) {
+            Set(clock, "Tick", platform::RegSz, std::to_string(++ticks_));
+            if (WriteTime("Clock") > WriteTime(sub)) return;
+            backend.Os().system.Sleep(1);
+        }
+        ADD_FAILURE() << "the registry's clock stands still";
+    }
+    bool MovesWriteTime(const std::string& sub, const std::function<void()>& change) {
+        WaitForTheClockToPass(sub);
+        std::uint64_t before = WriteTime(sub);
+        change();
+        return WriteTime(sub) > before;
+    }
     RegValue Query(RegKey key, const std::string& name, std::uint32_t capacity,
                    RegStatus expected = RegStatus::Ok) {
         RegValue value;
@@ -51,6 +74,7 @@ protected:
 
 private:
     std::vector<RegKey> opened_;
+    int ticks_ = 0;
 };
 
 TEST_F(RegistryContract, StringWrittenWithItsLengthHasNoTerminator) {
@@ -230,6 +254,28 @@ TEST_F(RegistryContract, DeletingAKeyTakesEverythingBelowIt) {
     registry.CloseKey(key);
 
     EXPECT_EQ(registry.DeleteKeyTree(Path("Tree")), RegStatus::NotFound);
+}
+
+TEST_F(RegistryContract, WriteTimeMovesWithChangesOnly) {
+    RegKey key = Open("Driver");
+    const std::string zero(4, '\0');
+    EXPECT_TRUE(MovesWriteTime("Driver", [&] { Set(key, "Value", platform::RegDword, zero); }));
+    EXPECT_TRUE(MovesWriteTime("Driver", [&] { registry.DeleteValue(key, "Value"); }));
+    // A subkey added or removed changes its parent.
+    EXPECT_TRUE(MovesWriteTime("Driver", [&] { Open("Driver\\Sub"); }));
+    EXPECT_TRUE(MovesWriteTime("Driver", [&] { registry.DeleteKeyTree(Path("Driver\\Sub")); }));
+
+    Set(key, "Value", platform::RegDword, zero);
+    EXPECT_FALSE(MovesWriteTime("Driver", [&] {
+        Set(key, "Value", platform::RegDword, zero);  // the bytes it has: no change
+        Query(key, "Value", 4);
+        Query(key, "Absent", 4, RegStatus::NotFound);
+        Open("Driver", platform::KeyQueryValue);
+        Open("Driver");
+    }));
+
+    std::uint64_t time = 1;
+    EXPECT_EQ(registry.KeyWriteTime(Path("Absent"), &time), RegStatus::NotFound);
 }
 
 }  // namespace
