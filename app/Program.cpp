@@ -21,7 +21,8 @@ TForm1& Program::CreateMainWindow() {
 TForm1& Program::Form1() { return *mainWindows_.back(); }
 
 TForm5& Program::CreateCheckWindow() {
-    checkWindow_ = std::make_unique<TForm5>(app, os, language, adapter.DisplayDeviceName);
+    checkWindow_ =
+        std::make_unique<TForm5>(app, os, language, adapter.DisplayDeviceName, adapter.DriverKey);
     TForm5& form = *checkWindow_;
     form.Run([&form] { form.FormCreate(); });
     form.Show();

@@ -15,10 +15,10 @@ constexpr char kUnitWord[] = "seconds";
 constexpr std::uint32_t kHighestRate = 200;
 constexpr std::uint32_t kLowestRate = 60;
 constexpr std::uint32_t kFallBackPauseMs = 60000;
-// A mode switch goes on in the background for a moment after the call returns: the driver and
-// Windows record the mode in the registry. The backup goes back in after that, or the switch
-// could overwrite what it puts back.
-constexpr std::uint32_t kSettlePauseMs = 1000;
+// The driver key counts as settled once its write time stayed the same for this many polls.
+constexpr std::uint32_t kSettlePollMs = 100;
+constexpr int kQuietPolls = 3;
+constexpr std::uint32_t kSettleLimitMs = 5000;
 
 }  // namespace
 
@@ -46,8 +46,12 @@ void SelectMinimalRefresh(platform::Display& display, const std::string& deviceN
 }
 
 TForm5::TForm5(ui::Application& app, platform::Platform& os, const LanguageState& language,
-               std::string deviceName)
-    : ui::Form(app, "Form5"), os_(os), language_(language), deviceName_(std::move(deviceName)) {
+               std::string deviceName, std::string driverKey)
+    : ui::Form(app, "Form5"),
+      os_(os),
+      language_(language),
+      deviceName_(std::move(deviceName)),
+      driverKey_(std::move(driverKey)) {
     SetPlace({0, 0, 494, 77});
     SetBorder(ui::BorderStyle::Single);
     SetStayOnTop(true);
@@ -102,8 +106,7 @@ void TForm5::bCancelClick() {
         Check.CountdownPrefix = language_.Text(41, kRestorePrefix);
         return;
     }
-    os_.display.ChangeSettings(deviceName_, nullptr, platform::CdsFullscreen);
-    os_.system.Sleep(kSettlePauseMs);
+    RestoreStoredMode();
     Check.Countdown = CheckState::Stopped;
     // Nobody may be able to read the screen: whether or not the backup went back in, nothing
     // is asked and Windows restarts, which brings back the mode stored before the check.
@@ -111,6 +114,32 @@ void TForm5::bCancelClick() {
     EnableShutdownPrivilege(os_);
     os_.system.Sleep(kFallBackPauseMs);
     os_.system.ExitWindowsEx(platform::EwxReboot);
+}
+
+// Puts the display back to the mode stored in the registry and waits until the switch has
+// settled. A mode switch may make the system rewrite the adapter's driver key: Wine has its
+// other processes delete and rebuild it, several times over, and they need not be done when
+// the call returns. backup.dat goes in after that, or a rebuild could undo it. Where nothing
+// rewrites the key this costs one quiet interval; where it never settles, the wait has a limit.
+void TForm5::RestoreStoredMode() {
+    platform::Registry& registry = os_.registry;
+    std::uint64_t time = 0;
+    bool watched =
+        !driverKey_.empty() && registry.KeyWriteTime(driverKey_, &time) == platform::RegStatus::Ok;
+    os_.display.ChangeSettings(deviceName_, nullptr, platform::CdsFullscreen);
+    if (!watched) return;
+    // A key missing for a moment is being rebuilt; one that stays missing is settled too.
+    platform::RegStatus status = platform::RegStatus::Ok;
+    int quiet = 0;
+    for (std::uint32_t waited = 0; quiet < kQuietPolls && waited < kSettleLimitMs;
+         waited += kSettlePollMs) {
+        os_.system.Sleep(kSettlePollMs);
+        std::uint64_t now = 0;
+        platform::RegStatus nowStatus = registry.KeyWriteTime(driverKey_, &now);
+        quiet = nowStatus == status && now == time ? quiet + 1 : 0;
+        status = nowStatus;
+        time = now;
+    }
 }
 
 void TForm5::bOKClick() {

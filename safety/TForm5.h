@@ -28,10 +28,10 @@ void SelectMinimalRefresh(platform::Display& display, const std::string& deviceN
 
 class TForm5 : public ui::Form {
 public:
-    // `deviceName` is the display device of the adapter in use. The platform and the language
-    // must outlive the window.
+    // `deviceName` is the display device of the adapter in use, `driverKey` its driver key
+    // (empty when there is none). The platform and the language must outlive the window.
     TForm5(ui::Application& app, platform::Platform& os, const LanguageState& language,
-           std::string deviceName);
+           std::string deviceName, std::string driverKey);
 
     void FormCreate();
     void Timer1Timer();
@@ -47,8 +47,10 @@ public:
 
 private:
     std::string UnitWord() const;
+    void RestoreStoredMode();
 
     platform::Platform& os_;
     const LanguageState& language_;
     std::string deviceName_;
+    std::string driverKey_;
 };

@@ -71,13 +71,54 @@ TEST_F(CheckWindowTest, SecondCountRestoresTheBackupThenRestarts) {
     Tick(15);
     EXPECT_EQ(std::vector<std::string>{"C:\\Cadenzo\\backup.dat"}, regedit.imported);
     EXPECT_EQ(1u, win.registry.Value(demo::DriverKey, "DisableTiling")->data[0]);
-    // A pause for the mode switch to settle before the import, then the minute before the restart.
-    EXPECT_EQ((std::vector<std::uint32_t>{1000, 60000}), win.system.sleeps);
+    // The driver key stays quiet for three polls after the switch, then the minute before the
+    // restart.
+    EXPECT_EQ((std::vector<std::uint32_t>{100, 100, 100, 60000}), win.system.sleeps);
     EXPECT_EQ(std::vector<std::uint32_t>{platform::EwxReboot}, win.system.exitWindowsCalls);
     Tick(1);
     EXPECT_EQ("Settings will be automatically restored from backup in 255 seconds",
               check->Label2.Caption());
     EXPECT_EQ(1u, win.system.exitWindowsCalls.size());  // stopped: nothing happens any more
+}
+
+TEST_F(CheckWindowTest, FallBackImportsOnceTheDriverKeyStopsChanging) {
+    win.files.Put("backup.dat", "");
+    win.registry.SeedDword(demo::DriverKey, "DisableTiling", 1);
+    ASSERT_TRUE(ExportDriverKey(program.os, demo::DriverKey, "backup.dat"));
+    // After the fall-back's switch the system deletes and rebuilds the driver key a few times, as
+    // Wine does, each time without the imported value.
+    check->Check.FirstPhase = false;
+    std::size_t switched = win.display.changes.size() + 1;
+    int rebuilds = 3;
+    win.registry.onWriteTimeAsked = [&](const std::string&) {
+        if (win.display.changes.size() < switched || rebuilds == 0) return;
+        --rebuilds;
+        win.registry.DeleteKeyTree(demo::DriverKey);
+        win.registry.SeedDword(demo::DriverKey, "DisableTiling", 0);
+    };
+    check->bCancel.Click();
+    EXPECT_EQ(1u, win.registry.Value(demo::DriverKey, "DisableTiling")->data[0]);
+    std::vector<std::uint32_t> sleeps(6, 100);  // three polls see a rebuild, three do not
+    sleeps.push_back(60000);
+    EXPECT_EQ(sleeps, win.system.sleeps);
+
+    // A key that never settles delays the import by five seconds at most.
+    win.system.sleeps.clear();
+    switched = win.display.changes.size() + 1;
+    rebuilds = 1000;
+    check->bCancel.Click();
+    sleeps.assign(50, 100);
+    sleeps.push_back(60000);
+    EXPECT_EQ(sleeps, win.system.sleeps);
+    EXPECT_EQ(2u, regedit.imported.size());
+    EXPECT_EQ(2u, win.system.exitWindowsCalls.size());
+
+    // Without a driver key there is nothing to wait for.
+    win.system.sleeps.clear();
+    TForm5 noKey(program.app, program.os, program.language, demo::DeviceName, "");
+    noKey.Check.FirstPhase = false;
+    noKey.bCancel.Click();
+    EXPECT_EQ(std::vector<std::uint32_t>{60000}, win.system.sleeps);
 }
 
 TEST_F(CheckWindowTest, OkStopsTheCountInEitherPhase) {
