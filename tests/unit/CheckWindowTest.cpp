@@ -81,6 +81,14 @@ TEST_F(CheckWindowTest, SecondCountRestoresTheBackupThenRestarts) {
     EXPECT_EQ(1u, win.system.exitWindowsCalls.size());  // stopped: nothing happens any more
 }
 
+TEST_F(CheckWindowTest, WithoutItsBackupTheFallBackStillRestartsAndAsksNothing) {
+    // Nobody may be able to read the screen: no message may hold up the restart.
+    Tick(30);
+    EXPECT_TRUE(regedit.imported.empty());
+    EXPECT_TRUE(win.boxes.shown.empty());
+    EXPECT_EQ(std::vector<std::uint32_t>{platform::EwxReboot}, win.system.exitWindowsCalls);
+}
+
 TEST_F(CheckWindowTest, FallBackImportsOnceTheDriverKeyStopsChanging) {
     win.files.Put("backup.dat", "");
     win.registry.SeedDword(demo::DriverKey, "DisableTiling", 1);
