@@ -25,12 +25,12 @@ UINT IconStyle(Icon icon) {
 
 Answer Win32MessageBoxes::Show(const std::string& text, const std::string& caption, Buttons buttons,
                                Icon icon) {
-    // Task-modal and brought to the front: one of our windows may stay on top and would
-    // otherwise hide the box that blocks it.
+    // Without an owner a task-modal box disables every top-level window of the program, not just
+    // one; topmost and brought to the front, so that a window of ours that stays on top can
+    // neither hide it nor be used meanwhile.
     UINT style = (buttons == Buttons::YesNo ? MB_YESNO : MB_OK) | IconStyle(icon) | MB_TASKMODAL |
-                 MB_SETFOREGROUND;
-    int pressed =
-        MessageBoxW(GetActiveWindow(), ToWide(text).c_str(), ToWide(caption).c_str(), style);
+                 MB_TOPMOST | MB_SETFOREGROUND;
+    int pressed = MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(caption).c_str(), style);
     if (buttons == Buttons::Ok) return Answer::Ok;
     return pressed == IDYES ? Answer::Yes : Answer::No;
 }

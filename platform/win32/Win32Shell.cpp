@@ -4,11 +4,74 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace platform {
 namespace {
 
 // An empty text means "none" to the shell: no parameters, the current directory.
 const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+
+BOOL CALLBACK NoteUsableWindow(HWND hwnd, LPARAM windows) {
+    if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd))
+        reinterpret_cast<std::vector<HWND>*>(windows)->push_back(hwnd);
+    return TRUE;
+}
+
+// While the program waits, its windows are painted but take no input, and the mouse shows the
+// wait cursor.
+class InputBlocked {
+public:
+    InputBlocked() : focus_(GetFocus()), cursor_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {
+        EnumThreadWindows(GetCurrentThreadId(), NoteUsableWindow,
+                          reinterpret_cast<LPARAM>(&disabled_));
+        for (HWND window : disabled_)
+            EnableWindow(window, FALSE);
+    }
+    // A click or key made on a disabled window waits in the queue: it is thrown away, not run
+    // once the window takes input again.
+    ~InputBlocked() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        }
+        while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+        }
+        while (PeekMessageW(&msg, nullptr, WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK, PM_REMOVE)) {
+        }
+        for (HWND window : disabled_)
+            EnableWindow(window, TRUE);
+        if (focus_ && IsWindow(focus_)) SetFocus(focus_);
+        SetCursor(cursor_ ? cursor_ : LoadCursorA(nullptr, IDC_ARROW));
+    }
+    InputBlocked(const InputBlocked&) = delete;
+    InputBlocked& operator=(const InputBlocked&) = delete;
+
+private:
+    HWND focus_;
+    HCURSOR cursor_;
+    std::vector<HWND> disabled_;
+};
+
+// Waits for the process to end, at most `timeoutMs`. Meanwhile the windows are repainted and
+// messages sent by other threads and programs are answered, but no timer, posted command or
+// input is handled: no handler of the program runs in the middle of the one that waits.
+bool AwaitWithoutFreezing(HANDLE process, DWORD timeoutMs) {
+    InputBlocked blocked;
+    DWORD start = GetTickCount();
+    for (;;) {
+        // Messages sent to a window are handled inside PeekMessage itself.
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE))
+            DispatchMessageW(&msg);
+        DWORD elapsed = GetTickCount() - start;
+        DWORD left = timeoutMs == INFINITE ? INFINITE : timeoutMs - std::min(elapsed, timeoutMs);
+        DWORD woken =
+            MsgWaitForMultipleObjects(1, &process, FALSE, left, QS_PAINT | QS_SENDMESSAGE);
+        if (woken == WAIT_OBJECT_0) return true;
+        if (woken != WAIT_OBJECT_0 + 1) return false;  // the time is up
+    }
+}
 
 }  // namespace
 
@@ -35,7 +98,7 @@ LaunchResult Win32Shell::ExecuteAndWait(const Launch& launch, std::uint32_t time
     result.started = true;
     // A document handed to an already running program gives no process to wait for.
     if (!info.hProcess) return result;
-    if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+    if (AwaitWithoutFreezing(info.hProcess, timeoutMs)) {
         DWORD code = 0;
         result.finished = GetExitCodeProcess(info.hProcess, &code) != FALSE;
         result.exitCode = code;
