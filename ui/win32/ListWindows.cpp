@@ -30,7 +30,7 @@ std::wstring ItemsWindow::ItemText(size_t index) const {
 
 std::wstring ItemsWindow::ShownText() const {
     std::wstring text;
-    for (const std::string& item : Items().Items())
+    for (const std::string& item : Source().Items())
         text += ToWide(item);
     return text;
 }
@@ -38,7 +38,7 @@ std::wstring ItemsWindow::ShownText() const {
 // The list follows the items: items added at the end are appended, anything else fills the
 // list anew.
 bool ItemsWindow::ApplyItems() {
-    const auto& items = Items().Items();
+    const auto& items = Source().Items();
     auto shown = static_cast<size_t>(SendMessageW(Handle(), messages_.count, 0, 0));
     bool appended = shown <= items.size();
     for (size_t i = 0; appended && i < shown; ++i)
@@ -56,7 +56,7 @@ bool ItemsWindow::ApplyItems() {
 }
 
 void ItemsWindow::SelectStoredIndex() {
-    SendMessageW(Handle(), messages_.setSelection, static_cast<WPARAM>(Items().StoredItemIndex()),
+    SendMessageW(Handle(), messages_.setSelection, static_cast<WPARAM>(Source().StoredItemIndex()),
                  0);
 }
 

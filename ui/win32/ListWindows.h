@@ -17,7 +17,8 @@ protected:
     ItemsWindow(ItemsControl& control, FormWindow& owner, Messages messages)
         : ControlWindow(control, owner), messages_(messages) {}
 
-    const ItemsControl& Items() const { return *static_cast<ItemsControl*>(GetControl()); }
+    // The control whose items the window shows.
+    const ItemsControl& Source() const { return *static_cast<ItemsControl*>(GetControl()); }
     std::wstring ShownText() const override;
     // Whether the list was filled anew rather than appended to.
     bool ApplyItems();
