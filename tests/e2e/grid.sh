@@ -21,6 +21,8 @@ e2e_check "answered No, the window opens with 60 in force at 800x600" \
 e2e_driver close "$title" >/dev/null || true
 e2e_wait_exit "$e2e_program" 15 || true
 
+# The last apply's backup, as an OK would have left it.
+cp "$e2e_install/backup.dat" "$e2e_install/lastknowngood.dat"
 e2e_launch
 e2e_driver answer Error yes 30000 >/dev/null || true
 restored=$(e2e_driver answer "Restart Needed" no 30000 || true)
