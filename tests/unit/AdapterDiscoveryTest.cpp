@@ -1,10 +1,11 @@
-// Finding the adapter and its driver key, and reading what identifies the card, against the
-// in-memory Windows.
+// Finding the adapter and its driver key, reading what identifies the card and naming it from
+// the card database, against the in-memory Windows.
 
 #include <gtest/gtest.h>
 
 #include "adapters/AdapterDiscovery.h"
 #include "adapters/AtiLocations.h"
+#include "adapters/CardDatabase.h"
 #include "platform/fake/FakeWindows.h"
 
 namespace {
@@ -15,6 +16,15 @@ constexpr std::uint32_t kDesktop = platform::DisplayDeviceAttachedToDesktop;
 
 class AdapterDiscoveryTest : public ::testing::Test {
 protected:
+    // The card type the database `text` gives the demo card (DEV_4E44, SUBSYS_00021002).
+    std::string CardTypeFrom(const std::string& text) {
+        adapter.DeviceId = "4E44";
+        adapter.SubsysId = "0002";
+        adapter.SubsysVendorId = "1002";
+        win.files.Put("C:\\Cadenzo\\ati.pci", text);
+        return LookUpCardType(win.files, "C:\\Cadenzo\\ati.pci", adapter).value_or("(none)");
+    }
+
     platform::FakeWindows win;
     AdapterState adapter;
 };
@@ -116,6 +126,44 @@ TEST_F(AdapterDiscoveryTest, PciIdentifiersOfOddInstanceIds) {
     EXPECT_EQ("10", CutIdentifier("PCI\\VEN_10", "VEN_", 3, 4));
     EXPECT_EQ("", CutIdentifier("PCI\\VEN_", "VEN_", 3, 4));
     EXPECT_EQ("", CutIdentifier("AB", "SUBSYS_", 10, 4));
+}
+
+TEST_F(AdapterDiscoveryTest, CardTypeFollowsTheBlocksOfTheDatabase) {
+    // The chip, then its maker, then the board itself.
+    EXPECT_EQ("Board", CardTypeFrom("D 4E44 Chip\r\nO 1002 Maker\r\nS 0002 Board\r\n"));
+    EXPECT_EQ("Maker", CardTypeFrom("D 4E44 Chip\r\nO 1002 Maker\r\nS 0003 Other\r\n"));
+    // Makers and boards count only inside the block of a matching chip.
+    EXPECT_EQ("???", CardTypeFrom("O 1002 Maker\r\nS 0002 Board\r\nD 4E45 Other chip\r\n"
+                                  "O 1002 Its maker\r\nS 0002 Its board\r\n"));
+    EXPECT_EQ("Chip", CardTypeFrom("D 4E44 Chip\r\nD 4E45 Other\r\nS 0002 Board\r\n"));
+    // A board's match ends the block: later boards and makers of that block are ignored.
+    EXPECT_EQ("First", CardTypeFrom("D 4E44 Chip\r\nS 0002 First\r\nS 0002 Second\r\n"
+                                    "O 1002 Maker\r\n"));
+    // The whole file is read and the last match stays.
+    EXPECT_EQ("Later", CardTypeFrom("D 4E44 Earlier\r\nS 0002 Board\r\nD 4E44 Later\r\n"));
+    EXPECT_EQ("Later board", CardTypeFrom("D 4E44 Earlier\r\nD 4E44 Later\r\nO 1002 Maker\r\n"
+                                          "S 0002 Later board\r\n"));
+}
+
+TEST_F(AdapterDiscoveryTest, CardTypeReadsRecordsByColumn) {
+    // Identifiers are compared as written; separators are not examined.
+    EXPECT_EQ("???", CardTypeFrom("D 4e44 Lower case\r\n"));
+    EXPECT_EQ("Chip", CardTypeFrom("D\t4E44\tChip"));
+    // Lines end at CR LF, LF or CR; empty lines and other kinds are skipped.
+    EXPECT_EQ("Board", CardTypeFrom("; comment\n\nD 4E44 Chip\rX 0002 x\r\rS 0002 Board"));
+    // A record too short for its identifier never matches; one without a name names nothing.
+    EXPECT_EQ("???", CardTypeFrom("D 4E4\r\nD\r\n"));
+    EXPECT_EQ("", CardTypeFrom("D 4E44"));
+    EXPECT_EQ("", CardTypeFrom("D 4E44 \r\n"));
+    EXPECT_EQ("", CardTypeFrom("D 4E44 Chip\r\nS 0002\r\n"));
+    EXPECT_EQ("???", CardTypeFrom(""));
+}
+
+TEST_F(AdapterDiscoveryTest, CardTypeNeedsAReadableDatabase) {
+    EXPECT_FALSE(LookUpCardType(win.files, "C:\\Cadenzo\\ati.pci", adapter));
+    win.files.Put("C:\\Cadenzo\\ati.pci", "D 4E44 Chip\r\n");
+    win.files.MakeUnreadable("C:\\Cadenzo\\ati.pci");
+    EXPECT_FALSE(LookUpCardType(win.files, "C:\\Cadenzo\\ati.pci", adapter));
 }
 
 }  // namespace
