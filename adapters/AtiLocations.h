@@ -28,6 +28,8 @@ constexpr std::array<const char*, 3> DesktopKeys{
     "SOFTWARE\\ATI Technologies\\Desktop\\{C4FD75DE-94EC-429E-AD75-39855E9B1030}"};
 
 // Value names.
+// In the adapter's driver key: 0 makes the driver offer modes the monitor may not support.
+constexpr char PruningModeValue[] = "PruningMode";
 constexpr char HardwareRegKeyValue[] = "Hardware RegKey";
 constexpr char VersionValue[] = "Version";
 constexpr char ChipIdValue[] = "Chip ID";

@@ -28,3 +28,13 @@ TForm5& Program::CreateCheckWindow() {
     form.Show();
     return form;
 }
+
+TForm4& Program::CreateAdapterDialog() {
+    auto dialog =
+        std::make_unique<TForm4>(app, os, language, adapter, [this] { CreateMainWindow(); });
+    TForm4& form = *dialog;
+    dialogs_.push_back(std::move(dialog));
+    form.Run([&form] { form.FormCreate(); });
+    form.Show();
+    return form;
+}

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "adapters/TForm4.h"
 #include "app/ProgramState.h"
 #include "app/Windows.h"
 #include "safety/TForm5.h"
@@ -17,8 +18,12 @@ public:
     TForm1& Form1() override;
     TForm5& CreateCheckWindow() override;
     TForm5* CheckWindow() { return checkWindow_.get(); }
+    TForm4& CreateAdapterDialog() override;
+    const std::vector<std::unique_ptr<ui::Form>>& Dialogs() const { return dialogs_; }
 
 private:
     std::vector<std::unique_ptr<TForm1>> mainWindows_;
     std::unique_ptr<TForm5> checkWindow_;
+    // Dialogs are only hidden when closed; they live as long as the program.
+    std::vector<std::unique_ptr<ui::Form>> dialogs_;
 };

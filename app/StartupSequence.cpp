@@ -1,6 +1,7 @@
 // The main window's creation sequence and its first paint.
 
 #include "adapters/AdapterDiscovery.h"
+#include "adapters/AtiLocations.h"
 #include "adapters/CardDatabase.h"
 #include "app/Startup.h"
 #include "app/TForm1.h"
@@ -40,7 +41,7 @@ void TForm1::FormCreate() {
     // the enumeration asks for all modes.
     std::uint16_t pruning = 0x00FF;
     if (adapter.HasDriverKey())
-        ReadRegWord(os.registry, adapter.DriverKey, PruningModeValue, pruning);
+        ReadRegWord(os.registry, adapter.DriverKey, ati::PruningModeValue, pruning);
     state.ModeEnumFlags = pruning == 0 ? platform::EdsRawMode : 0;
 
     state.ModeTable.clear();

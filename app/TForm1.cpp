@@ -168,6 +168,7 @@ void TForm1::WireCommands() {
     OK.OnClick = [this] { OKClick(); };
     Cancel.OnClick = [this] { CancelClick(); };
     bRestore.OnClick = [this] { bRestoreClick(); };
+    bAdapter.OnClick = [this] { windows_.CreateAdapterDialog(); };
     FindMenuItem("Uninstall1")->OnClick = [this] { Uninstall1Click(); };
 }
 

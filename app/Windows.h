@@ -3,6 +3,7 @@
 // the others only through it.
 
 class TForm1;
+class TForm4;
 class TForm5;
 
 class Windows {
@@ -16,4 +17,6 @@ public:
     virtual TForm1& Form1() = 0;
     // Opens the check of the new modes (once, in check mode).
     virtual TForm5& CreateCheckWindow() = 0;
+    // Opens a new adapter dialog; each command opens one more.
+    virtual TForm4& CreateAdapterDialog() = 0;
 };

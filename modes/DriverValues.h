@@ -16,7 +16,6 @@ constexpr std::array<const char*, 4> NonStandardModesValues{
 // Rules: REG_DWORD (the minimum resolution may also be REG_BINARY).
 constexpr char MinResValue[] = "DALOPTION_MinResBCD";
 constexpr char AddNativeModesRuleValue[] = "DALRULE_ADDNATIVEMODESTOMODETABLE";
-constexpr char PruningModeValue[] = "PruningMode";
 
 // The highest refresh rate the display control panel allows: one plain binary byte (not BCD)
 // inside REG_BINARY values whose other bytes are the driver's and are carried through.

@@ -10,6 +10,8 @@ constexpr char SettingsKey[] = "SOFTWARE\\Korvex\\Cadenzo";
 // Values of the settings key.
 constexpr char InstallDirValue[] = "InstallDir";
 constexpr char LangFileNameValue[] = "LangFileName";
+constexpr char AdapterNumValue[] = "AdapterNum";
+constexpr char AllwaysValue[] = "Allways";
 constexpr char VersionValue[] = "Version";
 
 constexpr char ProgramName[] = "Cadenzo";

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "adapters/AdapterDiscovery.h"
+#include "adapters/TForm4.h"
 #include "app/Program.h"
 #include "app/Startup.h"
 #include "app/TForm1.h"
@@ -274,6 +275,103 @@ TEST_F(MainWindowTest, AListOfTheWrongTypeStopsTheCreationButTheWindowOpens) {
     EXPECT_EQ(form.lbCardType().Caption(), "Unknown - please, email to program's author...");
     EXPECT_EQ("640x480", form.Rows[0]->l.Caption());  // the grid was never filled
     EXPECT_TRUE(form.Visible());
+}
+
+// The adapter dialog, opened through the menu as a person does.
+class AdapterDialogTest : public MainWindowTest {
+protected:
+    static constexpr char kSecondKey[] =
+        "System\\CurrentControlSet\\Control\\Video\\{7B2D5F10-2E3A-4C4B-8D8F-2E3F40516171}\\0000";
+    void SetUp() override {
+        // Device 1 is no adapter (no state flags); device 2 is a second card.
+        win.display.AddDevice("\\\\.\\DISPLAY2", "", 0, "");
+        win.display.AddDevice("\\\\.\\DISPLAY3", "RADEON 7000",
+                              platform::DisplayDeviceAttachedToDesktop,
+                              std::string("\\Registry\\Machine\\") + kSecondKey);
+        win.registry.SeedKey(kSecondKey);
+        program.CreateMainWindow().Paint();
+    }
+    TForm4& Open() {
+        program.Form1().FindMenuItem("Adapter1")->Click();
+        return static_cast<TForm4&>(*program.Dialogs().back());
+    }
+    std::optional<std::uint32_t> Dword(const std::string& key, const char* name) {
+        auto v = win.registry.Value(key, name);
+        if (!v) return std::nullopt;
+        return v->data[0] | v->data[1] << 8;
+    }
+};
+
+TEST_F(AdapterDialogTest, ListsEveryDeviceNumberAndPresetsTheBoxesAsStored) {
+    win.registry.SeedDword(demo::DriverKey, "PruningMode", 2);
+    TForm4& dialog = Open();
+    EXPECT_EQ("Select Adapter", dialog.Caption());
+    EXPECT_EQ((ui::Rect{0, 0, 306, 190}), dialog.Place());
+    EXPECT_TRUE(dialog.StayOnTop());
+    EXPECT_TRUE(dialog.Visible());
+    EXPECT_EQ((std::vector<std::string>{"RADEON 9700 PRO", "", "RADEON 7000"}),
+              dialog.lbAdapters.Items());
+    EXPECT_EQ(-1, dialog.lbAdapters.ItemIndex());
+    EXPECT_FALSE(dialog.cbIgnoreMC.Checked());  // opening, only 0 checks it
+    EXPECT_FALSE(dialog.cbAllways.Checked());  // as stored: nothing
+    EXPECT_FALSE(dialog.cbAllways.Visible());
+    dialog.lbAdapters.UserPicked(0);
+    EXPECT_TRUE(dialog.cbIgnoreMC.Checked());  // a click: anything but 1 checks it
+    dialog.lbAdapters.UserPicked(2);
+    EXPECT_FALSE(dialog.cbIgnoreMC.Checked());  // no value there
+
+    win.registry.SeedDword(demo::DriverKey, "PruningMode", 0);
+    win.registry.SeedDword(SettingsKey, "Allways", 1);
+    TForm4& again = Open();  // a new dialog each time
+    EXPECT_NE(&dialog, &again);
+    EXPECT_TRUE(again.cbIgnoreMC.Checked());
+    EXPECT_TRUE(again.cbAllways.Checked());
+}
+
+TEST_F(AdapterDialogTest, OkStoresTheChoiceAndOpensANewMainWindowCancelStoresNothing) {
+    TForm1& first = program.Form1();
+    TForm4& cancelled = Open();
+    cancelled.cbIgnoreMC.UserClick();
+    cancelled.bExit.Click();
+    EXPECT_FALSE(cancelled.Visible());
+    EXPECT_FALSE(Dword(demo::DriverKey, "PruningMode"));
+    EXPECT_EQ(&first, &program.Form1());
+
+    std::size_t exports = regedit.exported.size();
+    TForm4& dialog = Open();
+    dialog.cbIgnoreMC.UserClick();
+    dialog.bOK.Click();  // nothing selected: adapter 0
+    EXPECT_EQ(0u, Dword(SettingsKey, "AdapterNum"));
+    EXPECT_EQ(0u, Dword(demo::DriverKey, "PruningMode"));
+    EXPECT_EQ(0u, Dword(SettingsKey, "Allways"));
+    EXPECT_FALSE(dialog.Visible());
+    ASSERT_NE(&first, &program.Form1());
+    EXPECT_TRUE(program.Form1().Visible());
+    EXPECT_EQ(platform::EdsRawMode, program.ModeEnumFlags);  // the new window read it
+    EXPECT_EQ(exports, regedit.exported.size());             // no first-paint actions again
+
+    TForm4& second = Open();
+    second.lbAdapters.UserPicked(2);
+    second.bOK.Click();
+    EXPECT_EQ(2u, Dword(SettingsKey, "AdapterNum"));
+    EXPECT_EQ(1u, Dword(kSecondKey, "PruningMode"));
+    EXPECT_EQ(demo::DriverKey, program.adapter.DriverKey);  // the program stays on adapter 0
+}
+
+TEST_F(AdapterDialogTest, ADeviceNumberWithoutAnAdapterStoresNothing) {
+    TForm1& first = program.Form1();
+    TForm4& dialog = Open();
+    dialog.lbAdapters.UserPicked(1);
+    EXPECT_FALSE(dialog.cbIgnoreMC.Checked());
+    dialog.bOK.Click();
+    EXPECT_EQ(
+        "Display device 1 has no driver key that Cadenzo can use, so nothing was stored. Choose "
+        "another adapter.",
+        win.boxes.shown.back().text);
+    EXPECT_FALSE(win.registry.Value(SettingsKey, "AdapterNum"));
+    EXPECT_TRUE(win.registry.ValueNames("").empty());  // nothing at the root of the machine
+    EXPECT_TRUE(dialog.Visible());                     // the choice stays open
+    EXPECT_EQ(&first, &program.Form1());
 }
 
 }  // namespace
