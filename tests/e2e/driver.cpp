@@ -3,6 +3,8 @@
 //
 //   driver wait TITLE [TIMEOUT_MS]       waits for a top-level window titled TITLE, prints its
 //                                        title
+//   driver count TITLE                   how many visible top-level windows (not message boxes)
+//                                        are titled TITLE
 //   driver close TITLE [TIMEOUT_MS]      closes that window as the close box does, waits until
 //                                        it is gone
 //   driver frame TITLE                   the window itself, one "name TAB value" a line: class,
@@ -284,6 +286,21 @@ int Wait(const std::vector<std::string>& args) {
     DWORD timeout = args.size() > 1 ? std::strtoul(args[1].c_str(), nullptr, 10) : 30000;
     HWND hwnd = FindWindowTitled(args[0], timeout);
     std::printf("window \"%s\"\n", TextOf(hwnd).c_str());
+    return 0;
+}
+
+BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM data) {
+    auto* search = reinterpret_cast<std::pair<std::string, int>*>(data);
+    if (IsWindowVisible(hwnd) && ClassOf(hwnd) != "#32770" && TextOf(hwnd) == search->first) {
+        ++search->second;
+    }
+    return TRUE;
+}
+
+int Count(const std::vector<std::string>& args) {
+    std::pair<std::string, int> search{args[0], 0};
+    EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&search));
+    std::printf("%d\n", search.second);
     return 0;
 }
 
@@ -616,6 +633,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"wait", 1, 2, Wait},
     {"close", 1, 2, Close},
+    {"count", 1, 1, Count},
     {"controls", 1, 1, Controls},
     {"frame", 1, 1, Frame},
     {"menu", 1, 1, Menu},
