@@ -38,3 +38,7 @@ TForm4& Program::CreateAdapterDialog() {
     form.Show();
     return form;
 }
+
+void Program::OpenResolutions() {}
+
+void Program::OpenLanguages() {}

@@ -19,6 +19,8 @@ public:
     TForm5& CreateCheckWindow() override;
     TForm5* CheckWindow() { return checkWindow_.get(); }
     TForm4& CreateAdapterDialog() override;
+    void OpenResolutions() override;
+    void OpenLanguages() override;
     const std::vector<std::unique_ptr<ui::Form>>& Dialogs() const { return dialogs_; }
 
 private:

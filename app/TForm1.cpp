@@ -169,6 +169,8 @@ void TForm1::WireCommands() {
     Cancel.OnClick = [this] { CancelClick(); };
     bRestore.OnClick = [this] { bRestoreClick(); };
     bAdapter.OnClick = [this] { windows_.CreateAdapterDialog(); };
+    bRes.OnClick = [this] { windows_.OpenResolutions(); };
+    bLang.OnClick = [this] { windows_.OpenLanguages(); };
     FindMenuItem("Uninstall1")->OnClick = [this] { Uninstall1Click(); };
 }
 

@@ -19,4 +19,8 @@ public:
     virtual TForm5& CreateCheckWindow() = 0;
     // Opens a new adapter dialog; each command opens one more.
     virtual TForm4& CreateAdapterDialog() = 0;
+    // Opens a new list of the non-standard resolutions.
+    virtual void OpenResolutions() = 0;
+    // Opens a new language dialog.
+    virtual void OpenLanguages() = 0;
 };
