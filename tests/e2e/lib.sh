@@ -17,10 +17,10 @@ e2e_passed=0
 e2e_failed=0
 export CADENZO_RIG_DIR="$e2e_work/rig"
 
-# The driver hooks its DLL into the program for some commands.
-for exe in Cadenzo.exe cadenzo_e2e_driver.exe cadenzo_e2e_hook.dll; do
-  if [ ! -f "$e2e_build/$exe" ]; then
-    echo "missing $e2e_build/$exe: build the win64 preset first" >&2
+# What the cases install and run; the driver hooks its DLL into the program for some commands.
+for file in Cadenzo.exe ati.pci cadenzo_e2e_driver.exe cadenzo_e2e_hook.dll; do
+  if [ ! -f "$e2e_build/$file" ]; then
+    echo "missing $e2e_build/$file: build the win64 preset first" >&2
     exit 1
   fi
 done
@@ -48,9 +48,8 @@ e2e_start() {
   wine reg add 'HKLM\SOFTWARE\Korvex\Cadenzo' /v Version /t REG_SZ /d "0.98 beta" /f \
     >/dev/null 2>&1
   mkdir -p "$e2e_install"
-  # Cadenzo does not start without its card database beside it.
-  cp "$e2e_build/Cadenzo.exe" "$e2e_install/"
-  touch "$e2e_install/ati.pci"
+  # Cadenzo does not start without its card database beside it; the build made it.
+  cp "$e2e_build/Cadenzo.exe" "$e2e_build/ati.pci" "$e2e_install/"
 }
 
 # Starts Cadenzo.exe from its install directory in the background; $e2e_program is its PID.

@@ -52,6 +52,15 @@ for want in "${expected[@]}"; do
   e2e_check "placed: ${want//$'\t'/ }" placed "$want"
 done
 
+# The demo card (DEV_4E44, SUBSYS_00021002) is no board of its own in the card database, so
+# its maker's record in the chip's block names it.
+card=$(sed -n '/^D 4E44 /,/^D /s/^O 1002 \(.*\)\r$/\1/p' "$e2e_build/ati.pci")
+# Its value is the label to the right of the caption "Card Type:".
+at=$(awk -F'\t' '$1 == "Static" && $2 == "Card Type:" { print $3, $4 }' <<<"$controls")
+shown_card=$(awk -F'\t' -v at="$at" 'BEGIN { split(at, a, " ") }
+  at != "" && $1 == "Static" && $3 > a[1] && $4 == a[2] { print $2 }' <<<"$controls")
+e2e_check "Card Type: $card" test -n "$card" -a "$shown_card" = "$card"
+
 # The grid: the rig's four resolutions, in ascending order, each with its rates; the rest hidden.
 rows=$(awk -F'\t' '$1 == "ComboBox" && $3 == 76' <<<"$controls")
 shown=$(awk -F'\t' '$7 == 1' <<<"$rows" | wc -l)
