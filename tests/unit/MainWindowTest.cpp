@@ -313,7 +313,7 @@ TEST_F(AdapterDialogTest, ListsEveryDeviceNumberAndPresetsTheBoxesAsStored) {
               dialog.lbAdapters.Items());
     EXPECT_EQ(-1, dialog.lbAdapters.ItemIndex());
     EXPECT_FALSE(dialog.cbIgnoreMC.Checked());  // opening, only 0 checks it
-    EXPECT_FALSE(dialog.cbAllways.Checked());  // as stored: nothing
+    EXPECT_FALSE(dialog.cbAllways.Checked());   // as stored: nothing
     EXPECT_FALSE(dialog.cbAllways.Visible());
     dialog.lbAdapters.UserPicked(0);
     EXPECT_TRUE(dialog.cbIgnoreMC.Checked());  // a click: anything but 1 checks it
