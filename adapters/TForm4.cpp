@@ -44,9 +44,9 @@ TForm4::TForm4(ui::Application& app, platform::Platform& os, const LanguageState
     cbAllways.SetChecked(true);
     cbAllways.SetVisible(false);
     bOK.SetPlace({160, 156, 65, 25});
-    bOK.SetCaption("OK");
+    bOK.SetCaption(OkText);
     bExit.SetPlace({233, 156, 65, 25});
-    bExit.SetCaption("Cancel");
+    bExit.SetCaption(CancelText);
     lbAdapters.OnClick = [this] { lbAdaptersClick(); };
     bOK.OnClick = [this] { bOKClick(); };
     bExit.OnClick = [this] { bExitClick(); };
@@ -83,8 +83,8 @@ void TForm4::FormCreate() {
     if (language_.LanguageActive) {
         Label1.SetCaption(language_.Text(33, kSelectText));
         cbIgnoreMC.SetCaption(language_.Text(34, kIgnoreText));
-        bOK.SetCaption(language_.Text(7, "OK"));
-        bExit.SetCaption(language_.Text(8, "Cancel"));
+        bOK.SetCaption(language_.Text(7, OkText));
+        bExit.SetCaption(language_.Text(8, CancelText));
         SetCaption(language_.Text(35, kCaption));
     }
 }

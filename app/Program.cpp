@@ -41,4 +41,10 @@ TForm4& Program::CreateAdapterDialog() {
 
 void Program::OpenResolutions() {}
 
-void Program::OpenLanguages() {}
+void Program::OpenLanguages() {
+    auto dialog = std::make_unique<TForm3>(app, os, [this] { CreateMainWindow(); });
+    TForm3& form = *dialog;
+    dialogs_.push_back(std::move(dialog));
+    form.Run([&form] { form.FormCreate(); });
+    form.Show();
+}

@@ -7,6 +7,7 @@
 #include "adapters/TForm4.h"
 #include "app/ProgramState.h"
 #include "app/Windows.h"
+#include "lang/TForm3.h"
 #include "safety/TForm5.h"
 
 class Program : public ProgramState, public Windows {

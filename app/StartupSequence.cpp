@@ -3,6 +3,7 @@
 #include "adapters/AdapterDiscovery.h"
 #include "adapters/AtiLocations.h"
 #include "adapters/CardDatabase.h"
+#include "app/MainWindowLanguage.h"
 #include "app/Startup.h"
 #include "app/TForm1.h"
 #include "modes/DriverValues.h"
@@ -29,7 +30,7 @@ void TForm1::FormCreate() {
     // Started from its own directory (the card database lies beside it): remember it.
     if (os.files.ReadAll(CardDatabaseFile)) SaveInstallDir(os);
 
-    ReadLangFileName(os.registry, state.language);
+    if (LoadLanguage(os, state.language)) ApplyLanguage(*this, state.language);
 
     DiscoverAdapters(os.display, adapter);
     std::string problem = AdapterProblem(adapter);

@@ -5,7 +5,12 @@
 #include <array>
 #include <string>
 
+#include "platform/Platform.h"
 #include "platform/Registry.h"
+
+// The built-in captions of texts 7 and 8, the OK and Cancel buttons of the program's windows.
+constexpr char OkText[] = "OK";
+constexpr char CancelText[] = "Cancel";
 
 struct LanguageState {
     static constexpr int TextCount = 100;
@@ -24,3 +29,9 @@ struct LanguageState {
 // tool stored included), so that storing it back on the way out loses nothing. Empty when
 // there is none.
 void ReadLangFileName(platform::Registry& registry, LanguageState& language);
+
+// Loads the language file named by "LangFileName" from the install directory, as each main
+// window's creation does. True when the file was accepted and its texts are in use; a file
+// that cannot be read or is of another version is said so in a message box, and the built-in
+// texts stay. The table is emptied first, so that no text of an earlier file lingers.
+bool LoadLanguage(platform::Platform& os, LanguageState& language);

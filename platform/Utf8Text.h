@@ -25,4 +25,12 @@ inline std::string WithoutUtf8Mark(std::string_view text) {
     return std::string(IsUtf8Marked(text) ? text.substr(Utf8MarkSize) : text);
 }
 
+// Two texts as one, marked when either part is; the mark stays only at the start. A part
+// without the mark is taken to be ASCII (a number, a blank, an English word), which reads the
+// same in UTF-8.
+inline std::string JoinText(std::string_view first, std::string_view second) {
+    if (!IsUtf8Marked(first) && !IsUtf8Marked(second)) return std::string(first) += second;
+    return Utf8Mark + WithoutUtf8Mark(first) + WithoutUtf8Mark(second);
+}
+
 }  // namespace platform

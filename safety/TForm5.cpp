@@ -1,5 +1,6 @@
 #include "safety/TForm5.h"
 
+#include "platform/Utf8Text.h"
 #include "safety/Backups.h"
 #include "services/Restart.h"
 
@@ -63,33 +64,36 @@ TForm5::TForm5(ui::Application& app, platform::Platform& os, const LanguageState
     Label2.SetAlignment(ui::Alignment::Center);
     Label2.SetCaption(kMinimalPrefix);
     bOK.SetPlace({176, 48, 57, 25});
-    bOK.SetCaption("OK");
+    bOK.SetCaption(OkText);
     bCancel.SetPlace({240, 48, 57, 25});
-    bCancel.SetCaption("Cancel");
+    bCancel.SetCaption(CancelText);
     Timer1.SetInterval(1000);
     Timer1.OnTimer = [this] { Timer1Timer(); };
     bOK.OnClick = [this] { bOKClick(); };
     bCancel.OnClick = [this] { bCancelClick(); };
 }
 
-std::string TForm5::UnitWord() const { return language_.Text(39, kUnitWord); }
+std::string TForm5::CountdownText(const std::string& prefix, int seconds) const {
+    // The language's words may be UTF-8 and the number between them is not: joined as texts.
+    return platform::JoinText(prefix + " " + std::to_string(seconds) + " ",
+                              language_.Text(39, kUnitWord));
+}
 
 void TForm5::FormCreate() {
     Check.CountdownPrefix = kMinimalPrefix;
     if (language_.LanguageActive) {
         SetCaption(language_.Text(36, kCaption));
         Label1.SetCaption(language_.Text(37, kConfirmText));
-        Label2.SetCaption(language_.Text(38, kMinimalPrefix) + " 15 " + UnitWord());
-        bOK.SetCaption(language_.Text(7, "OK"));
-        bCancel.SetCaption(language_.Text(8, "Cancel"));
+        Label2.SetCaption(CountdownText(language_.Text(38, kMinimalPrefix), CheckState::Seconds));
+        bOK.SetCaption(language_.Text(7, OkText));
+        bCancel.SetCaption(language_.Text(8, CancelText));
         Check.CountdownPrefix = language_.Text(38, kMinimalPrefix);
     }
 }
 
 void TForm5::Timer1Timer() {
     if (Check.Countdown > 0 && Check.Countdown < CheckState::Stopped) --Check.Countdown;
-    Label2.SetCaption(Check.CountdownPrefix + " " + std::to_string(Check.Countdown) + " " +
-                      UnitWord());
+    Label2.SetCaption(CountdownText(Check.CountdownPrefix, Check.Countdown));
     if (Check.Countdown == 0) {
         Check.Countdown = Check.FirstPhase ? CheckState::Seconds : CheckState::Stopped;
         bCancel.Click();
@@ -102,7 +106,7 @@ void TForm5::bCancelClick() {
         Check.FirstPhase = false;
         Check.Countdown = CheckState::Seconds;
         Label1.SetCaption(language_.Text(40, kMinimalConfirmText));
-        Label2.SetCaption(language_.Text(41, kRestorePrefix) + " 15 " + UnitWord());
+        Label2.SetCaption(CountdownText(language_.Text(41, kRestorePrefix), CheckState::Seconds));
         Check.CountdownPrefix = language_.Text(41, kRestorePrefix);
         return;
     }

@@ -46,7 +46,8 @@ public:
     ui::Timer Timer1{*this};
 
 private:
-    std::string UnitWord() const;
+    // The count-down line: the prefix, the seconds left and the word after them.
+    std::string CountdownText(const std::string& prefix, int seconds) const;
     void RestoreStoredMode();
 
     platform::Platform& os_;

@@ -1,0 +1,452 @@
+// Languages: the language file's format, its loading into the main window and every other
+// window and message, the language dialog, and the language files we ship.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "adapters/TForm4.h"
+#include "app/Program.h"
+#include "app/TForm1.h"
+#include "lang/LanguageFile.h"
+#include "lang/TForm3.h"
+#include "platform/Utf8Text.h"
+#include "services/Settings.h"
+#include "tests/unit/DemoMachine.h"
+
+namespace {
+
+constexpr char kMark[] = "\xEF\xBB\xBF";
+
+// The built-in texts of slots 1 to 80, as the user sees them without a language file.
+const std::vector<std::string> kBuiltInTexts = {
+    "CadenzoEn.chm",
+    "English",
+    "Refresh Rates:",
+    "Adapter Info:",
+    "Advanced settings:",
+    "ATI Driver tabs:",
+    "OK",
+    "Cancel",
+    "Help",
+    "Adapter...",
+    "Report",
+    "Chip:",
+    "Driver Version:",
+    "Card Type:",
+    "Forse Anisotropic Filtering in Direct3D",
+    "BlockWrite (For cards with SGRAM/DDR SGRAM only)",
+    "Enable LCD controller",
+    "Enable DDC2",
+    "Enable DMA copy",
+    "Projector",
+    "Rotation",
+    "Selected Refresh Rate larger than maximum refresh rate setted up in Control Panel. Control "
+    "Panel settings will be corrected.",
+    "Warning",
+    "All changes do not take effect until next boot. Restart?",
+    "Restart needed",
+    "Can't restart Windows [No admin access?]",
+    "Restart needed",
+    "Report saved in Cadenzo.rpt",
+    "Report Creation OK",
+    "Can't create temporaly file",
+    "Error",
+    "Registry key doesn't exists. Create it?",
+    "Select one of the installed display adapters:",
+    "Igniore monitor capabilites",
+    "Select Adapter",
+    "Cadenzo - Checking Video Modes...",
+    "Settings implemented. If you can read this message, click \"OK\".",
+    "Minimal refresh rate will be automatically selected in",
+    "seconds",
+    "Minimal refresh rate selected. If you can read this message, click \"OK\".",
+    "Settings will be automatically restored from backup in",
+    "Type of the card's chip",
+    "Version of currently installed driver",
+    "Revision of the card",
+    "Type of the card",
+    "Display tab with OpenGL parameters",
+    "Display tab with Direct 3D parameters",
+    "Display tab with Progector's parameters",
+    "Display tab with parameters of Display Rotation",
+    "Program",
+    "Configure",
+    "Help",
+    "Restore Registry",
+    "Create Report",
+    "Save and Exit",
+    "Exit",
+    "Adapter...",
+    "Language...",
+    "Resolutions...",
+    "Contens...",
+    "About",
+    "Non-Standart Resolutions Mangement",
+    "Non-standart Resolutions:",
+    "Add",
+    "Remove",
+    "Edit",
+    "Warning: Program can enable ONLY resolutions supported by",
+    "hardware. If resolution can't be selected after restart, delete",
+    "that resolution from the list (wrong resolutions also may disable",
+    "forcing of Frequency).",
+    "Registry restored from backup. Restart now?",
+    "Restart Needed",
+    "Uninstall",
+    "?",
+    "A you sure to uninstall this program?",
+    "Program deleted sucssessifully. Registry changes will be impemented after restart.",
+    "Error",
+    "Undisabled refresh rate detected. Strongly recommendated to restore previsious registry data. "
+    "Restore now?",
+    "This is first run of Cadenzo 0.98 beta . Program was disabled all restrictions of drivers, "
+    "but freqences will be correctly detected only after restart. Restart now?",
+    "First Run"};
+
+// A language file of this version: comment, version line, then the texts, lines ended by CR LF.
+std::string LanguageFileOf(const std::vector<std::string>& texts) {
+    std::string file = "; a comment\r\nVersion = 0.98 beta\r\n";
+    for (const std::string& text : texts)
+        file += text + "\r\n";
+    return file;
+}
+
+// Texts "T1" to "Tn".
+std::vector<std::string> NumberedTexts(int count) {
+    std::vector<std::string> texts;
+    for (int k = 1; k <= count; ++k)
+        texts.push_back("T" + std::to_string(k));
+    return texts;
+}
+
+std::string Shipped(const std::string& name) {
+    std::ifstream in(std::string(CADENZO_LANGUAGE_FILES) + "/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool IsValidUtf8(const std::string& text) {
+    for (std::size_t at = 0; at < text.size();) {
+        auto byte = static_cast<unsigned char>(text[at]);
+        std::size_t more = byte < 0x80         ? 0
+                           : (byte >> 5) == 6  ? 1
+                           : (byte >> 4) == 14 ? 2
+                           : (byte >> 3) == 30 ? 3
+                                               : 4;
+        if (more == 4 || at + more >= text.size() + (more ? 0 : 1)) return false;
+        for (std::size_t i = 1; i <= more; ++i) {
+            if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return false;
+        }
+        at += more + 1;
+    }
+    return true;
+}
+
+TEST(LanguageFileTest, LinesEndAtCarriageReturnsAndCommentsAndEmptyLinesDoNotCount) {
+    std::string longLine(100000, 'x');
+    LanguageLines file = ReadLanguageLines(
+        "; comment\r\n\r\nVersion = 0.98 beta\r\none\rtwo\nstill two\r\n ;a text\r\n  \r\n" +
+        longLine +
+        "\r\n;\r\nlast\x1A"
+        "after the end\r\n");
+    EXPECT_FALSE(file.utf8);
+    EXPECT_EQ((std::vector<std::string>{"Version = 0.98 beta", "one", "two\nstill two", " ;a text",
+                                        "  ", longLine, "last"}),
+              file.lines);
+    EXPECT_TRUE(HasRightVersion(file));
+}
+
+TEST(LanguageFileTest, TheVersionLineIsExactlyTheVersionAfterTenCharacters) {
+    auto right = [](const std::string& bytes) { return HasRightVersion(ReadLanguageLines(bytes)); };
+    EXPECT_TRUE(
+        right("0123456789"
+              "0.98 beta\r\n"));
+    EXPECT_TRUE(
+        right("0123456789"
+              "0.98 beta"));  // no line end at the end of the file
+    EXPECT_FALSE(
+        right("0123456789"
+              "0.98 beta \r\n"));
+    EXPECT_FALSE(
+        right("0123456789"
+              "0.98 Beta\r\n"));
+    EXPECT_FALSE(right("Version = 0.97 beta\r\n"));
+    EXPECT_FALSE(right("0.98 beta\r\n"));  // ten characters or fewer never match
+    EXPECT_FALSE(right("Version = 0.98 beta\nCadenzoEn.chm\n"));  // line feeds only: one line
+    EXPECT_FALSE(right("; nothing but comments\r\n\r\n"));        // no version line at all
+    EXPECT_FALSE(right(""));
+}
+
+TEST(LanguageFileTest, AFileWithTheUtf8MarkIsReadAsUtf8) {
+    // Ten characters in Cyrillic (twenty bytes) before the version.
+    LanguageLines file =
+        ReadLanguageLines(std::string(kMark) +
+                          "; комментарий\r\nВерсия ПО 0.98 beta\r\nCadenzoEn.chm\r\n"
+                          "Русский\r\n");
+    EXPECT_TRUE(file.utf8);
+    ASSERT_EQ(3u, file.lines.size());
+    EXPECT_TRUE(HasRightVersion(file));
+    // Marked where it is beyond ASCII, so that the display converts it as UTF-8; a file name
+    // stays usable.
+    EXPECT_EQ(std::string(kMark) + "Русский", file.AsText(file.lines[2]));
+    EXPECT_EQ("CadenzoEn.chm", file.AsText(file.lines[1]));
+    // Without the mark the same bytes are ANSI: twenty characters before the version.
+    EXPECT_FALSE(HasRightVersion(ReadLanguageLines("Версия ПО 0.98 beta\r\n")));
+}
+
+TEST(LanguageFileTest, TheDialogListsTheNameAndTheLastLineOfAFileOfThisVersion) {
+    auto entry = [](const std::string& bytes) {
+        return LanguageListEntry(ReadLanguageLines(bytes));
+    };
+    EXPECT_EQ("Deutsch [Hans]",
+              entry("Version = 0.98 beta\r\nhelp.chm\r\nDeutsch\r\nText 3\r\nHans\r\n"));
+    // Empty lines between the texts shift nothing.
+    EXPECT_EQ("Deutsch [Hans]",
+              entry("Version = 0.98 beta\r\n\r\nhelp.chm\r\n\r\nDeutsch\r\n\r\nHans\r\n"));
+    // The name is taken only after its own line's entry was formed.
+    EXPECT_EQ(" [Deutsch]", entry("Version = 0.98 beta\r\nhelp.chm\r\nDeutsch\r\n"));
+    EXPECT_EQ(" [Version = 0.98 beta]", entry("Version = 0.98 beta\r\n"));
+    EXPECT_FALSE(entry("Version = 0.98 Beta\r\nhelp.chm\r\nDeutsch\r\nHans\r\n"));
+    EXPECT_EQ(std::string(kMark) + "Русский [Иван]",
+              entry(std::string(kMark) + "Version = 0.98 beta\r\nh\r\nРусский\r\nИван\r\n"));
+}
+
+class LanguageTest : public demo::ProgramTest {
+protected:
+    void SetUp() override { app.SetTitle("Cadenzo"); }
+    void Install(const std::string& name, const std::string& bytes) {
+        win.files.Put(win.system.currentDirectory + "\\" + name, bytes);
+    }
+    // Stored as the language dialog stores it: the bytes alone.
+    void Choose(const std::string& name) {
+        win.registry.Seed(SettingsKey, "LangFileName", platform::RegSz,
+                          std::vector<std::uint8_t>(name.begin(), name.end()));
+    }
+    TForm3& OpenDialog() {
+        program.Form1().FindMenuItem("Language1")->Click();
+        return static_cast<TForm3&>(*program.Dialogs().back());
+    }
+    std::optional<std::string> StoredName() {
+        auto value = win.registry.Value(SettingsKey, "LangFileName");
+        if (!value) return std::nullopt;
+        return std::string(value->data.begin(), value->data.end());
+    }
+};
+
+TEST_F(LanguageTest, NoFileNamedMeansTheBuiltInTextsWithoutAMessage) {
+    program.CreateMainWindow();
+    EXPECT_EQ("", program.language.LanguageFile);
+    for (std::string stored : {std::string(), std::string(1, '\0')}) {
+        Choose(stored);
+        TForm1& form = program.CreateMainWindow();
+        EXPECT_FALSE(program.language.LanguageActive);
+        EXPECT_EQ(stored, program.language.LanguageFile);
+        EXPECT_EQ("Refresh Rates:", form.gbRefresh.Caption());
+    }
+    EXPECT_TRUE(win.boxes.shown.empty());
+}
+
+TEST_F(LanguageTest, AFileThatCannotBeUsedIsSaidAndTheBuiltInTextsStay) {
+    Choose("Missing.lng");
+    TForm1& missing = program.CreateMainWindow();
+    ASSERT_EQ(1u, win.boxes.shown.size());
+    EXPECT_EQ("Can't open Missing.lng", win.boxes.shown[0].text);  // without the directory
+    EXPECT_EQ("Error", win.boxes.shown[0].caption);
+    EXPECT_EQ("Missing.lng", program.language.LanguageFile);  // kept, to be stored back
+    EXPECT_EQ("Cancel", missing.Cancel.Caption());
+
+    Install("Locked.lng", LanguageFileOf(NumberedTexts(80)));
+    win.files.MakeUnreadable(win.system.currentDirectory + "\\Locked.lng");
+    Choose("Locked.lng");
+    program.CreateMainWindow();
+    EXPECT_EQ("Can't open Locked.lng", win.boxes.shown.back().text);
+
+    for (const std::string& bytes :
+         {std::string("Version = 0.98 beta \r\nx\r\n"),
+          std::string("Version = 0.98 beta\nCadenzoEn.chm\nEnglish\n"), std::string()}) {
+        Install("Wrong.lng", bytes);
+        Choose("Wrong.lng");
+        TForm1& form = program.CreateMainWindow();
+        EXPECT_EQ("Wrong version of LNG File", win.boxes.shown.back().text);
+        EXPECT_EQ("Error", win.boxes.shown.back().caption);
+        EXPECT_FALSE(program.language.LanguageActive);
+        EXPECT_EQ("Cancel", form.Cancel.Caption());
+    }
+    EXPECT_EQ(5u, win.boxes.shown.size());
+}
+
+TEST_F(LanguageTest, AnAcceptedFileReplacesTheMainWindowsTextsButNotItsTitle) {
+    std::vector<std::string> texts = NumberedTexts(80);
+    texts.push_back("the credit");
+    Install("Numbered.lng", LanguageFileOf(texts));
+    Choose("Numbered.lng");
+    TForm1& form = program.CreateMainWindow();
+    EXPECT_TRUE(win.boxes.shown.empty());
+    ASSERT_TRUE(program.language.LanguageActive);
+    EXPECT_EQ("the credit", program.language.LanguageTexts[80]);
+    EXPECT_EQ("Cadenzo 0.98 beta", form.Caption());
+    EXPECT_EQ("T3", form.gbRefresh.Caption());
+    EXPECT_EQ("T5", form.gbAdvanced.Caption());
+    const std::pair<const char*, const char*> captions[] = {
+        {"gbAdInfo", "T4"},       {"gbDriver", "T6"},    {"OK", "T7"},
+        {"Cancel", "T8"},         {"Help", "T9"},        {"bAdapter", "T10"},
+        {"bReport", "T11"},       {"Label1", "T12"},     {"Label31", "T13"},
+        {"Label33", "T14"},       {"cbAnisoD3D", "T15"}, {"cbBlockWrite", "T16"},
+        {"cbLCD", "T17"},         {"cbDDC2", "T18"},     {"cbDMACopy", "T19"},
+        {"cbProjector", "T20"},   {"cbRotation", "T21"}, {"About", "About..."},
+        {"Label28", "Vendor ID:"}};
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(caption, form.FindControl(name)->Caption()) << name;
+    const std::pair<const char*, const char*> hints[] = {
+        {"Label1", "T42"},   {"Label31", "T43"},    {"Label35", "T44"},     {"Label33", "T45"},
+        {"cbOpenGL", "T46"}, {"cbDirect3D", "T47"}, {"cbProjector", "T48"}, {"cbRotation", "T49"}};
+    for (const auto& [name, hint] : hints)
+        EXPECT_EQ(hint, form.FindControl(name)->Hint()) << name;
+    std::vector<std::string> menu;
+    for (const auto& top : form.Menu().Items()) {
+        menu.push_back(top->Caption());
+        for (const auto& item : top->Items())
+            menu.push_back("  " + item->Caption());
+    }
+    EXPECT_EQ((std::vector<std::string>{"T50", "  T73", "  T53", "  T54", "  T55", "  T56", "T51",
+                                        "  T57", "  T58", "  T59", "T52", "  T60", "  T61"}),
+              menu);
+}
+
+TEST_F(LanguageTest, EachLoadStartsFromAnEmptyTableAndLinesPastTheLastSlotAreIgnored) {
+    Install("Long.lng", LanguageFileOf(NumberedTexts(105)));
+    Choose("Long.lng");
+    program.CreateMainWindow();
+    EXPECT_EQ("T100", program.language.LanguageTexts[99]);
+    EXPECT_TRUE(win.boxes.shown.empty());
+
+    Install("Short.lng", LanguageFileOf(NumberedTexts(10)));
+    Choose("Short.lng");
+    TForm1& form = program.CreateMainWindow();
+    EXPECT_EQ("T10", program.language.LanguageTexts[9]);
+    EXPECT_EQ("", program.language.LanguageTexts[10]);  // no leftover of the longer file
+    EXPECT_EQ("", program.language.LanguageTexts[99]);
+    EXPECT_EQ("", form.FindControl("cbRotation")->Caption());  // missing texts are empty
+}
+
+TEST_F(LanguageTest, TheDialogListsTheInstallDirectoryAndStoresTheChoice) {
+    InstallInProgramFiles();
+    std::vector<std::string> german = NumberedTexts(80);
+    german[1] = "Deutsch";
+    german.push_back("Hans");
+    Install("Deutsch.lng", LanguageFileOf(german));
+    Install("Old.lng", "Version = 0.97 beta\r\nhelp.chm\r\nAlt\r\nHans\r\n");
+    Install("Broken.lng", LanguageFileOf(NumberedTexts(3)));
+    win.files.MakeUnreadable(win.system.currentDirectory + "\\Broken.lng");
+    program.CreateMainWindow().Paint();
+    // Started from elsewhere later: a file there would not be found at load, so it is not
+    // offered.
+    win.system.currentDirectory = "C:\\Users\\Quillon";
+    win.files.Put("C:\\Users\\Quillon\\Elsewhere.lng", LanguageFileOf(NumberedTexts(3)));
+
+    TForm3& dialog = OpenDialog();
+    EXPECT_EQ("Select Language", dialog.Caption());
+    EXPECT_EQ((ui::Rect{0, 0, 200, 190}), dialog.Place());
+    EXPECT_TRUE(dialog.StayOnTop());
+    EXPECT_TRUE(dialog.Visible());
+    EXPECT_EQ((std::vector<std::string>{"English [Quillon]", "Deutsch [Hans]"}),
+              dialog.lbLang.Items());
+    EXPECT_TRUE(win.boxes.shown.empty());  // the wrong version and the unreadable file silently
+
+    TForm3& cancelled = OpenDialog();
+    EXPECT_NE(&dialog, &cancelled);
+    cancelled.lbLang.UserPicked(1);
+    cancelled.bCancel.Click();
+    EXPECT_FALSE(cancelled.Visible());
+    EXPECT_FALSE(StoredName());
+
+    TForm1& first = program.Form1();
+    std::size_t exports = regedit.exported.size();
+    dialog.lbLang.UserPicked(1);
+    dialog.bOK.Click();
+    EXPECT_EQ("Deutsch.lng", StoredName());  // no terminator
+    EXPECT_FALSE(dialog.Visible());
+    ASSERT_NE(&first, &program.Form1());
+    EXPECT_EQ("T3", program.Form1().gbRefresh.Caption());  // the new window loaded it
+    EXPECT_EQ("Refresh Rates:", first.gbRefresh.Caption());
+    EXPECT_EQ(exports, regedit.exported.size());  // no first-paint actions again
+
+    for (int line : {0, -1}) {  // the built-in English, or nothing chosen
+        TForm3& english = OpenDialog();
+        english.lbLang.UserPicked(line);
+        english.bOK.Click();
+        EXPECT_EQ("", StoredName());
+        EXPECT_EQ("Refresh Rates:", program.Form1().gbRefresh.Caption());
+        EXPECT_FALSE(program.language.LanguageActive);
+    }
+}
+
+TEST_F(LanguageTest, OtherWindowsTakeTheirTextsWhenTheyAreCreated) {
+    Install("Russian.lng", Shipped("Russian.lng"));
+    Choose("Russian.lng");
+    program.CreateMainWindow();
+    program.Form1().FindMenuItem("Adapter1")->Click();
+    auto& adapters = static_cast<TForm4&>(*program.Dialogs().back());
+    EXPECT_EQ(std::string(kMark) + "Выбор адаптера", adapters.Caption());
+    EXPECT_EQ(std::string(kMark) + "Отмена", adapters.bExit.Caption());
+    EXPECT_EQ("OK", adapters.bOK.Caption());
+
+    TForm5& check = program.CreateCheckWindow();
+    EXPECT_EQ(std::string(kMark) + "Cadenzo - проверка видеорежимов...", check.Caption());
+    // The count-down joins the language's words and the number: one mark, at the start.
+    check.Timer1.Tick();
+    EXPECT_EQ(std::string(kMark) +
+                  "Минимальная частота обновления будет выбрана автоматически через 14 сек.",
+              check.Label2.Caption());
+}
+
+TEST(ShippedLanguageFilesTest, EnglishIsTheBuiltInTextsAndRussianTranslatesEveryOne) {
+    for (const char* name : {"English.lng", "Russian.lng"}) {
+        SCOPED_TRACE(name);
+        LanguageLines file = ReadLanguageLines(Shipped(name));
+        ASSERT_TRUE(HasRightVersion(file));
+        ASSERT_EQ(1u + 80u + 1u, file.lines.size());  // version, the texts, the credit
+        for (const std::string& line : file.lines)
+            EXPECT_FALSE(line.empty());
+    }
+    LanguageLines english = ReadLanguageLines(Shipped("English.lng"));
+    EXPECT_FALSE(english.utf8);
+    EXPECT_EQ(kBuiltInTexts[0], english.lines[1]);
+    for (std::size_t k = 1; k <= 80; ++k) {
+        if (k == 2) continue;  // the language's name has no built-in text
+        EXPECT_EQ(kBuiltInTexts[k - 1], english.lines[k]) << "text " << k;
+    }
+    std::string russian = Shipped("Russian.lng");
+    EXPECT_TRUE(platform::IsUtf8Marked(russian));
+    EXPECT_TRUE(IsValidUtf8(russian));
+    EXPECT_EQ(std::string(kMark) + "Русский [Korvex]",
+              LanguageListEntry(ReadLanguageLines(russian)));
+}
+
+TEST_F(LanguageTest, TheEnglishFileShowsTheMainWindowAsBuiltIn) {
+    TForm1& builtIn = program.CreateMainWindow();
+    Install("English.lng", Shipped("English.lng"));
+    Choose("English.lng");
+    TForm1& english = program.CreateMainWindow();
+    ASSERT_TRUE(program.language.LanguageActive);
+    for (const char* name :
+         {"gbRefresh", "gbAdInfo",   "gbAdvanced",   "gbDriver",  "OK",      "Cancel",
+          "Help",      "bAdapter",   "bReport",      "Label1",    "Label31", "Label33",
+          "Label35",   "cbAnisoD3D", "cbBlockWrite", "cbLCD",     "cbDDC2",  "cbDMACopy",
+          "cbOpenGL",  "cbDirect3D", "cbProjector",  "cbRotation"}) {
+        EXPECT_EQ(builtIn.FindControl(name)->Caption(), english.FindControl(name)->Caption())
+            << name;
+        EXPECT_EQ(builtIn.FindControl(name)->Hint(), english.FindControl(name)->Hint()) << name;
+    }
+    for (std::size_t top = 0; top < builtIn.Menu().Items().size(); ++top) {
+        const auto& a = *builtIn.Menu().Items()[top];
+        const auto& b = *english.Menu().Items()[top];
+        EXPECT_EQ(a.Caption(), b.Caption());
+        for (std::size_t i = 0; i < a.Items().size(); ++i)
+            EXPECT_EQ(a.Items()[i]->Caption(), b.Items()[i]->Caption());
+    }
+}
+
+}  // namespace
