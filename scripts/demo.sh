@@ -22,7 +22,9 @@ source "$CADENZO_RIG_DIR/rig.env"
 
 install_dir="$WINEPREFIX/drive_c/Cadenzo"
 mkdir -p "$install_dir"
-cp build/win64/Cadenzo.exe "$install_dir/"
+# The program with its card database (it does not start without it) and any language files.
+cp build/win64/Cadenzo.exe build/win64/ati.pci "$install_dir/"
+cp build/win64/*.lng "$install_dir/" 2>/dev/null || true
 (cd "$install_dir" && wine Cadenzo.exe) &
 program=$!
 if [ -z "${CADENZO_RIG_DISPLAY:-}" ]; then
