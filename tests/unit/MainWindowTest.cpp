@@ -289,6 +289,9 @@ protected:
                               platform::DisplayDeviceAttachedToDesktop,
                               std::string("\\Registry\\Machine\\") + kSecondKey);
         win.registry.SeedKey(kSecondKey);
+        // Device 3's key is not one of the machine's.
+        win.display.AddDevice("\\\\.\\DISPLAY4", "Mirror", platform::DisplayDeviceAttachedToDesktop,
+                              "\\Registry\\User\\Video\\0000");
         program.CreateMainWindow().Paint();
     }
     TForm4& Open() {
@@ -309,7 +312,7 @@ TEST_F(AdapterDialogTest, ListsEveryDeviceNumberAndPresetsTheBoxesAsStored) {
     EXPECT_EQ((ui::Rect{0, 0, 306, 190}), dialog.Place());
     EXPECT_TRUE(dialog.StayOnTop());
     EXPECT_TRUE(dialog.Visible());
-    EXPECT_EQ((std::vector<std::string>{"RADEON 9700 PRO", "", "RADEON 7000"}),
+    EXPECT_EQ((std::vector<std::string>{"RADEON 9700 PRO", "", "RADEON 7000", "Mirror"}),
               dialog.lbAdapters.Items());
     EXPECT_EQ(-1, dialog.lbAdapters.ItemIndex());
     EXPECT_FALSE(dialog.cbIgnoreMC.Checked());  // opening, only 0 checks it
@@ -372,6 +375,10 @@ TEST_F(AdapterDialogTest, ADeviceNumberWithoutAnAdapterStoresNothing) {
     EXPECT_TRUE(win.registry.ValueNames("").empty());  // nothing at the root of the machine
     EXPECT_TRUE(dialog.Visible());                     // the choice stays open
     EXPECT_EQ(&first, &program.Form1());
+    dialog.lbAdapters.UserPicked(3);  // an adapter whose key lies outside the machine's keys
+    dialog.bOK.Click();
+    EXPECT_EQ(0u, win.boxes.shown.back().text.find("Display device 3 has no driver key"));
+    EXPECT_FALSE(win.registry.Value(SettingsKey, "AdapterNum"));
 }
 
 }  // namespace
