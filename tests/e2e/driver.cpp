@@ -37,6 +37,10 @@
 //   driver glyphs TITLE TEXT             the face of the font of the control captioned TEXT, a
 //                                        tab, and how many characters of TEXT it has no glyph
 //                                        for (0: the text shows as written)
+//   driver pick TITLE TEXT               selects the line TEXT of the window's list box, as a
+//                                        click on it does
+//   driver hint TITLE TEXT [TIMEOUT_MS]  rests the mouse on the control captioned TEXT until
+//                                        the program shows its hint, prints the hint
 //   driver wait-value KEY NAME HEX [TIMEOUT_MS]
 //                                        waits until the value NAME of HKEY_LOCAL_MACHINE\KEY
 //                                        holds the bytes HEX (as `reg query` shows binary
@@ -431,6 +435,51 @@ int Hover(const std::vector<std::string>& args) {
     return 0;
 }
 
+struct TooltipSearch {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTooltip(HWND hwnd, LPARAM data) {
+    auto* search = reinterpret_cast<TooltipSearch*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process != search->process || !IsWindowVisible(hwnd) ||
+        ClassOf(hwnd) != "tooltips_class32") {
+        return TRUE;
+    }
+    search->found = hwnd;
+    return FALSE;
+}
+
+// A tooltip answers WM_GETTEXT with the text it shows.
+int Hint(const std::vector<std::string>& args) {
+    DWORD timeout = args.size() > 2 ? std::strtoul(args[2].c_str(), nullptr, 10) : 10000;
+    HWND window = FindWindowTitled(args[0]);
+    HWND control = FindChild(window, args[1]);
+    TooltipSearch search{0, nullptr};
+    GetWindowThreadProcessId(window, &search.process);
+    RECT r;
+    GetWindowRect(control, &r);
+    // Two steps, then rest: a tooltip counts from a move inside the control, and every further
+    // move starts the count again.
+    SetCursorPos((r.left + r.right) / 2 - 1, (r.top + r.bottom) / 2);
+    Sleep(100);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    DWORD start = GetTickCount();
+    for (;;) {
+        Sleep(100);
+        search.found = nullptr;
+        EnumWindows(MatchTooltip, reinterpret_cast<LPARAM>(&search));
+        std::string text = search.found ? TextOf(search.found) : std::string();
+        if (!text.empty()) {
+            std::printf("%s\n", text.c_str());
+            return 0;
+        }
+        if (GetTickCount() - start > timeout) Fail("no hint over \"" + args[1] + "\"");
+    }
+}
+
 int Glyphs(const std::vector<std::string>& args) {
     HWND window = FindWindowTitled(args[0]);
     HWND control = FindChild(window, args[1]);
@@ -453,6 +502,29 @@ int Click(const std::vector<std::string>& args) {
         return 0;
     }
     Fail("no button \"" + args[1] + "\" in \"" + args[0] + "\"");
+}
+
+int Pick(const std::vector<std::string>& args) {
+    HWND window = FindWindowTitled(args[0]);
+    for (HWND child : ChildrenOf(window)) {
+        if (ClassOf(child) != "ListBox") continue;
+        std::string items = ItemsOf(child) + "|";
+        int line = 0;
+        for (size_t at = 0, bar; (bar = items.find('|', at)) != std::string::npos;
+             at = bar + 1, ++line) {
+            if (items.compare(at, bar - at, args[1]) != 0) continue;
+            ProgramHook hook(window);
+            // A click selects the line, then the list box tells its parent.
+            PostMessageW(child, LB_SETCURSEL, line, 0);
+            PostMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), LBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(child));
+            hook.Sync();
+            std::printf("picked \"%s\"\n", args[1].c_str());
+            return 0;
+        }
+        Fail("no line \"" + args[1] + "\" in the list of \"" + args[0] + "\"");
+    }
+    Fail("no list box in \"" + args[0] + "\"");
 }
 
 int MenuClick(const std::vector<std::string>& args) {
@@ -646,6 +718,8 @@ constexpr Command kCommands[] = {
     {"glyphs", 2, 2, Glyphs},
     {"key", 2, 2, Key},
     {"wait-value", 3, 4, WaitValue},
+    {"pick", 2, 2, Pick},
+    {"hint", 2, 3, Hint},
 };
 
 }  // namespace

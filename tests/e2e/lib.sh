@@ -18,7 +18,7 @@ e2e_failed=0
 export CADENZO_RIG_DIR="$e2e_work/rig"
 
 # What the cases install and run; the driver hooks its DLL into the program for some commands.
-for file in Cadenzo.exe ati.pci cadenzo_e2e_driver.exe cadenzo_e2e_hook.dll; do
+for file in Cadenzo.exe ati.pci English.lng Russian.lng cadenzo_e2e_driver.exe cadenzo_e2e_hook.dll; do
   if [ ! -f "$e2e_build/$file" ]; then
     echo "missing $e2e_build/$file: build the win64 preset first" >&2
     exit 1
@@ -50,6 +50,8 @@ e2e_start() {
   mkdir -p "$e2e_install"
   # Cadenzo does not start without its card database beside it; the build made it.
   cp "$e2e_build/Cadenzo.exe" "$e2e_build/ati.pci" "$e2e_install/"
+  # The language files we ship lie beside it too.
+  cp "$e2e_build/English.lng" "$e2e_build/Russian.lng" "$e2e_install/"
 }
 
 # Starts Cadenzo.exe from its install directory in the background; $e2e_program is its PID.
