@@ -7,6 +7,11 @@ void Label::SetAlignment(Alignment alignment) {
     Changed(Aspect::Caption);
 }
 
+void Label::SetTextColor(Rgb color) {
+    textColor_ = color;
+    Changed(Aspect::Caption);
+}
+
 void Button::Click() {
     if (Enabled()) Fire(OnClick);
 }
@@ -50,6 +55,8 @@ void ItemsControl::UserPicked(int index) {
     itemIndex_ = index;
     Fire(OnClick);
 }
+
+void ListBox::UserDoubleClicked() { Fire(OnDblClick); }
 
 std::string ComboBox::Text() const {
     if (Peer* peer = GetPeer()) text_ = peer->ReadText();

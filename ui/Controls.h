@@ -1,20 +1,30 @@
 #pragma once
 // The controls the program's windows are built from.
 
+#include <cstdint>
+
 #include "ui/Control.h"
 
 namespace ui {
 
 enum class Alignment { Left, Right, Center };
 
+// A colour as red, green and blue bytes (0x00BBGGRR, as Windows keeps it).
+using Rgb = std::uint32_t;
+constexpr Rgb DefaultTextColor = 0xFF000000;  // the system's colour for window text
+constexpr Rgb Red = 0x000000FF;
+
 class Label : public Control {
 public:
     Label(Control* parent, std::string name) : Control(parent, Kind::Label, std::move(name)) {}
     Alignment GetAlignment() const { return alignment_; }
     void SetAlignment(Alignment alignment);
+    Rgb TextColor() const { return textColor_; }
+    void SetTextColor(Rgb color);
 
 private:
     Alignment alignment_ = Alignment::Left;
+    Rgb textColor_ = DefaultTextColor;
 };
 
 class GroupBox : public Control {
@@ -86,6 +96,9 @@ class ListBox : public ItemsControl {
 public:
     ListBox(Control* parent, std::string name)
         : ItemsControl(parent, Kind::ListBox, std::move(name)) {}
+    // The backend reports a double click anywhere in the list, on a line or not.
+    void UserDoubleClicked();
+    std::function<void()> OnDblClick;
 };
 
 // A drop-down list with an edit field: the text may be picked or typed.

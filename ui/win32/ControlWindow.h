@@ -26,6 +26,8 @@ public:
     HWND Handle() const { return hwnd_; }
     // Drawn on the form's background rather than on a background of its own.
     virtual bool OnFormBackground() const { return false; }
+    // The colour its text is drawn in on that background.
+    virtual COLORREF TextColor() const { return GetSysColor(COLOR_WINDOWTEXT); }
     // Lies beneath the controls it frames, which then get the mouse and paint over it.
     virtual bool LiesBeneath() const { return false; }
 

@@ -305,7 +305,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ControlWindow* peer = ControlWindow::Of(hwnd_, reinterpret_cast<HWND>(lParam));
             if (peer && peer->OnFormBackground()) {
                 HDC dc = reinterpret_cast<HDC>(wParam);
-                SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+                SetTextColor(dc, peer->TextColor());
                 SetBkColor(dc, GetSysColor(form_->BackgroundColor()));
                 return reinterpret_cast<LRESULT>(Background());
             }

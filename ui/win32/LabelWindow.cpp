@@ -28,6 +28,11 @@ LabelWindow::LabelWindow(Label& label, FormWindow& owner, int id) : ControlWindo
            ToWide(label.Caption()), id);
 }
 
+COLORREF LabelWindow::TextColor() const {
+    Rgb color = static_cast<Label*>(GetControl())->TextColor();
+    return color == DefaultTextColor ? ControlWindow::TextColor() : color;
+}
+
 void LabelWindow::Apply(Aspect aspect) {
     if (aspect != Aspect::Caption) return;
     LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE) & ~LONG_PTR{SS_TYPEMASK};

@@ -9,6 +9,7 @@ class LabelWindow final : public ControlWindow {
 public:
     LabelWindow(Label& label, FormWindow& owner, int id);
     bool OnFormBackground() const override { return true; }
+    COLORREF TextColor() const override;
 
 private:
     void Apply(Aspect aspect) override;

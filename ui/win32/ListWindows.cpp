@@ -77,7 +77,9 @@ void ListBoxWindow::Apply(Aspect aspect) {
 }
 
 void ListBoxWindow::Notify(int code) {
-    if (code == LBN_SELCHANGE) static_cast<ListBox*>(GetControl())->UserPicked(Selection());
+    auto* list = static_cast<ListBox*>(GetControl());
+    if (code == LBN_SELCHANGE) list->UserPicked(Selection());
+    if (code == LBN_DBLCLK) list->UserDoubleClicked();
 }
 
 ComboBoxWindow::ComboBoxWindow(ComboBox& combo, FormWindow& owner, int id)
