@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/TForm1.h"
+#include "nonstandard/TNonStRes.h"
 
 Program::Program(platform::Platform os, ui::Application& app) : ProgramState(os, app) {}
 
@@ -39,7 +40,14 @@ TForm4& Program::CreateAdapterDialog() {
     return form;
 }
 
-void Program::OpenResolutions() {}
+void Program::OpenResolutions() {
+    auto dialog = std::make_unique<TNonStRes>(app, os, language, adapter.DriverKey, NonStdModes,
+                                              NonStdModesChanged, NonStdEditing);
+    TNonStRes& form = *dialog;
+    dialogs_.push_back(std::move(dialog));
+    form.Run([&form] { form.FormCreate(); });
+    form.Show();
+}
 
 void Program::OpenLanguages() {
     auto dialog = std::make_unique<TForm3>(app, os, [this] { CreateMainWindow(); });

@@ -8,6 +8,7 @@
 #include "adapters/AdapterState.h"
 #include "lang/LanguageState.h"
 #include "modes/ModeTable.h"
+#include "nonstandard/NonStdModes.h"
 #include "platform/Platform.h"
 #include "ui/Application.h"
 
@@ -31,4 +32,8 @@ struct ProgramState {
     bool StartBackupTaken = false;    // this run's "backup.dat" was written
     bool FirstRunNeeded = false;      // the driver's restrictions are to be cleared
     bool NonStdModesChanged = false;  // the non-standard resolutions were saved
+
+    // The driver's non-standard resolutions: filled by the first list window, never emptied.
+    NonStdModeList NonStdModes;
+    NonStdEditState NonStdEditing;
 };

@@ -1,0 +1,169 @@
+#include "nonstandard/TNonStRes.h"
+
+#include "nonstandard/TNonStResAdd.h"
+
+namespace {
+
+constexpr char kCaption[] = "Non-Standart Resolutions Mangement";
+constexpr char kListText[] = "Non-standart Resolutions:";
+constexpr char kAddText[] = "Add";
+constexpr char kRemoveText[] = "Remove";
+constexpr char kEditText[] = "Edit";
+constexpr char kSaveProblemCaption[] = "Error";
+
+// The warning under the list, one label a line, with the language text of each.
+struct WarningLine {
+    int top;
+    int text;
+    const char* builtIn;
+};
+constexpr WarningLine kWarning[] = {
+    {232, 67, "Warning: Program can enable ONLY resolutions supported by"},
+    {248, 68, "hardware. If resolution can't be selected after restart, delete"},
+    {264, 69, "that resolution from the list (wrong resolutions also may disable"},
+    {280, 70, "forcing of Frequency)."},
+};
+
+constexpr int kButtonLeft = 248;
+
+}  // namespace
+
+TNonStRes::TNonStRes(ui::Application& app, platform::Platform& os, const LanguageState& language,
+                     const std::string& driverKey, NonStdModeList& nonStdModes,
+                     bool& nonStdModesChanged, NonStdEditState& editing)
+    : ui::Form(app, "NonStRes"),
+      os_(os),
+      language_(language),
+      driverKey_(driverKey),
+      modes_(nonStdModes),
+      changed_(nonStdModesChanged),
+      editing_(editing),
+      MachineRegistry(os.registry) {
+    SetPlace({0, 0, 311, 296});
+    SetBorder(ui::BorderStyle::Single);
+    SetStayOnTop(true);
+    SetCaption(kCaption);
+    Label1.SetPlace({56, 0, 185, 13});
+    Label1.SetCaption(kListText);
+    lbRes.SetPlace({8, 16, 233, 209});
+    struct Command {
+        ui::Button& button;
+        int top;
+        const char* caption;
+    };
+    for (const Command& command : {Command{bAdd, 24, kAddText}, Command{bRemove, 64, kRemoveText},
+                                   Command{bEdit, 104, kEditText}, Command{bOK, 144, "OK"},
+                                   Command{BCancel, 184, "Cancel"}}) {
+        command.button.SetPlace({kButtonLeft, command.top, 57, 25});
+        command.button.SetCaption(command.caption);
+    }
+    ui::Label* lines[] = {&Label2, &Label3, &Label4, &Label5};
+    for (std::size_t i = 0; i < std::size(kWarning); ++i) {
+        lines[i]->SetPlace({0, kWarning[i].top, 311, 13});
+        lines[i]->SetCaption(kWarning[i].builtIn);
+        lines[i]->SetTextColor(ui::Red);
+    }
+    bAdd.OnClick = [this] { bAddClick(); };
+    bRemove.OnClick = [this] { bRemoveClick(); };
+    bEdit.OnClick = [this] { bEditClick(); };
+    bOK.OnClick = [this] { bOKClick(); };
+    BCancel.OnClick = [this] { BCancelClick(); };
+    lbRes.OnDblClick = [this] { lbResDblClick(); };
+}
+
+TNonStRes::~TNonStRes() = default;
+
+void TNonStRes::FormCreate() {
+    // A failing value ends the handler here: the window opens without lines and with its
+    // built-in texts, and what was merged before stays in the list.
+    LoadNonStdModes(MachineRegistry, driverKey_, modes_);
+    ShowList(-1);
+    if (!language_.LanguageActive) return;
+    SetCaption(language_.Text(62, kCaption));
+    Label1.SetCaption(language_.Text(63, kListText));
+    bAdd.SetCaption(language_.Text(64, kAddText));
+    bRemove.SetCaption(language_.Text(65, kRemoveText));
+    bEdit.SetCaption(language_.Text(66, kEditText));
+    bOK.SetCaption(language_.Text(7, "OK"));
+    BCancel.SetCaption(language_.Text(8, "Cancel"));
+    ui::Label* lines[] = {&Label2, &Label3, &Label4, &Label5};
+    for (std::size_t i = 0; i < std::size(kWarning); ++i)
+        lines[i]->SetCaption(language_.Text(kWarning[i].text, kWarning[i].builtIn));
+}
+
+bool TNonStRes::LinesShowList() const {
+    const auto& lines = lbRes.Items();
+    if (lines.size() != modes_.size()) return false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] != FormatNonStdMode(modes_[i])) return false;
+    }
+    return true;
+}
+
+void TNonStRes::ShowList(int selected) {
+    std::vector<std::string> lines;
+    lines.reserve(modes_.size());
+    for (const NonStdMode& mode : modes_)
+        lines.push_back(FormatNonStdMode(mode));
+    lbRes.SetItems(std::move(lines));
+    lbRes.SetItemIndex(selected);
+}
+
+void TNonStRes::OpenAddWindow() {
+    addWindows_.push_back(std::make_unique<TNonStResAdd>(App(), language_, editing_, *this));
+    TNonStResAdd& window = *addWindows_.back();
+    window.Run([&window] { window.FormCreate(); });
+    window.Show();
+}
+
+void TNonStRes::bAddClick() {
+    editing_.EditMode = false;
+    OpenAddWindow();
+}
+
+void TNonStRes::bEditClick() {
+    int line = lbRes.ItemIndex();
+    if (!LinesShowList()) return ShowList(-1);
+    if (line < 0 || line >= static_cast<int>(modes_.size())) return;
+    editing_.EditedMode = modes_[line];
+    editing_.EditMode = true;
+    OpenAddWindow();
+}
+
+void TNonStRes::lbResDblClick() { bEditClick(); }
+
+void TNonStRes::bRemoveClick() {
+    int line = lbRes.ItemIndex();
+    if (!LinesShowList()) return ShowList(-1);
+    if (line < 0 || line >= static_cast<int>(modes_.size())) return;
+    modes_.erase(modes_.begin() + line);
+    ShowList(-1);
+}
+
+void TNonStRes::bOKClick() {
+    // A list the driver's values cannot hold is not cut short: nothing is written and the
+    // window stays open for the user to shorten or correct it.
+    std::string problem = NonStdModesSaveProblem(modes_);
+    if (!problem.empty()) {
+        os_.boxes.Show(problem, kSaveProblemCaption, platform::Buttons::Ok, platform::Icon::None);
+        return;
+    }
+    SaveNonStdModes(MachineRegistry, driverKey_, modes_, changed_);
+    Hide();
+}
+
+void TNonStRes::BCancelClick() { Hide(); }
+
+void TNonStRes::AddMode(const NonStdMode& mode) {
+    int line = LinesShowList() ? lbRes.ItemIndex() : -1;
+    modes_.push_back(mode);
+    ShowList(line);
+}
+
+void TNonStRes::ReplaceSelected(const NonStdMode& mode) {
+    int line = lbRes.ItemIndex();
+    if (!LinesShowList()) return ShowList(-1);
+    if (line < 0 || line >= static_cast<int>(modes_.size())) return;
+    modes_[line] = mode;
+    ShowList(line);
+}
