@@ -323,7 +323,8 @@ TEST_F(LanguageTest, EachLoadStartsFromAnEmptyTableAndLinesPastTheLastSlotAreIgn
     EXPECT_TRUE(win.boxes.shown.empty());
 
     Install("Short.lng", LanguageFileOf(NumberedTexts(10)));
-    Choose("Short.lng");
+    // Stored by another tool, with a terminator: the same file.
+    win.registry.SeedString(SettingsKey, "LangFileName", "Short.lng");
     TForm1& form = program.CreateMainWindow();
     EXPECT_EQ("T10", program.language.LanguageTexts[9]);
     EXPECT_EQ("", program.language.LanguageTexts[10]);  // no leftover of the longer file
@@ -355,7 +356,10 @@ TEST_F(LanguageTest, TheDialogListsTheInstallDirectoryAndStoresTheChoice) {
               dialog.lbLang.Items());
     EXPECT_TRUE(win.boxes.shown.empty());  // the wrong version and the unreadable file silently
 
+    // A file added later is listed first by a newer dialog; the older one keeps its own list.
+    win.files.Put("C:\\Program Files\\Cadenzo\\Aaa.lng", LanguageFileOf(NumberedTexts(3)));
     TForm3& cancelled = OpenDialog();
+    EXPECT_EQ("T2 [T3]", cancelled.lbLang.Items()[1]);
     EXPECT_NE(&dialog, &cancelled);
     cancelled.lbLang.UserPicked(1);
     cancelled.bCancel.Click();
