@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "lang/LanguageState.h"
+
 namespace layout {
 
 constexpr int ClientWidth = 630;
@@ -74,8 +76,8 @@ struct ButtonText {
 
 // Buttons beyond the right edge of the client area are there for the menu to click.
 constexpr std::array<ButtonText, 9> Buttons{{
-    {"OK", "OK", {436, 404, 57, 25}},
-    {"Cancel", "Cancel", {500, 404, 57, 25}},
+    {"OK", OkText, {436, 404, 57, 25}},
+    {"Cancel", CancelText, {500, 404, 57, 25}},
     {"Help", "Help", {564, 404, 57, 25}},
     {"About", "About...", {652, 404, 57, 25}},
     {"bRes", "Resolution", {652, 180, 57, 25}},

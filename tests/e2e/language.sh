@@ -2,7 +2,7 @@
 # Languages under Wine: the language dialog lists the shipped files; choosing Russian opens a
 # main window whose captions, hints and menus are the Russian texts; Cancel stores the choice,
 # so the next start is in Russian; choosing English brings the built-in texts back; a stored
-# name whose file is missing is said at start.
+# name whose file is missing, or a file of another version, is said at start.
 source "$(dirname "$0")/lib.sh"
 e2e_start
 title="Cadenzo 0.98 beta"
@@ -80,6 +80,17 @@ wine reg add 'HKLM\SOFTWARE\Korvex\Cadenzo' /v LangFileName /t REG_SZ /d Missing
 e2e_launch
 said=$(e2e_driver answer Error ok 30000 || true)
 e2e_check "a missing file says \"Can't open Missing.lng\"" test "$said" = "Can't open Missing.lng"
+e2e_driver wait "$title" 30000 >/dev/null || true
+e2e_check "and the window shows the built-in texts" has_line "Refresh Rates:" "$(captions || true)"
+e2e_driver close "$title" >/dev/null || true
+e2e_wait_exit "$e2e_program" 15 || true
+
+# A file of another version: said, and the built-in texts stay.
+printf 'Version = 0.97 beta\r\nCadenzoEn.chm\r\nOld\r\nOld texts\r\n' >"$e2e_install/Old.lng"
+wine reg add 'HKLM\SOFTWARE\Korvex\Cadenzo' /v LangFileName /t REG_SZ /d Old.lng /f >/dev/null 2>&1
+e2e_launch
+said=$(e2e_driver answer Error ok 30000 || true)
+e2e_check "a file of another version says so" test "$said" = "Wrong version of LNG File"
 e2e_driver wait "$title" 30000 >/dev/null || true
 e2e_check "and the window shows the built-in texts" has_line "Refresh Rates:" "$(captions || true)"
 e2e_driver close "$title" >/dev/null || true
