@@ -52,8 +52,8 @@ TNonStRes::TNonStRes(ui::Application& app, platform::Platform& os, const Languag
         const char* caption;
     };
     for (const Command& command : {Command{bAdd, 24, kAddText}, Command{bRemove, 64, kRemoveText},
-                                   Command{bEdit, 104, kEditText}, Command{bOK, 144, "OK"},
-                                   Command{BCancel, 184, "Cancel"}}) {
+                                   Command{bEdit, 104, kEditText}, Command{bOK, 144, OkText},
+                                   Command{BCancel, 184, CancelText}}) {
         command.button.SetPlace({kButtonLeft, command.top, 57, 25});
         command.button.SetCaption(command.caption);
     }
@@ -84,8 +84,8 @@ void TNonStRes::FormCreate() {
     bAdd.SetCaption(language_.Text(64, kAddText));
     bRemove.SetCaption(language_.Text(65, kRemoveText));
     bEdit.SetCaption(language_.Text(66, kEditText));
-    bOK.SetCaption(language_.Text(7, "OK"));
-    BCancel.SetCaption(language_.Text(8, "Cancel"));
+    bOK.SetCaption(language_.Text(7, OkText));
+    BCancel.SetCaption(language_.Text(8, CancelText));
     ui::Label* lines[] = {&Label2, &Label3, &Label4, &Label5};
     for (std::size_t i = 0; i < std::size(kWarning); ++i)
         lines[i]->SetCaption(language_.Text(kWarning[i].text, kWarning[i].builtIn));

@@ -42,9 +42,9 @@ TNonStResAdd::TNonStResAdd(ui::Application& app, const LanguageState& language,
         field.label.SetCaption(field.caption);
     }
     bOK.SetPlace({208, 40, 57, 25});
-    bOK.SetCaption("OK");
+    bOK.SetCaption(OkText);
     bCancel.SetPlace({272, 40, 57, 25});
-    bCancel.SetCaption("Cancel");
+    bCancel.SetCaption(CancelText);
     bOK.OnClick = [this] { bOKClick(); };
     bCancel.OnClick = [this] { bCancelClick(); };
 }
@@ -59,8 +59,8 @@ void TNonStResAdd::FormCreate() {
     }
     if (!language_.LanguageActive) return;
     SetCaption(language_.Text(62, kCaption));
-    bOK.SetCaption(language_.Text(7, "OK"));
-    bCancel.SetCaption(language_.Text(8, "Cancel"));
+    bOK.SetCaption(language_.Text(7, OkText));
+    bCancel.SetCaption(language_.Text(8, CancelText));
 }
 
 void TNonStResAdd::bOKClick() {
