@@ -24,6 +24,12 @@
 //   driver menu-click TITLE "Top|Entry"  chooses that menu entry
 //   driver set-text TITLE N TEXT         puts TEXT in the edit field of the Nth combo box (from
 //                                        1, in Z order), as typing does
+//   driver set-edit TITLE N TEXT         puts TEXT in the Nth edit field (from 1, in Z order), as
+//                                        typing does
+//   driver click-line TITLE N LINE       clicks line LINE (from 0) of the Nth list box (from 1,
+//                                        in Z order) with the mouse, which selects it
+//   driver double-click-line TITLE N LINE
+//                                        double-clicks that line with the mouse
 //   driver answer CAPTION yes|no|ok [TIMEOUT_MS]
 //                                        waits for a message box captioned CAPTION, prints its
 //                                        text and presses the button
@@ -573,6 +579,52 @@ int SetText(const std::vector<std::string>& args) {
     Fail("no combo box " + args[1] + " in \"" + args[0] + "\"");
 }
 
+// The Nth child window of class `cls` (from 1, in Z order).
+HWND NthChild(HWND window, const std::string& cls, const std::string& n) {
+    int wanted = std::atoi(n.c_str());
+    int seen = 0;
+    for (HWND child : ChildrenOf(window)) {
+        if (ClassOf(child) == cls && ++seen == wanted) return child;
+    }
+    Fail("no " + cls + " " + n + " in the window");
+}
+
+int SetEdit(const std::vector<std::string>& args) {
+    HWND window = FindWindowTitled(args[0]);
+    HWND field = NthChild(window, "Edit", args[1]);
+    ProgramHook hook(window);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(args[2]).c_str()),
+                        SMTO_ABORTIFHUNG, 5000, &result);
+    hook.Sync();
+    std::printf("edit %s: \"%s\"\n", args[1].c_str(), TextOf(field).c_str());
+    return 0;
+}
+
+// The mouse on a line of a list box: the messages a click (and a double click) sends, at the
+// middle of the line as the list shows it now.
+int ClickLine(const std::vector<std::string>& args, bool twice) {
+    HWND window = FindWindowTitled(args[0]);
+    HWND list = NthChild(window, "ListBox", args[1]);
+    LRESULT line = std::atoi(args[2].c_str());
+    if (line < 0 || line >= Query(list, LB_GETCOUNT)) Fail("no line " + args[2] + " in the list");
+    LRESULT height = Query(list, LB_GETITEMHEIGHT, 0);
+    LPARAM at = MAKELPARAM(8, (line - Query(list, LB_GETTOPINDEX)) * height + height / 2);
+    ProgramHook hook(window);
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(list, WM_LBUTTONUP, 0, at);
+    if (twice) {
+        PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        PostMessageA(list, WM_LBUTTONUP, 0, at);
+    }
+    hook.Sync();
+    std::printf("%s line %s\n", twice ? "double-clicked" : "clicked", args[2].c_str());
+    return 0;
+}
+
+int ClickLineOnce(const std::vector<std::string>& args) { return ClickLine(args, false); }
+int DoubleClickLine(const std::vector<std::string>& args) { return ClickLine(args, true); }
+
 int Answer(const std::vector<std::string>& args) {
     DWORD timeout = args.size() > 2 ? std::strtoul(args[2].c_str(), nullptr, 10) : 30000;
     HWND box = FindTopLevel(args[0], true, timeout);
@@ -712,6 +764,9 @@ constexpr Command kCommands[] = {
     {"click", 2, 2, Click},
     {"menu-click", 2, 2, MenuClick},
     {"set-text", 3, 3, SetText},
+    {"set-edit", 3, 3, SetEdit},
+    {"click-line", 3, 3, ClickLineOnce},
+    {"double-click-line", 3, 3, DoubleClickLine},
     {"answer", 2, 3, Answer},
     {"open-menu", 2, 3, OpenMenu},
     {"hover", 2, 2, Hover},
