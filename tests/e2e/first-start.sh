@@ -19,12 +19,9 @@ e2e_check "the program ends with its window" e2e_wait_exit "$e2e_program" 15
 e2e_launch
 title="Cadenzo 0.98 beta"
 e2e_driver wait "$title" 30000 >/dev/null || true
-e2e_driver menu-click "$title" "Configure|Adapter..." >/dev/null || true
-e2e_driver wait "Select Adapter" 10000 >/dev/null || true
-frame=$(e2e_driver frame "Select Adapter" || true)
-field() { awk -F'\t' -v k="$1" '$1 == k { $1 = ""; sub(/^ /, ""); print }' <<<"$frame"; }
+e2e_open_dialog "$title" "Configure|Adapter..." "Select Adapter"
 e2e_check "the adapter dialog: 306 x 190, centred, on top" \
-  test "$(field client) $(field centred) $(field topmost)" = "306 190 1 1"
+  test "$(e2e_field client) $(e2e_field centred) $(e2e_field topmost)" = "306 190 1 1"
 controls=$(e2e_driver controls "Select Adapter" || true)
 printf '%s\n' "$controls" >"$e2e_work/adapter-controls.txt"
 adapters=$(awk -F'\t' '$1 == "ListBox" { print $10 }' <<<"$controls")

@@ -13,12 +13,9 @@ menu_of() { e2e_driver menu "$title" | sed 's/^ *//'; }
 
 e2e_launch
 e2e_driver wait "$title" 30000 >/dev/null || true
-e2e_driver menu-click "$title" "Configure|Language..." >/dev/null || true
-e2e_driver wait "$dialog" 10000 >/dev/null || true
-frame=$(e2e_driver frame "$dialog" || true)
-field() { awk -F'\t' -v k="$1" '$1 == k { $1 = ""; sub(/^ /, ""); print }' <<<"$frame"; }
+e2e_open_dialog "$title" "Configure|Language..." "$dialog"
 e2e_check "the language dialog: 200 x 190, centred, on top" \
-  test "$(field client) $(field centred) $(field topmost)" = "200 190 1 1"
+  test "$(e2e_field client) $(e2e_field centred) $(e2e_field topmost)" = "200 190 1 1"
 controls=$(e2e_driver controls "$dialog" || true)
 printf '%s\n' "$controls" >"$e2e_work/dialog-controls.txt"
 lines=$(awk -F'\t' '$1 == "ListBox" { print $10 }' <<<"$controls" | tr '|' '\n')

@@ -119,3 +119,16 @@ e2e_driver_bg() {
 e2e_join() {
   wait "$e2e_bg" 2>/dev/null || true
 }
+
+# Chooses menu entry $2 ("Top|Entry") of main window $1 and waits for the window titled $3;
+# e2e_field then reads that window's frame.
+e2e_open_dialog() {
+  e2e_driver menu-click "$1" "$2" >/dev/null || true
+  e2e_driver wait "$3" 10000 >/dev/null || true
+  e2e_frame=$(e2e_driver frame "$3" || true)
+}
+
+# Field $1 of the frame read last (e2e_open_dialog, or e2e_frame=$(e2e_driver frame TITLE)).
+e2e_field() {
+  awk -F'\t' -v k="$1" '$1 == k { $1 = ""; sub(/^ /, ""); print }' <<<"$e2e_frame"
+}

@@ -19,12 +19,9 @@ seed DALNonStandardModesBCD3 FF000600000000000640048000000070
 
 e2e_launch
 e2e_driver wait "$title" 30000 >/dev/null || true
-e2e_driver menu-click "$title" "Configure|Resolutions..." >/dev/null || true
-e2e_driver wait "$dialog" 10000 >/dev/null || true
-frame=$(e2e_driver frame "$dialog" || true)
-field() { awk -F'\t' -v k="$1" '$1 == k { $1 = ""; sub(/^ /, ""); print }' <<<"$frame"; }
+e2e_open_dialog "$title" "Configure|Resolutions..." "$dialog"
 e2e_check "the list window: 311 x 296, fixed, minimise box, centred, on top" \
-  test "$(field client) $(field sizeable) $(field minimize-box) $(field centred) $(field topmost)" = \
+  test "$(e2e_field client) $(e2e_field sizeable) $(e2e_field minimize-box) $(e2e_field centred) $(e2e_field topmost)" = \
   "311 296 0 1 1 1"
 lines() { e2e_driver controls "$dialog" | awk -F'\t' '$1 == "ListBox" { print $10 }'; }
 controls=$(e2e_driver controls "$dialog" || true)
@@ -37,9 +34,9 @@ e2e_check "the buttons stand at the right, 57 x 25" grep -qP '^Button\tEdit\t248
 
 # Add: the newest window of that title is the add window, on top of the list.
 e2e_driver click "$dialog" Add >/dev/null || true
-frame=$(e2e_driver frame "$dialog" || true)
+e2e_frame=$(e2e_driver frame "$dialog" || true)
 e2e_check "Add opens the add window: 336 x 70, on top" \
-  test "$(field client) $(field topmost)" = "336 70 1"
+  test "$(e2e_field client) $(e2e_field topmost)" = "336 70 1"
 edits() { e2e_driver controls "$dialog" | awk -F'\t' '$1 == "Edit" { printf "%s|", $2 }'; }
 e2e_check "its fields start empty, empty, Any, Any" test "$(edits)" = "||Any|Any|"
 "$e2e_rig" screenshot "$e2e_work/add.png" >/dev/null 2>&1 || true
