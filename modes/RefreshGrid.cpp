@@ -2,34 +2,13 @@
 
 #include <limits>
 
-namespace {
-
-int DigitValue(char c, int base) {
-    int value = -1;
-    if (c >= '0' && c <= '9') value = c - '0';
-    if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
-    return value < base ? value : -1;
-}
-
-}  // namespace
+#include "services/NumberText.h"
 
 std::int32_t ReadRowNumber(const std::string& text) {
-    std::size_t i = 0;
-    std::size_t end = text.size();
-    while (i < end && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < end && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    int base = 10;
-    auto isX = [&](std::size_t at) { return at < end && (text[at] == 'x' || text[at] == 'X'); };
-    if (i < end && (text[i] == '$' || isX(i))) {
-        base = 16;
-        ++i;
-    } else if (i < end && text[i] == '0' && isX(i + 1)) {
-        base = 16;
-        i += 2;
-    }
+    NumberStart start = ScanNumberStart(text);
+    std::size_t i = start.digits;
+    const std::size_t end = text.size();
+    const int base = start.base;
     // A number too long for 32 bits stops where it would overflow, like any other misfit.
     constexpr std::int64_t Largest = std::numeric_limits<std::int32_t>::max();
     std::int64_t number = 0;
@@ -39,7 +18,7 @@ std::int32_t ReadRowNumber(const std::string& text) {
         number = number * base + digit;
     }
     bool readToEnd = i == end;
-    return static_cast<std::int32_t>(negative && readToEnd ? -number : number);
+    return static_cast<std::int32_t>(start.negative && readToEnd ? -number : number);
 }
 
 RefreshGrid::RefreshGrid(std::vector<std::unique_ptr<GridRow>>& rows, ui::SpeedButton& sbUp,

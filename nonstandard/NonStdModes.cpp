@@ -1,12 +1,13 @@
 #include "nonstandard/NonStdModes.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "modes/BcdCodec.h"
 #include "modes/DriverValues.h"
 #include "modes/RestrictedModes.h"
+#include "platform/CaseFold.h"
 #include "services/Format.h"
+#include "services/NumberText.h"
 
 namespace {
 
@@ -33,40 +34,20 @@ std::string Field(unsigned value) {
     return text.size() < 4 ? "  " + text : text;
 }
 
-int DigitValue(char c, bool hex) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (!hex) return -1;
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-}
-
 // The integer at the start of `text` as the standard reading takes it: blanks, a sign, a
 // hexadecimal prefix ("$", "0x", "x"), digits. `end` is where it stopped. False when no digit
 // was read or the number does not fit 32 bits (signed in decimal, unsigned in hexadecimal);
 // the 32 bits are returned as the low bits of `value`.
 bool ReadLeadingInteger(const std::string& text, std::uint32_t& value, std::size_t& end) {
-    std::size_t at = 0;
-    while (at < text.size() && text[at] == ' ')
-        ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
-    bool hex = false;
-    if (at < text.size() && text[at] == '$') {
-        hex = true;
-        ++at;
-    } else if (at + 1 < text.size() && text[at] == '0' &&
-               (text[at + 1] == 'x' || text[at + 1] == 'X')) {
-        hex = true;
-        at += 2;
-    } else if (at < text.size() && (text[at] == 'x' || text[at] == 'X')) {
-        hex = true;
-        ++at;
-    }
+    NumberStart start = ScanNumberStart(text);
+    std::size_t at = start.digits;
+    const bool negative = start.negative;
+    const bool hex = start.base == 16;
     const std::uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
     std::uint64_t number = 0;
     std::size_t digits = 0;
-    for (int d; at < text.size() && (d = DigitValue(text[at], hex)) >= 0; ++at, ++digits) {
-        number = number * (hex ? 16 : 10) + static_cast<unsigned>(d);
+    for (int d; at < text.size() && (d = DigitValue(text[at], start.base)) >= 0; ++at, ++digits) {
+        number = number * start.base + static_cast<unsigned>(d);
         if (number > limit) return false;
     }
     end = at;
@@ -141,10 +122,7 @@ bool ReadSizeField(const std::string& text, std::uint16_t& value) {
 }
 
 std::uint8_t ReadAnyField(const std::string& text) {
-    std::string upper = text;
-    for (char& c : upper)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (text.empty() || upper.find("ANY") != std::string::npos) return 0;
+    if (text.empty() || platform::UpperCase(text).find("ANY") != std::string::npos) return 0;
     std::uint32_t number = 0;
     std::size_t end = 0;
     return ReadLeadingInteger(text, number, end) ? static_cast<std::uint8_t>(number) : 0;
