@@ -31,28 +31,15 @@ TForm5& Program::CreateCheckWindow() {
 }
 
 TForm4& Program::CreateAdapterDialog() {
-    auto dialog =
-        std::make_unique<TForm4>(app, os, language, adapter, [this] { CreateMainWindow(); });
-    TForm4& form = *dialog;
-    dialogs_.push_back(std::move(dialog));
-    form.Run([&form] { form.FormCreate(); });
-    form.Show();
-    return form;
+    return Open(
+        std::make_unique<TForm4>(app, os, language, adapter, [this] { CreateMainWindow(); }));
 }
 
 void Program::OpenResolutions() {
-    auto dialog = std::make_unique<TNonStRes>(app, os, language, adapter.DriverKey, NonStdModes,
-                                              NonStdModesChanged, NonStdEditing);
-    TNonStRes& form = *dialog;
-    dialogs_.push_back(std::move(dialog));
-    form.Run([&form] { form.FormCreate(); });
-    form.Show();
+    Open(std::make_unique<TNonStRes>(app, os, language, adapter.DriverKey, NonStdModes,
+                                     NonStdModesChanged, NonStdEditing));
 }
 
 void Program::OpenLanguages() {
-    auto dialog = std::make_unique<TForm3>(app, os, [this] { CreateMainWindow(); });
-    TForm3& form = *dialog;
-    dialogs_.push_back(std::move(dialog));
-    form.Run([&form] { form.FormCreate(); });
-    form.Show();
+    Open(std::make_unique<TForm3>(app, os, [this] { CreateMainWindow(); }));
 }

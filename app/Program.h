@@ -25,6 +25,16 @@ public:
     const std::vector<std::unique_ptr<ui::Form>>& Dialogs() const { return dialogs_; }
 
 private:
+    // Keeps a new dialog for the rest of the run, fills it and shows it.
+    template <typename Dialog>
+    Dialog& Open(std::unique_ptr<Dialog> dialog) {
+        Dialog& form = *dialog;
+        dialogs_.push_back(std::move(dialog));
+        form.Run([&form] { form.FormCreate(); });
+        form.Show();
+        return form;
+    }
+
     std::vector<std::unique_ptr<TForm1>> mainWindows_;
     std::unique_ptr<TForm5> checkWindow_;
     // Dialogs are only hidden when closed; they live as long as the program.

@@ -2,7 +2,6 @@
 
 #include "lang/LanguageFile.h"
 #include "lang/LanguageState.h"
-#include "services/RegistryValues.h"
 #include "services/Settings.h"
 
 namespace {
@@ -56,7 +55,7 @@ void TForm3::bOKClick() {
     std::string name = line >= 1 && line <= static_cast<int>(LanguageChoices.size())
                            ? LanguageChoices[line - 1]
                            : std::string();
-    WriteRegString(os_.registry, SettingsKey, LangFileNameValue, name);
+    SaveLangFileName(os_.registry, name);
     Hide();
     openMainWindow_();
 }
