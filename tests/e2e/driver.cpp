@@ -441,21 +441,30 @@ int Hover(const std::vector<std::string>& args) {
     return 0;
 }
 
-struct TooltipSearch {
+struct ClassSearch {
     DWORD process;
+    const char* className;
     HWND found;
 };
 
-BOOL CALLBACK MatchTooltip(HWND hwnd, LPARAM data) {
-    auto* search = reinterpret_cast<TooltipSearch*>(data);
+BOOL CALLBACK MatchClass(HWND hwnd, LPARAM data) {
+    auto* search = reinterpret_cast<ClassSearch*>(data);
     DWORD process = 0;
     GetWindowThreadProcessId(hwnd, &process);
     if (process != search->process || !IsWindowVisible(hwnd) ||
-        ClassOf(hwnd) != "tooltips_class32") {
+        ClassOf(hwnd) != search->className) {
         return TRUE;
     }
     search->found = hwnd;
     return FALSE;
+}
+
+// A visible top-level window of that class in the process of `window`, or none.
+HWND VisibleOfClass(HWND window, const char* className) {
+    ClassSearch search{0, className, nullptr};
+    GetWindowThreadProcessId(window, &search.process);
+    EnumWindows(MatchClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // A tooltip answers WM_GETTEXT with the text it shows.
@@ -463,8 +472,6 @@ int Hint(const std::vector<std::string>& args) {
     DWORD timeout = args.size() > 2 ? std::strtoul(args[2].c_str(), nullptr, 10) : 10000;
     HWND window = FindWindowTitled(args[0]);
     HWND control = FindChild(window, args[1]);
-    TooltipSearch search{0, nullptr};
-    GetWindowThreadProcessId(window, &search.process);
     RECT r;
     GetWindowRect(control, &r);
     // Two steps, then rest: a tooltip counts from a move inside the control, and every further
@@ -475,9 +482,8 @@ int Hint(const std::vector<std::string>& args) {
     DWORD start = GetTickCount();
     for (;;) {
         Sleep(100);
-        search.found = nullptr;
-        EnumWindows(MatchTooltip, reinterpret_cast<LPARAM>(&search));
-        std::string text = search.found ? TextOf(search.found) : std::string();
+        HWND tooltip = VisibleOfClass(window, "tooltips_class32");
+        std::string text = tooltip ? TextOf(tooltip) : std::string();
         if (!text.empty()) {
             std::printf("%s\n", text.c_str());
             return 0;
@@ -646,29 +652,8 @@ int Answer(const std::vector<std::string>& args) {
     return 0;
 }
 
-struct PopupSearch {
-    DWORD process;
-    bool found;
-};
-
-BOOL CALLBACK MatchPopupMenu(HWND hwnd, LPARAM data) {
-    auto* search = reinterpret_cast<PopupSearch*>(data);
-    DWORD process = 0;
-    GetWindowThreadProcessId(hwnd, &process);
-    if (process == search->process && IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32768") {
-        search->found = true;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // A drop-down menu of the program is open: the system's menu window class is visible.
-bool MenuOpen(HWND window) {
-    PopupSearch search{0, false};
-    GetWindowThreadProcessId(window, &search.process);
-    EnumWindows(MatchPopupMenu, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+bool MenuOpen(HWND window) { return VisibleOfClass(window, "#32768") != nullptr; }
 
 bool AwaitMenu(HWND window, bool open) {
     DWORD start = GetTickCount();

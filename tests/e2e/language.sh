@@ -72,24 +72,21 @@ e2e_check "and menus" has_line "Language..." "$(menu_of || true)"
 e2e_driver click "$title" Cancel >/dev/null || true
 e2e_wait_exit "$e2e_program" 15 || true
 
-wine reg add 'HKLM\SOFTWARE\Korvex\Cadenzo' /v LangFileName /t REG_SZ /d Missing.lng /f \
-  >/dev/null 2>&1
-e2e_launch
-said=$(e2e_driver answer Error ok 30000 || true)
-e2e_check "a missing file says \"Can't open Missing.lng\"" test "$said" = "Can't open Missing.lng"
-e2e_driver wait "$title" 30000 >/dev/null || true
-e2e_check "and the window shows the built-in texts" has_line "Refresh Rates:" "$(captions || true)"
-e2e_driver close "$title" >/dev/null || true
-e2e_wait_exit "$e2e_program" 15 || true
-
+# Starts with "LangFileName" = $1: the start says $2 ($3 names the case), and the window
+# shows the built-in texts.
+start_with_bad_file() {
+  wine reg add 'HKLM\SOFTWARE\Korvex\Cadenzo' /v LangFileName /t REG_SZ /d "$1" /f >/dev/null 2>&1
+  e2e_launch
+  said=$(e2e_driver answer Error ok 30000 || true)
+  e2e_check "$3" test "$said" = "$2"
+  e2e_driver wait "$title" 30000 >/dev/null || true
+  e2e_check "and the window shows the built-in texts" has_line "Refresh Rates:" "$(captions || true)"
+  e2e_driver close "$title" >/dev/null || true
+  e2e_wait_exit "$e2e_program" 15 || true
+}
+start_with_bad_file Missing.lng "Can't open Missing.lng" \
+  "a missing file says \"Can't open Missing.lng\""
 # A file of another version: said, and the built-in texts stay.
 printf 'Version = 0.97 beta\r\nCadenzoEn.chm\r\nOld\r\nOld texts\r\n' >"$e2e_install/Old.lng"
-wine reg add 'HKLM\SOFTWARE\Korvex\Cadenzo' /v LangFileName /t REG_SZ /d Old.lng /f >/dev/null 2>&1
-e2e_launch
-said=$(e2e_driver answer Error ok 30000 || true)
-e2e_check "a file of another version says so" test "$said" = "Wrong version of LNG File"
-e2e_driver wait "$title" 30000 >/dev/null || true
-e2e_check "and the window shows the built-in texts" has_line "Refresh Rates:" "$(captions || true)"
-e2e_driver close "$title" >/dev/null || true
-e2e_wait_exit "$e2e_program" 15 || true
+start_with_bad_file Old.lng "Wrong version of LNG File" "a file of another version says so"
 e2e_finish
