@@ -59,9 +59,7 @@ std::string TForm4::DriverKeyOfSlot(int slot) const {
 
 std::uint16_t TForm4::PruningModeOf(int slot) const {
     std::uint16_t mode = kPruneByMonitor;
-    // Without a driver key the read would be of the root of the machine's keys.
-    std::string key = DriverKeyOfSlot(slot);
-    if (!key.empty()) ReadRegWord(os_.registry, key, ati::PruningModeValue, mode);
+    ReadRegWord(os_.registry, DriverKeyOfSlot(slot), ati::PruningModeValue, mode);
     return mode;
 }
 

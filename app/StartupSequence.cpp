@@ -41,8 +41,7 @@ void TForm1::FormCreate() {
     // The driver prunes its modes by the monitor's abilities unless told otherwise; then
     // the enumeration asks for all modes.
     std::uint16_t pruning = 0x00FF;
-    if (adapter.HasDriverKey())
-        ReadRegWord(os.registry, adapter.DriverKey, ati::PruningModeValue, pruning);
+    ReadRegWord(os.registry, adapter.DriverKey, ati::PruningModeValue, pruning);
     state.ModeEnumFlags = pruning == 0 ? platform::EdsRawMode : 0;
 
     state.ModeTable.clear();
@@ -53,9 +52,7 @@ void TForm1::FormCreate() {
     state.WinVerText = WindowsVersionText(os.system.Version());
     SetCaption(Caption() + " " + ProgramVersion);
 
-    ModeListBuffer restricted;
-    if (adapter.HasDriverKey())
-        restricted = ReadRestrictedModes(MachineRegistry, adapter.DriverKey);
+    ModeListBuffer restricted = ReadRestrictedModes(MachineRegistry, adapter.DriverKey);
 
     DriverOptions->ReadDriverSwitches(os.registry, adapter);
 

@@ -25,8 +25,7 @@ constexpr char kTooLargeText[] =
     "saved: edit or remove it first.";
 
 bool OpenDriverKey(RegistryCursor& cursor, const std::string& driverKey) {
-    // An empty key would be the root of the machine's keys.
-    return !driverKey.empty() && cursor.OpenKey(FromRoot(driverKey), false);
+    return cursor.OpenKey(FromRoot(driverKey), false);
 }
 
 std::string Field(unsigned value) {
@@ -61,7 +60,6 @@ bool ReadLeadingInteger(const std::string& text, std::uint32_t& value, std::size
 
 void ReadNonStdModes(RegistryCursor& cursor, const std::string& driverKey, const std::string& name,
                      NonStdModeList& modes) {
-    if (driverKey.empty()) return;
     for (const RestrictionRecord& record :
          DecodeRestrictedModes(ReadModeList(cursor, driverKey, name))) {
         NonStdMode mode{record.Width, record.Height, static_cast<std::uint8_t>(record.Rate % 256),

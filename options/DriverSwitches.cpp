@@ -25,9 +25,6 @@ DriverSwitches::DriverSwitches(ui::CheckBox& cbAnisoD3D, ui::ComboBox& cbAnisoDe
 }
 
 void DriverSwitches::ReadDriverSwitches(platform::Registry& registry, const AdapterState& adapter) {
-    // Without an adapter the driver key is empty: reading through it would read the root.
-    if (!adapter.HasDriverKey()) return;
-
     std::string degree;
     ReadRegBytes(registry, adapter.DdhalKey, AnisoDegreeValue, degree);
     if (!degree.empty()) {
@@ -97,9 +94,6 @@ void DriverSwitches::SwitchClick(std::size_t index) {
 
 void DriverSwitches::WriteDriverSwitches(RegistryCursor& cursor, platform::Registry& registry,
                                          const AdapterState& adapter) {
-    // Without an adapter "\" and the empty driver key would be the root of the machine's keys.
-    if (!adapter.HasDriverKey()) return;
-
     // The ddhal key is created whatever the boxes say.
     bool onDdhal = cursor.OpenKey(FromRoot(adapter.DdhalKey), true);
     if (cbAnisoD3D_.Checked()) {

@@ -22,7 +22,9 @@ std::string RegistryCursor::Resolve(const std::string& path) const {
 bool RegistryCursor::OpenKey(const std::string& path, bool canCreate) {
     std::string full = Resolve(path);
     platform::RegKey key = 0;
-    if (registry_.OpenKey(full, platform::KeyAllAccess, canCreate, &key) != RegStatus::Ok) {
+    // The root itself is never a key the program works in (an empty driver key names it).
+    if (full.empty() ||
+        registry_.OpenKey(full, platform::KeyAllAccess, canCreate, &key) != RegStatus::Ok) {
         return false;
     }
     if (current_) registry_.CloseKey(current_);
@@ -62,5 +64,6 @@ bool RegistryCursor::DeleteValue(const std::string& name) {
 }
 
 bool RegistryCursor::DeleteKey(const std::string& path) {
-    return registry_.DeleteKeyTree(Resolve(path)) == RegStatus::Ok;
+    std::string full = Resolve(path);
+    return !full.empty() && registry_.DeleteKeyTree(full) == RegStatus::Ok;
 }

@@ -26,7 +26,8 @@ public:
     RegistryCursor& operator=(const RegistryCursor&) = delete;
 
     // A path beginning with "\" is taken from HKEY_LOCAL_MACHINE, any other from the current
-    // key. On success the key becomes the current key; on failure the current key stays.
+    // key; HKEY_LOCAL_MACHINE itself never opens. On success the key becomes the current key;
+    // on failure the current key stays.
     bool OpenKey(const std::string& path, bool canCreate);
     // Copies a REG_BINARY value (or one of a type the cursor does not know) to the front of
     // the buffer and returns its size; 0 when the value does not exist. Bytes beyond the

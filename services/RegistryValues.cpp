@@ -15,8 +15,12 @@ constexpr std::uint32_t kBytesBufferSize = 250;
 template <typename Access>
 std::uint16_t WithKey(platform::Registry& registry, const std::string& key, std::uint32_t rights,
                       Access access) {
+    // An empty path would be HKEY_LOCAL_MACHINE itself: an empty driver key (no adapter) must
+    // never read or write there.
     RegKey handle = 0;
-    if (registry.OpenKey(key, rights, false, &handle) != RegStatus::Ok) return RegKeyNotOpened;
+    if (key.empty() || registry.OpenKey(key, rights, false, &handle) != RegStatus::Ok) {
+        return RegKeyNotOpened;
+    }
     bool done = access(handle);
     registry.CloseKey(handle);
     return done ? RegDone : RegValueFailed;

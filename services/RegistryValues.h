@@ -1,7 +1,7 @@
 #pragma once
 // Value helpers: each opens a key under HKEY_LOCAL_MACHINE, does one read or write and closes
 // the key again. They never raise; callers preset their variable with a default and may
-// ignore the result.
+// ignore the result. An empty key path never opens.
 
 #include <cstdint>
 #include <string>
