@@ -13,6 +13,7 @@ e2e_work=$(realpath "$e2e_work")
 # gives code page 1252 and passes the driver's UTF-8 arguments through.
 export LC_ALL=C.UTF-8
 e2e_rig="$(cd "$(dirname "${BASH_SOURCE[0]}")/../rig" && pwd)/rig.sh"
+export PATH="${e2e_rig%/rig.sh}/bin:$PATH"
 e2e_passed=0
 e2e_failed=0
 export CADENZO_RIG_DIR="$e2e_work/rig"

@@ -17,6 +17,8 @@ set -euo pipefail
 shopt -u patsub_replacement 2>/dev/null || true
 
 RIG_SRC=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# Every "wine" below, and in what sources rig.env, is the rig's own (bin/wine).
+export PATH="$RIG_SRC/bin:$PATH"
 mkdir -p "${CADENZO_RIG_DIR:-/tmp/cadenzo-rig}"
 RIG_DIR=$(cd "${CADENZO_RIG_DIR:-/tmp/cadenzo-rig}" && pwd)
 CADENZO_RIG_DIR=$RIG_DIR
@@ -255,7 +257,7 @@ link_fonts() {
 # One "export NAME='value'" a line, for sh and bash alike.
 write_env() {
     local name value
-    for name in DISPLAY WINEPREFIX WINEDEBUG WINEDLLOVERRIDES CADENZO_RIG_DIR CADENZO_RIG_BIN \
+    for name in PATH DISPLAY WINEPREFIX WINEDEBUG WINEDLLOVERRIDES CADENZO_RIG_DIR CADENZO_RIG_BIN \
         CADENZO_DEVICE_KEY CADENZO_DRIVER_KEY; do
         value=${!name}
         printf "export %s='%s'\n" "$name" "${value//\'/\'\\\'\'}"

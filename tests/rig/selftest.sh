@@ -7,6 +7,7 @@ set -uo pipefail
 
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 RIG=$HERE/rig.sh
+export PATH="$HERE/bin:$PATH"
 OWN_DIR=
 if [[ -z ${CADENZO_RIG_DIR:-} ]]; then
     OWN_DIR=$(mktemp -d /tmp/cadenzo-rig-selftest.XXXXXX)
