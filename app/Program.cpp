@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "about/TForm2.h"
 #include "app/TForm1.h"
 #include "nonstandard/TNonStRes.h"
 
@@ -43,3 +44,5 @@ void Program::OpenResolutions() {
 void Program::OpenLanguages() {
     Open(std::make_unique<TForm3>(app, os, [this] { CreateMainWindow(); }));
 }
+
+void Program::OpenAbout() { Open(std::make_unique<TForm2>(app, os)); }

@@ -22,6 +22,7 @@ public:
     TForm4& CreateAdapterDialog() override;
     void OpenResolutions() override;
     void OpenLanguages() override;
+    void OpenAbout() override;
     const std::vector<std::unique_ptr<ui::Form>>& Dialogs() const { return dialogs_; }
 
 private:

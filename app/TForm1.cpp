@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "about/Help.h"
 #include "app/MainWindowLayout.h"
 
 namespace {
@@ -171,8 +172,12 @@ void TForm1::WireCommands() {
     bAdapter.OnClick = [this] { windows_.CreateAdapterDialog(); };
     bRes.OnClick = [this] { windows_.OpenResolutions(); };
     bLang.OnClick = [this] { windows_.OpenLanguages(); };
+    About.OnClick = [this] { windows_.OpenAbout(); };
+    Help.OnClick = [this] { HelpClick(); };
     FindMenuItem("Uninstall1")->OnClick = [this] { Uninstall1Click(); };
 }
+
+void TForm1::HelpClick() { OpenHelp(state.os, state.language); }
 
 ui::Control* TForm1::FindControl(const std::string& name) {
     std::vector<ui::Control*> pending{this};

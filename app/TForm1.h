@@ -40,6 +40,7 @@ public:
     void OKClick();
     void CancelClick();
     void bRestoreClick();
+    void HelpClick();
     void Uninstall1Click();
 
     // The settings as the window showed them at the end of its creation, and whether they

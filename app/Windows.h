@@ -23,4 +23,6 @@ public:
     virtual void OpenResolutions() = 0;
     // Opens a new language dialog.
     virtual void OpenLanguages() = 0;
+    // Opens a new About box.
+    virtual void OpenAbout() = 0;
 };

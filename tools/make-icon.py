@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws Cadenzo's icon: a monitor whose screen shows a rising refresh wave.
 
-Writes a Windows .ico with 16x16, 32x32 and 48x48 images in 32-bit colour with alpha.
+Writes a Windows .ico with 16x16, 32x32 and 48x48 images in 32-bit colour with alpha, and the
+24x24 picture of the About box in the 16 colours of the standard palette.
 Run: python3 tools/make-icon.py app/res/Cadenzo.ico
 """
 import math
@@ -43,6 +44,23 @@ def bmp_entry(size):
     for y in reversed(range(size)):
         for r, g, b, a in px[y]:
             rows += bytes((b, g, r, a))
+    return header + rows + mask_bits(px, size)
+
+
+# The 16 colours every display can show (the VGA palette), as Windows orders them.
+PALETTE16 = [
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
+    (0, 128, 128), (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+]
+
+
+def nearest(r, g, b):
+    return min(range(16), key=lambda i: sum((c - p) ** 2 for c, p in
+                                              zip((r, g, b), PALETTE16[i])))
+
+
+def mask_bits(px, size):
     mask_row = ((size + 31) // 32) * 4
     mask = b''
     for y in reversed(range(size)):
@@ -51,17 +69,34 @@ def bmp_entry(size):
             if px[y][x][3] == 0:
                 row[x // 8] |= 0x80 >> (x % 8)
         mask += bytes(row)
-    return header + rows + mask
+    return mask
+
+
+def bmp_entry_16(size):
+    px = draw(size)
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 4, 0, 0, 0, 0, 16, 0)
+    palette = b''.join(bytes((b, g, r, 0)) for r, g, b in PALETTE16)
+    row_bytes = ((size * 4 + 31) // 32) * 4
+    rows = b''
+    for y in reversed(range(size)):
+        row = bytearray(row_bytes)
+        for x in range(size):
+            r, g, b, a = px[y][x]
+            index = nearest(r, g, b) if a else 0
+            row[x // 2] |= index << (4 if x % 2 == 0 else 0)
+        rows += bytes(row)
+    return header + palette + rows + mask_bits(px, size)
 
 
 def main(path):
-    sizes = [16, 32, 48]
-    images = [bmp_entry(n) for n in sizes]
-    out = struct.pack('<HHH', 0, 1, len(sizes))
-    offset = 6 + 16 * len(sizes)
-    for n, data in zip(sizes, images):
-        out += struct.pack('<BBBBHHII', n, n, 0, 0, 1, 32, len(data), offset)
+    entries = [(n, 32, bmp_entry(n)) for n in (16, 32, 48)] + [(24, 4, bmp_entry_16(24))]
+    out = struct.pack('<HHH', 0, 1, len(entries))
+    offset = 6 + 16 * len(entries)
+    for n, bits, data in entries:
+        colours = 16 if bits == 4 else 0
+        out += struct.pack('<BBBBHHII', n, n, colours, 0, 1, bits, len(data), offset)
         offset += len(data)
+    images = [data for _, _, data in entries]
     for data in images:
         out += data
     with open(path, 'wb') as f:

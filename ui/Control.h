@@ -25,10 +25,24 @@ struct Rect {
 struct Font {
     std::string name = "MS Sans Serif";
     int height = 11;  // in pixels
-    bool operator==(const Font& o) const { return name == o.name && height == o.height; }
+    bool underline = false;
+    bool operator==(const Font& o) const {
+        return name == o.name && height == o.height && underline == o.underline;
+    }
 };
 
-enum class Kind { Form, Label, Button, CheckBox, ComboBox, ListBox, Edit, GroupBox, SpeedButton };
+enum class Kind {
+    Form,
+    Label,
+    Button,
+    CheckBox,
+    ComboBox,
+    ListBox,
+    Edit,
+    GroupBox,
+    SpeedButton,
+    Image
+};
 
 // What changed, so that a peer updates only that.
 enum class Aspect {

@@ -12,6 +12,16 @@ void Label::SetTextColor(Rgb color) {
     Changed(Aspect::Caption);
 }
 
+void Label::Click() {
+    if (Enabled()) Fire(OnClick);
+}
+
+void Image::SetIcon(int resourceId, int size) {
+    iconId_ = resourceId;
+    iconSize_ = size;
+    Changed(Aspect::Caption);
+}
+
 void Button::Click() {
     if (Enabled()) Fire(OnClick);
 }

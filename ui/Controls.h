@@ -13,6 +13,7 @@ enum class Alignment { Left, Right, Center };
 using Rgb = std::uint32_t;
 constexpr Rgb DefaultTextColor = 0xFF000000;  // the system's colour for window text
 constexpr Rgb Red = 0x000000FF;
+constexpr Rgb Blue = 0x00FF0000;
 
 class Label : public Control {
 public:
@@ -21,10 +22,30 @@ public:
     void SetAlignment(Alignment alignment);
     Rgb TextColor() const { return textColor_; }
     void SetTextColor(Rgb color);
+    // A link shows the hand-point cursor under the mouse.
+    bool IsLink() const { return link_; }
+    void SetLink(bool link) { link_ = link; }
+    // A click on the label: runs OnClick when enabled.
+    void Click();
+    std::function<void()> OnClick;
 
 private:
     Alignment alignment_ = Alignment::Left;
     Rgb textColor_ = DefaultTextColor;
+    bool link_ = false;
+};
+
+// A picture: one of the program's icons, drawn at a given size from the top left of its place.
+class Image : public Control {
+public:
+    Image(Control* parent, std::string name) : Control(parent, Kind::Image, std::move(name)) {}
+    int IconId() const { return iconId_; }
+    int IconSize() const { return iconSize_; }
+    void SetIcon(int resourceId, int size);
+
+private:
+    int iconId_ = 0;
+    int iconSize_ = 0;
 };
 
 class GroupBox : public Control {

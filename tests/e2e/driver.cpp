@@ -55,6 +55,9 @@
 //
 // Texts are taken and printed as UTF-8, whatever the program's ANSI code page.
 //
+// Copied to the name "hh.exe" the driver stands in for the help viewer: it appends its command
+// line to "viewer.log" beside itself and ends.
+//
 // Commands that act wait until the program has handled what they did. Exit code 0 on success,
 // 1 when a window, control or entry is not there or the program did not react, 2 for a wrong
 // command line.
@@ -765,7 +768,25 @@ constexpr Command kCommands[] = {
 }  // namespace
 
 // The wide entry point: the ANSI command line would lose what the code page lacks.
+// The help viewer's stand-in notes how it was started.
+bool StandsInForTheViewer() {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring self(path, length);
+    std::wstring::size_type slash = self.find_last_of(L"\\/");
+    if (lstrcmpiW(self.substr(slash + 1).c_str(), L"hh.exe") != 0) return false;
+    std::string line = Utf8(GetCommandLineW()) + "\r\n";
+    HANDLE log = CreateFileW((self.substr(0, slash + 1) + L"viewer.log").c_str(),
+                             FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(log);
+    return true;
+}
+
 int wmain(int argc, wchar_t** argv) {
+    if (StandsInForTheViewer()) return 0;
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         args.push_back(Utf8(argv[i]));

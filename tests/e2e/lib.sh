@@ -86,6 +86,17 @@ e2e_wait_exit() {
   wait "$pid" 2>/dev/null || true
 }
 
+# Waits at most $1 seconds until the command after it succeeds.
+e2e_wait_until() {
+  local limit=$1 waited=0
+  shift
+  until "$@"; do
+    if ((waited >= limit * 10)); then return 1; fi
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+}
+
 e2e_check() {
   local what=$1
   shift

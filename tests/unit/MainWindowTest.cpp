@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "about/TForm2.h"
 #include "adapters/AdapterDiscovery.h"
 #include "adapters/TForm4.h"
 #include "app/Program.h"
@@ -205,6 +206,71 @@ TEST_F(MainWindowTest, MenuEntriesClickTheButtonsOfTheNewestWindow) {
               clicked);
     EXPECT_EQ("Program", first.FindMenuItem("f1")->Caption());
     EXPECT_EQ("Contens...", first.FindMenuItem("Contens1")->Caption());
+}
+
+// Help and About, through the buttons the menu entries click.
+TEST_F(MainWindowTest, HelpOpensTheQuotedHelpFileOfTheLanguageInUse) {
+    InstallInProgramFiles();
+    TForm1& form = program.CreateMainWindow();
+    auto helpParameter = [&] {
+        win.shell.started.clear();
+        form.FindMenuItem("Contens1")->OnClick();
+        EXPECT_EQ(1u, win.shell.started.size());
+        const platform::Launch& launch = win.shell.started.back().launch;
+        EXPECT_EQ("hh.exe", launch.file);
+        EXPECT_EQ(".", launch.directory);
+        EXPECT_EQ(platform::ShowNormal, launch.show);
+        return launch.parameters;
+    };
+    EXPECT_EQ("\"C:\\Program Files\\Cadenzo\\CadenzoEn.chm\"", helpParameter());
+    program.language.LanguageActive = true;
+    program.language.LanguageTexts[0] = "CadenzoRu.chm";
+    EXPECT_EQ("\"C:\\Program Files\\Cadenzo\\CadenzoRu.chm\"", helpParameter());
+    program.language.LanguageTexts[0].clear();
+    EXPECT_EQ("\"C:\\Program Files\\Cadenzo\\\"", helpParameter());
+    // Without a stored install directory the file is looked for in the current one.
+    win.registry.DeleteKeyTree(SettingsKey);
+    program.language.LanguageActive = false;
+    EXPECT_EQ("\".\\CadenzoEn.chm\"", helpParameter());
+}
+
+TEST_F(MainWindowTest, EachAboutCommandOpensAnotherBoxWithTheVersionAndLinks) {
+    TForm1& form = program.CreateMainWindow();
+    form.FindMenuItem("About1")->OnClick();
+    static_cast<ui::Button*>(form.FindControl("About"))->Click();
+    ASSERT_EQ(2u, program.Dialogs().size());
+    auto& box = static_cast<TForm2&>(*program.Dialogs().back());
+    EXPECT_NE(program.Dialogs().front().get(), &box);
+    EXPECT_EQ("About Cadenzo", box.Caption());
+    EXPECT_EQ((ui::Rect{0, 0, 204, 101}), box.Place());
+    EXPECT_TRUE(box.StayOnTop());
+    EXPECT_TRUE(box.Visible());
+    EXPECT_EQ("Ver 0.98 beta", box.lbVer.Caption());
+    EXPECT_EQ("Ver 0.98 beta", static_cast<TForm2&>(*program.Dialogs().front()).lbVer.Caption());
+    EXPECT_EQ(24, box.Image1.IconSize());
+    EXPECT_EQ("Program's page [Russian]", box.Label2.Hint());
+    EXPECT_EQ("Program's page [English]", box.Label5.Hint());
+    EXPECT_EQ(0u, box.Label4.Hint().rfind("mailto:", 0));
+    // A link opens its target through the shell, hidden; the page's label shows no scheme.
+    for (ui::Label* link : {&box.Label4, &box.Label2, &box.Label5}) {
+        EXPECT_TRUE(link->IsLink());
+        EXPECT_TRUE(link->GetFont().underline);
+        EXPECT_EQ(ui::Blue, link->TextColor());
+        win.shell.started.clear();
+        link->Click();
+        ASSERT_EQ(1u, win.shell.started.size());
+        const platform::Launch& launch = win.shell.started[0].launch;
+        EXPECT_EQ(platform::ShowHide, launch.show);
+        EXPECT_EQ("", launch.parameters);
+        if (link != &box.Label4) {
+            EXPECT_EQ(std::string::npos, link->Caption().find("://"));
+            EXPECT_NE(std::string::npos, launch.file.find("://" + link->Caption()));
+        } else {
+            EXPECT_EQ(box.Label4.Hint(), launch.file);
+        }
+    }
+    box.Button1.Click();
+    EXPECT_FALSE(box.Visible());
 }
 
 }  // namespace

@@ -28,6 +28,8 @@ public:
     virtual bool OnFormBackground() const { return false; }
     // The colour its text is drawn in on that background.
     virtual COLORREF TextColor() const { return GetSysColor(COLOR_WINDOWTEXT); }
+    // Shows the hand-point cursor under the mouse, as a link does.
+    virtual bool HandCursor() const { return false; }
     // Lies beneath the controls it frames, which then get the mouse and paint over it.
     virtual bool LiesBeneath() const { return false; }
 

@@ -74,7 +74,7 @@ FontCache::~FontCache() {
 }
 
 HFONT FontCache::Get(const Font& font) {
-    auto key = std::make_pair(font.name, font.height);
+    auto key = std::make_tuple(font.name, font.height, font.underline);
     if (auto it = fonts_.find(key); it != fonts_.end()) return it->second;
 
     std::string face = font.name;
@@ -89,8 +89,8 @@ HFONT FontCache::Get(const Font& font) {
     BYTE charset = info.found && info.charset == SYMBOL_CHARSET ? SYMBOL_CHARSET : DEFAULT_CHARSET;
     // A negative height asks for the character height without the internal leading, as the
     // classic dialog fonts are measured (8-point MS Sans Serif is 11 pixels).
-    HFONT handle = CreateFontA(-font.height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+    HFONT handle = CreateFontA(-font.height, 0, 0, 0, FW_NORMAL, FALSE, font.underline, FALSE,
+                               charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                DEFAULT_PITCH | FF_DONTCARE, face.c_str());
     fonts_.emplace(key, handle);
     return handle;
@@ -99,7 +99,7 @@ HFONT FontCache::Get(const Font& font) {
 HFONT FontCache::For(const Font& font, const std::wstring& text) {
     HFONT own = Get(font);
     if (AllAscii(text) || HasGlyphs(own, text)) return own;
-    return Get(Font{kWideCoverageFace, font.height});
+    return Get(Font{kWideCoverageFace, font.height, font.underline});
 }
 
 }  // namespace ui

@@ -5,7 +5,7 @@
 
 #include <map>
 #include <string>
-#include <utility>
+#include <tuple>
 
 #include "ui/Control.h"
 
@@ -25,7 +25,7 @@ public:
     HFONT For(const Font& font, const std::wstring& text);
 
 private:
-    std::map<std::pair<std::string, int>, HFONT> fonts_;
+    std::map<std::tuple<std::string, int, bool>, HFONT> fonts_;
 };
 
 }  // namespace ui

@@ -8,6 +8,7 @@
 #include "ui/win32/ButtonWindows.h"
 #include "ui/win32/EditWindow.h"
 #include "ui/win32/FontCache.h"
+#include "ui/win32/ImageWindow.h"
 #include "ui/win32/LabelWindow.h"
 #include "ui/win32/ListWindows.h"
 
@@ -74,6 +75,8 @@ std::unique_ptr<ControlWindow> NewControlWindow(Control& control, FormWindow& fo
             return std::make_unique<EditWindow>(static_cast<Edit&>(control), form, id);
         case Kind::GroupBox:
             return std::make_unique<GroupBoxWindow>(static_cast<GroupBox&>(control), form, id);
+        case Kind::Image:
+            return std::make_unique<ImageWindow>(static_cast<Image&>(control), form, id);
         case Kind::Form:
             break;
     }
@@ -308,6 +311,14 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 SetTextColor(dc, peer->TextColor());
                 SetBkColor(dc, GetSysColor(form_->BackgroundColor()));
                 return reinterpret_cast<LRESULT>(Background());
+            }
+            break;
+        }
+        case WM_SETCURSOR: {
+            ControlWindow* peer = ControlWindow::Of(hwnd_, reinterpret_cast<HWND>(wParam));
+            if (peer && peer->HandCursor() && LOWORD(lParam) == HTCLIENT) {
+                SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));  // IDC_HAND
+                return TRUE;
             }
             break;
         }

@@ -33,6 +33,12 @@ COLORREF LabelWindow::TextColor() const {
     return color == DefaultTextColor ? ControlWindow::TextColor() : color;
 }
 
+bool LabelWindow::HandCursor() const { return static_cast<Label*>(GetControl())->IsLink(); }
+
+void LabelWindow::Notify(int code) {
+    if (code == STN_CLICKED) static_cast<Label*>(GetControl())->Click();
+}
+
 void LabelWindow::Apply(Aspect aspect) {
     if (aspect != Aspect::Caption) return;
     LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE) & ~LONG_PTR{SS_TYPEMASK};

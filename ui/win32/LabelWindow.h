@@ -10,6 +10,8 @@ public:
     LabelWindow(Label& label, FormWindow& owner, int id);
     bool OnFormBackground() const override { return true; }
     COLORREF TextColor() const override;
+    bool HandCursor() const override;
+    void Notify(int code) override;
 
 private:
     void Apply(Aspect aspect) override;
