@@ -776,9 +776,8 @@ bool StandsInForTheViewer() {
     std::wstring::size_type slash = self.find_last_of(L"\\/");
     if (lstrcmpiW(self.substr(slash + 1).c_str(), L"hh.exe") != 0) return false;
     std::string line = Utf8(GetCommandLineW()) + "\r\n";
-    HANDLE log = CreateFileW((self.substr(0, slash + 1) + L"viewer.log").c_str(),
-                             FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE log = CreateFileW((self.substr(0, slash + 1) + L"viewer.log").c_str(), FILE_APPEND_DATA,
+                             FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     CloseHandle(log);
