@@ -74,10 +74,10 @@ for n in 1 2 3; do
   e2e_check "DALNonStandardModesBCD$n is an empty binary value" empty_binary "DALNonStandardModesBCD$n"
 done
 
-e2e_driver_bg click "$title" OK
+e2e_driver_bg menu-click "$title" "Program|Save and Exit"
 question=$(e2e_driver answer "Restart needed" no 30000 || true)
 e2e_join
-e2e_check "the main window's OK then asks for the restart" \
+e2e_check "the main window's Save and Exit (its OK) then asks for the restart" \
   test "$question" = "All changes do not take effect until next boot. Restart?"
 e2e_check "and arms the check" test -n "$(e2e_reg 'SOFTWARE\Microsoft\Windows\CurrentVersion\RunOnce' 'Cadenzo - test resolution')"
 e2e_check "the program ends" e2e_wait_exit "$e2e_program" 20

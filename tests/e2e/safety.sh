@@ -10,15 +10,15 @@ key=$CADENZO_DRIVER_KEY
 set_tiling() { wine reg add "HKLM\\$key" /v DisableTiling /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
 tiling() { e2e_reg "$key" DisableTiling; }
 
-# Cancel: the start took backup.dat; a value changed afterwards comes back.
+# Exit, the menu's Cancel: the start took backup.dat; a value changed afterwards comes back.
 e2e_launch
 e2e_driver wait "$title" 30000 >/dev/null || true
 sleep 1
 e2e_check "the start wrote backup.dat" test -s "$e2e_install/backup.dat"
 set_tiling 7
-e2e_driver click "$title" Cancel >/dev/null || true
-e2e_check "Cancel ends the program" e2e_wait_exit "$e2e_program" 20
-e2e_check "Cancel restored the driver key from backup.dat" test "$(tiling)" = 0x0
+e2e_driver menu-click "$title" "Program|Exit" >/dev/null || true
+e2e_check "Exit (Cancel) ends the program" e2e_wait_exit "$e2e_program" 20
+e2e_check "and restored the driver key from backup.dat" test "$(tiling)" = 0x0
 
 # Restore Registry before any OK: there is no lastknowngood.dat, which is said; no restart is
 # offered and the program ends.
