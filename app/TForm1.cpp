@@ -171,6 +171,7 @@ void TForm1::WireCommands() {
     bAdapter.OnClick = [this] { windows_.CreateAdapterDialog(); };
     bRes.OnClick = [this] { windows_.OpenResolutions(); };
     bLang.OnClick = [this] { windows_.OpenLanguages(); };
+    bReport.OnClick = [this] { bReportClick(); };
     FindMenuItem("Uninstall1")->OnClick = [this] { Uninstall1Click(); };
 }
 

@@ -41,6 +41,7 @@ public:
     void CancelClick();
     void bRestoreClick();
     void Uninstall1Click();
+    void bReportClick();
 
     // The settings as the window showed them at the end of its creation, and whether they
     // differ now.
