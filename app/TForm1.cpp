@@ -174,6 +174,7 @@ void TForm1::WireCommands() {
     bLang.OnClick = [this] { windows_.OpenLanguages(); };
     About.OnClick = [this] { windows_.OpenAbout(); };
     Help.OnClick = [this] { HelpClick(); };
+    bReport.OnClick = [this] { bReportClick(); };
     FindMenuItem("Uninstall1")->OnClick = [this] { Uninstall1Click(); };
 }
 

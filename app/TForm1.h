@@ -42,6 +42,7 @@ public:
     void bRestoreClick();
     void HelpClick();
     void Uninstall1Click();
+    void bReportClick();
 
     // The settings as the window showed them at the end of its creation, and whether they
     // differ now.

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -30,6 +31,10 @@ public:
     virtual bool Execute(const Launch& launch) = 0;
     // Starts the program and waits at most `timeoutMs` for it to end.
     virtual LaunchResult ExecuteAndWait(const Launch& launch, std::uint32_t timeoutMs) = 0;
+    // Starts every program, in order, then waits for all of them together, at most `timeoutMs`
+    // in all; one result per program, in the same order.
+    virtual std::vector<LaunchResult> ExecuteAllAndWait(const std::vector<Launch>& launches,
+                                                        std::uint32_t timeoutMs) = 0;
 };
 
 }  // namespace platform

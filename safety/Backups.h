@@ -5,12 +5,12 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "services/RunProgram.h"
 
 constexpr char StartBackupFile[] = "backup.dat";           // the key as this run found it
 constexpr char LastKnownGoodFile[] = "lastknowngood.dat";  // as it was before the last OK
 constexpr char FirstRunFile[] = "firstrun.dat";  // before the program first lifted restrictions
 
-constexpr char RegistryEditor[] = "regedit.exe";
 // How long the program waits for the registry editor before it gives up on a backup.
 constexpr unsigned BackupTimeoutMs = 30000;
 // An export is written under the backup's name with this added, in the same directory, and

@@ -13,6 +13,8 @@ constexpr char LangFileNameValue[] = "LangFileName";
 constexpr char AdapterNumValue[] = "AdapterNum";
 constexpr char AllwaysValue[] = "Allways";
 constexpr char VersionValue[] = "Version";
+// Never written by the program; a person may set it, and the report tells whether it is above 0.
+constexpr char IgnoreMonitorCapsValue[] = "IgnoreMonitorCAPS";
 
 constexpr char ProgramName[] = "Cadenzo";
 constexpr char ProgramVersion[] = "0.98 beta";

@@ -12,4 +12,12 @@ LaunchResult FakeShell::ExecuteAndWait(const Launch& launch, std::uint32_t) {
     return onStart ? onStart(launch) : LaunchResult{true, true, 0};
 }
 
+std::vector<LaunchResult> FakeShell::ExecuteAllAndWait(const std::vector<Launch>& launches,
+                                                       std::uint32_t timeoutMs) {
+    std::vector<LaunchResult> results;
+    for (const Launch& launch : launches)
+        results.push_back(ExecuteAndWait(launch, timeoutMs));
+    return results;
+}
+
 }  // namespace platform

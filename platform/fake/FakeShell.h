@@ -17,6 +17,9 @@ public:
 
     bool Execute(const Launch& launch) override;
     LaunchResult ExecuteAndWait(const Launch& launch, std::uint32_t timeoutMs) override;
+    // Each program runs (through `onStart`) as it is started; all are recorded as waited for.
+    std::vector<LaunchResult> ExecuteAllAndWait(const std::vector<Launch>& launches,
+                                                std::uint32_t timeoutMs) override;
 
     // Runs for each start; by default the program starts and ends with exit code 0.
     std::function<LaunchResult(const Launch&)> onStart;

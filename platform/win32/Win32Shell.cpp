@@ -53,24 +53,52 @@ private:
     std::vector<HWND> disabled_;
 };
 
-// Waits for the process to end, at most `timeoutMs`. Meanwhile the windows are repainted and
-// messages sent by other threads and programs are answered, but no timer, posted command or
-// input is handled: no handler of the program runs in the middle of the one that waits.
-bool AwaitWithoutFreezing(HANDLE process, DWORD timeoutMs) {
+// Waits for the processes to end, at most `timeoutMs` in all; true when every one has ended.
+// Meanwhile the windows are repainted and messages sent by other threads and programs are
+// answered, but no timer, posted command or input is handled: no handler of the program runs in
+// the middle of the one that waits.
+bool AwaitWithoutFreezing(std::vector<HANDLE> processes, DWORD timeoutMs) {
     InputBlocked blocked;
     DWORD start = GetTickCount();
-    for (;;) {
+    while (!processes.empty()) {
         // Messages sent to a window are handled inside PeekMessage itself.
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE))
             DispatchMessageW(&msg);
         DWORD elapsed = GetTickCount() - start;
         DWORD left = timeoutMs == INFINITE ? INFINITE : timeoutMs - std::min(elapsed, timeoutMs);
-        DWORD woken =
-            MsgWaitForMultipleObjects(1, &process, FALSE, left, QS_PAINT | QS_SENDMESSAGE);
-        if (woken == WAIT_OBJECT_0) return true;
-        if (woken != WAIT_OBJECT_0 + 1) return false;  // the time is up
+        // One wait takes at most this many handles besides the message queue; the rest are
+        // waited for once earlier ones have ended.
+        DWORD count =
+            static_cast<DWORD>(std::min<std::size_t>(processes.size(), MAXIMUM_WAIT_OBJECTS - 1));
+        DWORD woken = MsgWaitForMultipleObjects(count, processes.data(), FALSE, left,
+                                                QS_PAINT | QS_SENDMESSAGE);
+        if (woken < WAIT_OBJECT_0 + count) {
+            processes.erase(processes.begin() + (woken - WAIT_OBJECT_0));
+        } else if (woken != WAIT_OBJECT_0 + count) {
+            return false;  // the time is up
+        }
     }
+    return true;
+}
+
+// Starts the program; its process handle when there is one to wait for, which the caller
+// closes.
+bool Start(const Launch& launch, HANDLE& process) {
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    // No error box of the shell's own when the program is missing: the caller decides.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = GetActiveWindow();
+    info.lpFile = launch.file.c_str();
+    info.lpParameters = OrNull(launch.parameters);
+    info.lpDirectory = OrNull(launch.directory);
+    info.nShow = launch.show;
+    process = nullptr;
+    if (!ShellExecuteExA(&info)) return false;
+    // A document handed to an already running program gives no process to wait for.
+    process = info.hProcess;
+    return true;
 }
 
 }  // namespace
@@ -84,27 +112,28 @@ bool Win32Shell::Execute(const Launch& launch) {
 }
 
 LaunchResult Win32Shell::ExecuteAndWait(const Launch& launch, std::uint32_t timeoutMs) {
-    SHELLEXECUTEINFOA info{};
-    info.cbSize = sizeof info;
-    // No error box of the shell's own when the program is missing: the caller decides.
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.hwnd = GetActiveWindow();
-    info.lpFile = launch.file.c_str();
-    info.lpParameters = OrNull(launch.parameters);
-    info.lpDirectory = OrNull(launch.directory);
-    info.nShow = launch.show;
-    LaunchResult result;
-    if (!ShellExecuteExA(&info)) return result;
-    result.started = true;
-    // A document handed to an already running program gives no process to wait for.
-    if (!info.hProcess) return result;
-    if (AwaitWithoutFreezing(info.hProcess, timeoutMs)) {
-        DWORD code = 0;
-        result.finished = GetExitCodeProcess(info.hProcess, &code) != FALSE;
-        result.exitCode = code;
+    return ExecuteAllAndWait({launch}, timeoutMs).front();
+}
+
+std::vector<LaunchResult> Win32Shell::ExecuteAllAndWait(const std::vector<Launch>& launches,
+                                                        std::uint32_t timeoutMs) {
+    std::vector<LaunchResult> results(launches.size());
+    std::vector<HANDLE> processes(launches.size(), nullptr);
+    std::vector<HANDLE> running;
+    for (std::size_t i = 0; i < launches.size(); ++i) {
+        results[i].started = Start(launches[i], processes[i]);
+        if (processes[i]) running.push_back(processes[i]);
     }
-    CloseHandle(info.hProcess);
-    return result;
+    if (!running.empty()) AwaitWithoutFreezing(running, timeoutMs);
+    for (std::size_t i = 0; i < launches.size(); ++i) {
+        if (!processes[i]) continue;
+        DWORD code = 0;
+        results[i].finished = WaitForSingleObject(processes[i], 0) == WAIT_OBJECT_0 &&
+                              GetExitCodeProcess(processes[i], &code) != FALSE;
+        results[i].exitCode = code;
+        CloseHandle(processes[i]);
+    }
+    return results;
 }
 
 }  // namespace platform

@@ -9,6 +9,8 @@ class Win32Shell : public Shell {
 public:
     bool Execute(const Launch& launch) override;
     LaunchResult ExecuteAndWait(const Launch& launch, std::uint32_t timeoutMs) override;
+    std::vector<LaunchResult> ExecuteAllAndWait(const std::vector<Launch>& launches,
+                                                std::uint32_t timeoutMs) override;
 };
 
 }  // namespace platform

@@ -22,6 +22,18 @@ TEST(ShellContract, MissingProgramIsNotStarted) {
     EXPECT_FALSE(result.finished);
 }
 
+TEST(ShellContract, ProgramsWaitedForTogetherGiveTheirResultsInOrder) {
+    const platform::Launch exit5{"cmd.exe", "/c exit 5", "", platform::ShowHide};
+    std::vector<platform::LaunchResult> results =
+        contract::TheBackend().Os().shell.ExecuteAllAndWait({kExit3, kMissing, exit5}, 30000);
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_TRUE(results[0].started && results[0].finished);
+    EXPECT_EQ(results[0].exitCode, 3u);
+    EXPECT_FALSE(results[1].started || results[1].finished);
+    EXPECT_TRUE(results[2].started && results[2].finished);
+    EXPECT_EQ(results[2].exitCode, 5u);
+}
+
 TEST(ShellContract, ProgramStartedWithoutWaiting) {
     EXPECT_TRUE(contract::TheBackend().Os().shell.Execute(kExit3));
 }

@@ -61,6 +61,32 @@ e2e_launch() {
   e2e_program=$!
 }
 
+# Starts Cadenzo.exe from its install directory with the current directory $1 (a Linux path
+# in the prefix) in the background; $e2e_program is its PID. The install directory is stored
+# first, as a start from there would have: from elsewhere the program finds ati.pci through it.
+e2e_launch_from() {
+  local dir=$1
+  shift
+  wine reg add 'HKLM\SOFTWARE\Korvex\Cadenzo' /v InstallDir /t REG_SZ \
+    /d "C:\\${E2E_INSTALL:-Cadenzo}" /f >/dev/null 2>&1
+  (cd "$dir" && exec wine "$e2e_install/Cadenzo.exe" "$@") >"$e2e_work/cadenzo.log" 2>&1 &
+  e2e_program=$!
+}
+
+# Prints the seconds since the epoch, to the millisecond.
+e2e_now() { date +%s.%N | cut -c1-14; }
+
+# Waits up to $1 seconds for the command after it to succeed, trying every 50 ms; true when it
+# did.
+e2e_wait_for() {
+  local limit=$1 start=$SECONDS
+  shift
+  until "$@"; do
+    ((SECONDS - start < limit)) || return 1
+    sleep 0.05
+  done
+}
+
 # Starts another Windows program of the build ($1, e.g. cadenzo_uidemo.exe, with the
 # arguments after it) from the work directory in the background; $e2e_program is its PID.
 e2e_launch_built() {
@@ -86,17 +112,6 @@ e2e_wait_exit() {
   wait "$pid" 2>/dev/null || true
 }
 
-# Waits at most $1 seconds until the command after it succeeds.
-e2e_wait_until() {
-  local limit=$1 waited=0
-  shift
-  until "$@"; do
-    if ((waited >= limit * 10)); then return 1; fi
-    sleep 0.1
-    waited=$((waited + 1))
-  done
-}
-
 e2e_check() {
   local what=$1
   shift
@@ -109,9 +124,13 @@ e2e_check() {
   fi
 }
 
+# A case that passed leaves its screenshots and logs but not its Wine prefix (most of a gigabyte);
+# one that failed keeps everything for a look.
 e2e_finish() {
   echo "$e2e_passed passed, $e2e_failed failed"
-  ((e2e_failed == 0))
+  ((e2e_failed == 0)) || return 1
+  e2e_stop
+  rm -rf "$CADENZO_RIG_DIR/prefix"
 }
 
 # Prints the data of registry value $2 under HKEY_LOCAL_MACHINE\$1 as `reg query` shows it

@@ -87,7 +87,7 @@ done
 # help file's path in quotes.
 cp "$e2e_build/cadenzo_e2e_driver.exe" "$e2e_install/hh.exe"
 e2e_driver menu-click "$title" "Help|Contens..." >/dev/null || true
-e2e_check "Contens... opens the help file, its path quoted" e2e_wait_until 20 \
+e2e_check "Contens... opens the help file, its path quoted" e2e_wait_for 20 \
   grep -qF '"C:\Cadenzo\CadenzoEn.chm"' "$e2e_install/viewer.log"
 
 # About: a box of its own each time, on top, with the version; Ok hides it.
@@ -101,7 +101,7 @@ e2e_check "with the version" grep -qP '^Static\tVer 0\.98 beta\t' <<<"$about_con
 e2e_check "and the author" grep -qP '^Static\tQuillon\t144\t24\t' <<<"$about_controls"
 "$e2e_rig" screenshot "$e2e_work/about.png" >/dev/null 2>&1 || true
 e2e_driver menu-click "$title" "Help|About" >/dev/null || true
-e2e_check "a second About opens a second box" e2e_wait_until 10 \
+e2e_check "a second About opens a second box" e2e_wait_for 10 \
   test "$(e2e_driver count "$about")" = 2
 e2e_driver click "$about" "Ok" >/dev/null || true
 e2e_check "Ok hides one" test "$(e2e_driver count "$about")" = 1

@@ -404,6 +404,19 @@ TEST_F(LanguageTest, OtherWindowsTakeTheirTextsWhenTheyAreCreated) {
     EXPECT_EQ(std::string(kMark) +
                   "Минимальная частота обновления будет выбрана автоматически через 14 сек.",
               check.Label2.Caption());
+
+    // The report names the file in use and says so in its words, whether it worked or not.
+    program.Form1().FindMenuItem("CreateReport1")->Click();
+    EXPECT_EQ(0u, win.files.Contents("Cadenzo.rpt")
+                      .value_or("")
+                      .find("Cadenzo Version 0.98 beta report file [Lang:1(Russian.lng)]\r\n"));
+    EXPECT_EQ(std::string(kMark) + "Отчёт сохранён в Cadenzo.rpt", win.boxes.shown.back().text);
+    EXPECT_EQ(std::string(kMark) + "Отчёт создан", win.boxes.shown.back().caption);
+    win.files.DenyWrites(win.system.currentDirectory);
+    program.Form1().FindMenuItem("CreateReport1")->Click();
+    EXPECT_EQ(program.language.LanguageTexts[29], win.boxes.shown.back().text);
+    EXPECT_EQ(program.language.LanguageTexts[30], win.boxes.shown.back().caption);
+    EXPECT_NE(program.language.LanguageTexts[29], "Can't create temporaly file");
 }
 
 TEST(ShippedLanguageFilesTest, EnglishIsTheBuiltInTextsAndRussianTranslatesEveryOne) {

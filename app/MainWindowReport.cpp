@@ -1,0 +1,20 @@
+// The main window's report command.
+
+#include "app/TForm1.h"
+#include "report/CreateReport.h"
+
+void TForm1::bReportClick() {
+    ReportFacts facts;
+    facts.LanguageActive = state.language.LanguageActive;
+    facts.LanguageFile = state.language.LanguageFile;
+    facts.IgnoreMonitorCaps = IgnoreMonitorCaps(state.os.registry);
+    facts.ModeTable = state.ModeTable;
+    for (std::size_t i = 0; i < ColorDepths.size(); ++i)
+        facts.CheckBoxes[i] = ColorDepths[i]->Checked();
+    for (std::size_t i = 0; i < Tabs.size(); ++i)
+        facts.CheckBoxes[ColorDepths.size() + i] = Tabs[i]->Checked();
+    facts.WinVerText = state.WinVerText;
+    facts.ClassID = state.adapter.ClassID;
+    facts.VideoID = state.adapter.VideoID;
+    ShowReportResult(state.os.boxes, state.language, CreateReport(state.os, facts));
+}

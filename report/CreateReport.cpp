@@ -1,0 +1,62 @@
+#include "report/CreateReport.h"
+
+#include <algorithm>
+
+#include "services/RegistryValues.h"
+#include "services/RunProgram.h"
+#include "services/Settings.h"
+
+namespace {
+
+// Removes what an earlier report cut short may have left: an old export would pass for one of
+// this run's when the editor writes none (a key that is missing), and a working file already
+// there would make the script's copy or ren ask or fail in a window nobody sees.
+void RemoveLeftovers(platform::Files& files) {
+    std::vector<std::string> names{ReportCollectionFile, ReportJoinedFile};
+    for (const ReportExport& entry : ReportExports)
+        names.push_back(entry.file);
+    for (const std::string& name : names) {
+        if (files.Exists(name)) files.Remove(name);
+    }
+}
+
+}  // namespace
+
+bool IgnoreMonitorCaps(platform::Registry& registry) {
+    std::uint16_t value = 0;
+    ReadRegWord(registry, SettingsKey, IgnoreMonitorCapsValue, value);
+    return value > 0;
+}
+
+bool CreateReport(platform::Platform& os, const ReportFacts& facts) {
+    RemoveLeftovers(os.files);
+    bool written = os.files.WriteAll(ReportFile, ReportText(facts));
+
+    std::vector<platform::Launch> exports;
+    for (const ReportExport& entry : ReportExports)
+        exports.push_back(
+            {RegistryEditor, ReportExportParameters(entry), ".", platform::ShowNormal});
+    std::vector<platform::LaunchResult> runs = os.shell.ExecuteAllAndWait(exports, ReportTimeoutMs);
+    if (std::any_of(runs.begin(), runs.end(),
+                    [](const platform::LaunchResult& run) { return run.started && !run.finished; }))
+        return false;
+    // The editor writes no file for a key that does not exist. An empty one in its place joins
+    // as nothing, whatever the system's copy does with a file that is missing.
+    for (const ReportExport& entry : ReportExports) {
+        if (!os.files.Exists(entry.file)) os.files.WriteAll(entry.file, "");
+    }
+
+    written = os.files.WriteAll(ReportScriptFile, ReportScript()) && written;
+    os.shell.ExecuteAndWait({ReportScriptFile, "", ".", platform::ShowHide}, ReportTimeoutMs);
+    return written;
+}
+
+void ShowReportResult(platform::MessageBoxes& boxes, const LanguageState& language, bool created) {
+    if (created) {
+        boxes.Show(language.Text(28, ReportSavedText), language.Text(29, ReportSavedCaption),
+                   platform::Buttons::Ok, platform::Icon::None);
+    } else {
+        boxes.Show(language.Text(30, ReportFailedText), language.Text(31, ReportFailedCaption),
+                   platform::Buttons::Ok, platform::Icon::None);
+    }
+}

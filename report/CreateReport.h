@@ -1,0 +1,30 @@
+#pragma once
+// Writing the diagnostic report: the text, the registry exports and the script that joins them,
+// all in the current directory.
+
+#include <cstdint>
+
+#include "lang/LanguageState.h"
+#include "platform/Platform.h"
+#include "report/ReportText.h"
+
+// How long the report waits for the registry editors together, and then for the script.
+constexpr std::uint32_t ReportTimeoutMs = 30000;
+
+constexpr char ReportSavedText[] = "Report saved in Cadenzo.rpt";   // language text 28
+constexpr char ReportSavedCaption[] = "Report Creation OK";         // 29
+constexpr char ReportFailedText[] = "Can't create temporaly file";  // 30
+constexpr char ReportFailedCaption[] = "Error";                     // 31
+
+// Whether "IgnoreMonitorCAPS" in the settings is above 0 (absent counts as 0).
+bool IgnoreMonitorCaps(platform::Registry& registry);
+
+// Writes the report text, lets the registry editor export the report's keys side by side and
+// waits for all of them, then writes the script and runs it hidden, waiting for it too, so
+// that the report is whole when this returns. True when the text and the script were written
+// and every export ended in time. A failed write stops nothing; an export still running when
+// the time is up keeps the script from starting, as it would join a file being written.
+bool CreateReport(platform::Platform& os, const ReportFacts& facts);
+
+// Says whether the report was created, in the language in use.
+void ShowReportResult(platform::MessageBoxes& boxes, const LanguageState& language, bool created);

@@ -1,0 +1,49 @@
+#pragma once
+// The diagnostic report's text, the registry exports that follow it and the batch script that
+// joins them: pure functions of what they are given.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "modes/ModeTable.h"
+
+// All in the current directory.
+constexpr char ReportFile[] = "Cadenzo.rpt";
+constexpr char ReportScriptFile[] = "cpall.bat";
+// The script's working files.
+constexpr char ReportCollectionFile[] = "0.tmp";
+constexpr char ReportJoinedFile[] = "1.tmp";
+
+// What the report tells, gathered from the program's state and the main window.
+struct ReportFacts {
+    bool LanguageActive = false;
+    std::string LanguageFile;  // as stored, possibly empty or ending in a NUL
+    bool IgnoreMonitorCaps = false;
+    ::ModeTable ModeTable;
+    // Whether cb8, cb16, cb24, cb32, cbOpenGL, cbDirect3D, cbProjector and cbRotation are
+    // checked, in this order.
+    std::array<bool, 8> CheckBoxes{};
+    std::string WinVerText;
+    std::string ClassID;
+    std::string VideoID;
+};
+
+// The report's own text: fourteen lines (one more per mode entry), each ended by CR LF.
+std::string ReportText(const ReportFacts& facts);
+
+// A key exported into a file of the current directory by the registry editor.
+struct ReportExport {
+    const char* file;
+    const char* key;  // under HKEY_LOCAL_MACHINE
+};
+
+// The keys the report holds, in the order they are joined: the ATI driver's services, the
+// display class and video keys, and ATI's software key.
+extern const std::array<ReportExport, 8> ReportExports;
+
+// The registry editor's command line for an export; a key with a blank stands in quotes.
+std::string ReportExportParameters(const ReportExport& entry);
+
+// The batch script's 44 lines, each ended by CR LF.
+std::string ReportScript();

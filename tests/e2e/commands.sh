@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The main window's commands through its real menu, on one rig start.
+# Create Report: with the current directory elsewhere than the install directory, the report
+# text and Wine's registry exports are joined by cpall.bat under Wine's cmd into one
+# Cadenzo.rpt there; no working file is left; a second run replaces the first one's report,
+# and leftovers of a run cut short do not get into it. Prints the report's size and the time
+# from the click to the finished report.
+source "$(dirname "$0")/lib.sh"
+e2e_start
+title="Cadenzo 0.98 beta"
+settings='HKLM\SOFTWARE\Korvex\Cadenzo'
+
+# The process stands in a writable directory of its own: everything goes there.
+here="$WINEPREFIX/drive_c/Reports"
+mkdir -p "$here"
+report="$here/Cadenzo.rpt"
+e2e_launch_from "$here"
+e2e_driver wait "$title" 30000 >/dev/null || true
+
+# What the finished report holds, from its bytes. The exports are Wine's regedit's, UTF-16LE.
+report_facts() {
+  python3 - "$report" <<'EOF'
+import re, sys
+data = open(sys.argv[1], "rb").read()
+lower = data.lower()
+def export_of(key):
+    return ("[hkey_local_machine\\" + key + "]").lower().encode("utf-16-le") in lower
+print("first", data.split(b"\r\n", 1)[0].decode("latin-1"))
+print("reports", data.count(b"report file [Lang:"))
+print("separators", len(re.findall(rb"(?<!-)-{12} ?\r\n", data)))
+print("ctrl-z", int(b"\x1a" in data))
+print("stale", int(b"STALE" in data))
+for key in ["SYSTEM\\CurrentControlSet\\Services\\ati2mtag", "SYSTEM\\CurrentControlSet\\Control\\Class",
+            "SYSTEM\\CurrentControlSet\\Control\\Video", "Software\\ATI Technologies",
+            "SYSTEM\\CurrentControlSet\\Services\\ati2mtaa"]:
+    print("export", key, int(export_of(key)))
+EOF
+}
+fact() { awk -v k="$1" '$1 == k { $1 = ""; sub(/^ /, ""); print }' <<<"$facts"; }
+# Nothing but the report is left in the directory.
+only_the_report() { test "$(ls -A "$here")" = Cadenzo.rpt; }
+
+# Chooses Create Report, answers its message, waits for the script to be gone; $said is the
+# message, $took the seconds from the click until the report was finished.
+create_report() {
+  local start
+  start=$(e2e_now)
+  e2e_driver_bg menu-click "$title" "Program|Create Report"
+  said=$(e2e_driver answer "Report Creation OK" ok 60000 || true)
+  e2e_join
+  e2e_wait_for 30 only_the_report || true
+  # The script's last join wrote the report's bytes; the rename after it keeps their time.
+  took=$(awk -v end="$(stat -c %.3Y "$report" 2>/dev/null || echo 0)" -v start="$start" \
+    'BEGIN { printf "%.2f", end - start }')
+  facts=$(report_facts 2>/dev/null || true)
+  printf '%s\n' "$facts" >>"$e2e_work/report-facts.txt"
+}
+
+create_report
+e2e_check "Create Report says \"Report saved in Cadenzo.rpt\"" \
+  test "$said" = "Report saved in Cadenzo.rpt"
+e2e_check "only Cadenzo.rpt is left: no cpall.bat, 0.tmp, 1.tmp or .reg file" only_the_report
+e2e_check "nothing is written into the install directory" \
+  test ! -e "$e2e_install/Cadenzo.rpt" -a ! -e "$e2e_install/cpall.bat"
+e2e_check "the report starts with its text" \
+  test "$(fact first)" = "Cadenzo Version 0.98 beta report file [Lang:0()]"
+e2e_check "it holds the export of the ati2mtag service" \
+  test "$(fact export | grep -c 'Services\\ati2mtag 1')" = 1
+e2e_check "and of the display class and video keys and ATI's key" \
+  test "$(fact export | awk '$NF == 1' | wc -l)" = 4
+e2e_check "each export (a missing service key's as nothing) followed by its separator" \
+  test "$(fact separators)" = 8
+e2e_check "joined byte for byte, no end-of-file character" test "$(fact ctrl-z)" = 0
+echo "figure: report $(stat -c %s "$report" 2>/dev/null || echo 0) bytes, from the click to" \
+  "the finished report ${took} s"
+cp "$report" "$e2e_work/first.rpt" 2>/dev/null || true
+"$e2e_rig" screenshot "$e2e_work/after-report.png" >/dev/null 2>&1 || true
+
+# Again, with a setting changed and the leftovers of a run cut short lying there.
+wine reg add "$settings" /v IgnoreMonitorCAPS /t REG_DWORD /d 1 /f >/dev/null 2>&1
+for leftover in ati2mtaa.reg 0.tmp 1.tmp; do echo STALE >"$here/$leftover"; done
+create_report
+e2e_check "a second report says so too" test "$said" = "Report saved in Cadenzo.rpt"
+e2e_check "and leaves only Cadenzo.rpt" only_the_report
+e2e_check "which is the second run's alone" \
+  bash -c "test \"\$1\" = 1 && grep -aq 'IgnoreMonitorCaps : Yes' \"\$2\"" - "$(fact reports)" \
+  "$report"
+e2e_check "without the leftovers" test "$(fact stale)" = 0
+echo "figure: second report $(stat -c %s "$report" 2>/dev/null || echo 0) bytes, ${took} s"
+
+e2e_driver close "$title" >/dev/null || true
+e2e_wait_exit "$e2e_program" 15 || true
+e2e_finish
