@@ -50,6 +50,7 @@ class Page(html.parser.HTMLParser):
             self.images.append((attrs.get('src'), attrs.get('width'), attrs.get('height')))
         if tag == 'param' and (attrs.get('name') or '').lower() == 'local':
             self.locals.append(attrs.get('value') or '')
+            self.links.append(('Local', attrs.get('value') or ''))
         if tag == 'tr':
             self.cells.append([])
         if tag == 'td' and self.cells:
@@ -84,10 +85,11 @@ def resolve(page_name, target):
     return path, parts.fragment
 
 
-def broken_links(files, pages):
-    """Every link of `pages` (name -> Page) that names no file of `files` or no anchor there."""
+def broken_links(files, pages, linking=None):
+    """Every link of `linking` (name -> Page; default `pages`) that names no file of `files`, or
+    no anchor of the page of `pages` it names."""
     broken = []
-    for name, page in sorted(pages.items()):
+    for name, page in sorted((pages if linking is None else linking).items()):
         for attribute, target in page.links:
             if is_external(target):
                 continue
@@ -97,6 +99,22 @@ def broken_links(files, pages):
             elif anchor and (path not in pages or anchor not in pages[path].anchors):
                 broken.append(f'{name}: {attribute}="{target}" names no anchor "{anchor}" in {path}')
     return broken
+
+
+# The entries of the file's #SYSTEM record that name its parts.
+SYSTEM_CONTENTS, SYSTEM_INDEX, SYSTEM_DEFAULT_TOPIC = 0, 1, 2
+
+
+def system_entries(data):
+    """The texts of a CHM's #SYSTEM record by their codes: a version, then (code, length, data)."""
+    entries = {}
+    position = 4
+    while position + 4 <= len(data):
+        code = int.from_bytes(data[position:position + 2], 'little')
+        length = int.from_bytes(data[position + 2:position + 4], 'little')
+        entries[code] = data[position + 4:position + 4 + length].split(b'\0')[0].decode('cp1252')
+        position += 4 + length
+    return entries
 
 
 def english_texts(path):
@@ -130,30 +148,29 @@ class ExtractedHelp(unittest.TestCase):
                      if name.endswith(('.htm', '.html'))}
         cls.sitemaps = {name: parse(data.decode('cp1252')) for name, data in cls.files.items()
                         if name.endswith(('.hhc', '.hhk'))}
+        cls.system = system_entries(cls.files.get('#SYSTEM', b''))
 
     @classmethod
     def tearDownClass(cls):
         shutil.rmtree(cls.work, ignore_errors=True)
 
-    def sitemap(self, extension):
-        names = [name for name in self.sitemaps if name.endswith(extension)]
-        self.assertEqual(1, len(names), f'one {extension} file in the help file, found {names}')
-        return names[0], self.sitemaps[names[0]]
+    def sitemap(self, code):
+        name = self.system.get(code, '')
+        self.assertIn(name, self.sitemaps, f'the contents or index file "{name}" is missing')
+        return name, self.sitemaps[name]
 
     def test_it_opens_as_a_compiled_help_file(self):
         self.assertEqual(b'ITSF', self.signature, f'{BUILT} is no compiled HTML help file')
         self.assertEqual('', self.extract_error, f'extract_chmLib could not open {BUILT}')
-        self.assertIn('index.htm', self.pages)
+        # The page the viewer opens first.
+        self.assertIn(self.system.get(SYSTEM_DEFAULT_TOPIC), self.pages)
         self.assertGreaterEqual(len(self.pages), 10)
 
     def test_contents_and_index_point_at_pages_and_anchors_that_exist(self):
-        for extension in ('.hhc', '.hhk'):
-            name, sitemap = self.sitemap(extension)
+        for code in (SYSTEM_CONTENTS, SYSTEM_INDEX):
+            name, sitemap = self.sitemap(code)
             self.assertTrue(sitemap.locals, f'{name} names no page')
-            links = {name: Page()}
-            links[name].links = [('Local', local) for local in sitemap.locals]
-            broken = broken_links(self.files, {**self.pages, **links})
-            self.assertEqual([], [line for line in broken if line.startswith(name)])
+            self.assertEqual([], broken_links(self.files, self.pages, {name: sitemap}))
 
     def test_every_link_and_image_of_every_page_resolves(self):
         self.assertEqual([], broken_links(self.files, self.pages))
@@ -167,7 +184,7 @@ class ExtractedHelp(unittest.TestCase):
                                  f'{name}: width and height of image {src}')
 
     def test_every_page_is_reached_from_the_table_of_contents(self):
-        _, contents = self.sitemap('.hhc')
+        _, contents = self.sitemap(SYSTEM_CONTENTS)
         reached = set()
         todo = [resolve('', local)[0] for local in contents.locals]
         while todo:
