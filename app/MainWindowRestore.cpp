@@ -67,6 +67,9 @@ void TForm1::Uninstall1Click() {
     // The settings stay until the driver's first settings are back, so Uninstall can be tried
     // again.
     if (!Restore(os, FirstRunFile)) return;
+    // The driver's first settings are now the ones to keep: Cancel or Exit afterwards must not
+    // bring back this start's backup over them.
+    state.StartBackupTaken = false;
     MachineRegistry.DeleteKey(FromRoot(SettingsKey));
     os.boxes.Show(language.Text(76, kUninstalledText), kUninstalledCaption, platform::Buttons::Ok,
                   platform::Icon::None);

@@ -8,7 +8,7 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps imagemagick xauth
-  fonts-wine x11-utils
+  fonts-wine x11-utils fp-utils libchm-bin
 )
 
 missing=()

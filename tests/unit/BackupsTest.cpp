@@ -231,6 +231,10 @@ TEST_F(BackupsTest, UninstallAsksRestoresFirstRunAndRemovesTheSettings) {
     EXPECT_EQ("Program deleted sucssessifully. Registry changes will be impemented after restart.",
               win.boxes.shown.back().text);
     EXPECT_EQ("OK", win.boxes.shown.back().caption);
+    // Leaving through Cancel keeps the uninstalled state: this start's backup stays out.
+    EXPECT_THROW(form.Cancel.Click(), platform::ProcessEnded);
+    EXPECT_EQ(1u, regedit.imported.size());
+    EXPECT_FALSE(win.registry.KeyExists(SettingsKey));
 }
 
 TEST_F(BackupsTest, AnUndoWhoseBackupDidNotGoBackInSaysSoAndGoesNoFurther) {
