@@ -1,7 +1,9 @@
 #include "app/Program.h"
 
+#include "adapters/CardDatabase.h"
 #include "app/TForm1.h"
 #include "nonstandard/TNonStRes.h"
+#include "services/Settings.h"
 
 Program::Program(platform::Platform os, ui::Application& app) : ProgramState(os, app) {}
 
@@ -17,6 +19,15 @@ TForm1& Program::CreateMainWindow() {
     form.OnPaint = [&form] { form.FormPaint(); };
     form.Show();
     return form;
+}
+
+UninstallResult Program::UninstallFromCommandLine(bool silent) {
+    // The install directory and the language as every start learns them: the backup lies in
+    // that directory, and the questions speak that language.
+    if (os.files.ReadAll(CardDatabaseFile)) SaveInstallDir(os);
+    LoadLanguage(os, language);
+    RegistryCursor registry(os.registry);
+    return Uninstall(os, registry, language, silent);
 }
 
 TForm1& Program::Form1() { return *mainWindows_.back(); }
