@@ -23,9 +23,10 @@ TForm1& Program::CreateMainWindow() {
 
 UninstallResult Program::UninstallFromCommandLine(bool silent) {
     // The install directory and the language as every start learns them: the backup lies in
-    // that directory, and the questions speak that language.
+    // that directory, and the questions speak that language. Silent, there are no questions,
+    // and a language file's own error boxes would stop an uninstaller that nobody watches.
     if (os.files.ReadAll(CardDatabaseFile)) SaveInstallDir(os);
-    LoadLanguage(os, language);
+    if (!silent) LoadLanguage(os, language);
     RegistryCursor registry(os.registry);
     return Uninstall(os, registry, language, silent);
 }
