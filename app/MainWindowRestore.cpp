@@ -3,6 +3,7 @@
 
 #include "app/TForm1.h"
 #include "safety/Backups.h"
+#include "safety/Uninstall.h"
 #include "services/Format.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
@@ -11,11 +12,6 @@ namespace {
 
 constexpr char kRestoredQuestion[] = "Registry restored from backup. Restart now?";
 constexpr char kRestoredCaption[] = "Restart Needed";
-constexpr char kUninstallQuestion[] = "A you sure to uninstall this program?";
-constexpr char kUninstallCaption[] = "?";
-constexpr char kUninstalledText[] =
-    "Program deleted sucssessifully. Registry changes will be impemented after restart.";
-constexpr char kUninstalledCaption[] = "OK";
 
 // Puts the backup back; when it could not be, says so, with the file and what to do.
 bool Restore(platform::Platform& os, const std::string& fileName) {
@@ -58,19 +54,8 @@ void TForm1::bRestoreClick() {
 }
 
 void TForm1::Uninstall1Click() {
-    platform::Platform& os = state.os;
-    const LanguageState& language = state.language;
-    if (os.boxes.Show(language.Text(75, kUninstallQuestion), language.Text(74, kUninstallCaption),
-                      platform::Buttons::YesNo, platform::Icon::None) != platform::Answer::Yes) {
-        return;
-    }
-    // The settings stay until the driver's first settings are back, so Uninstall can be tried
-    // again.
-    if (!Restore(os, FirstRunFile)) return;
-    // The driver's first settings are now the ones to keep: Cancel or Exit afterwards must not
+    // The driver's first settings are then the ones to keep: Cancel or Exit afterwards must not
     // bring back this start's backup over them.
-    state.StartBackupTaken = false;
-    MachineRegistry.DeleteKey(FromRoot(SettingsKey));
-    os.boxes.Show(language.Text(76, kUninstalledText), kUninstalledCaption, platform::Buttons::Ok,
-                  platform::Icon::None);
+    if (Uninstall(state.os, MachineRegistry, state.language, false) == UninstallResult::Restored)
+        state.StartBackupTaken = false;
 }

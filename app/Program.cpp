@@ -1,8 +1,10 @@
 #include "app/Program.h"
 
 #include "about/TForm2.h"
+#include "adapters/CardDatabase.h"
 #include "app/TForm1.h"
 #include "nonstandard/TNonStRes.h"
+#include "services/Settings.h"
 
 Program::Program(platform::Platform os, ui::Application& app) : ProgramState(os, app) {}
 
@@ -18,6 +20,16 @@ TForm1& Program::CreateMainWindow() {
     form.OnPaint = [&form] { form.FormPaint(); };
     form.Show();
     return form;
+}
+
+UninstallResult Program::UninstallFromCommandLine(bool silent) {
+    // The install directory and the language as every start learns them: the backup lies in
+    // that directory, and the questions speak that language. Silent, there are no questions,
+    // and a language file's own error boxes would stop an uninstaller that nobody watches.
+    if (os.files.ReadAll(CardDatabaseFile)) SaveInstallDir(os);
+    if (!silent) LoadLanguage(os, language);
+    RegistryCursor registry(os.registry);
+    return Uninstall(os, registry, language, silent);
 }
 
 TForm1& Program::Form1() { return *mainWindows_.back(); }

@@ -9,6 +9,7 @@
 #include "app/Windows.h"
 #include "lang/TForm3.h"
 #include "safety/TForm5.h"
+#include "safety/Uninstall.h"
 
 class Program : public ProgramState, public Windows {
 public:
@@ -16,6 +17,8 @@ public:
     ~Program() override;
 
     TForm1& CreateMainWindow() override;
+    // The uninstaller's "/UNINSTALL": the main window's Uninstall without the window.
+    UninstallResult UninstallFromCommandLine(bool silent);
     TForm1& Form1() override;
     TForm5& CreateCheckWindow() override;
     TForm5* CheckWindow() { return checkWindow_.get(); }

@@ -17,7 +17,7 @@ constexpr char VersionValue[] = "Version";
 constexpr char IgnoreMonitorCapsValue[] = "IgnoreMonitorCAPS";
 
 constexpr char ProgramName[] = "Cadenzo";
-constexpr char ProgramVersion[] = "0.98 beta";
+constexpr char ProgramVersion[] = CADENZO_VERSION_TEXT;  // "0.98 beta", from the build
 constexpr char VersionWhenAbsent[] = "0.50";
 
 // The stored install directory without a terminator another tool may have stored; "." when

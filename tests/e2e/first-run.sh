@@ -19,13 +19,6 @@ set_value DALRULE_ADDNATIVEMODESTOMODETABLE REG_DWORD 1
 lists=(DALRestrictedModesBCD DALRestrictedModesBCD1 DALRestrictedModesBCD2 DALRestrictedModesBCD3
   DALOPTION_MinResBCD)
 
-# Type and bytes of the driver key's own values exactly as stored, one "name TAB type:hex" a
-# line ("3:" is REG_BINARY of 0 bytes).
-driver_values() {
-  "$e2e_rig" driver-save "$e2e_work/driver.txt" >/dev/null 2>&1
-  awk -F'\t' '$1 == "key" { top = $2 == "" } top && $1 == "value" { print $4 "\t" $2 ":" $3 }' \
-    "$e2e_work/driver.txt"
-}
 stored() { awk -F'\t' -v name="$1" '$1 == name { print $2 }' <<<"$values"; }
 version() { e2e_reg "$settings" Version; }
 # regedit writes UTF-16.
@@ -35,14 +28,14 @@ seen() { e2e_driver wait "$title" "$1" >/dev/null; }
 
 # The key cannot be saved: a directory stands where firstrun.dat would go.
 mkdir "$e2e_install/firstrun.dat"
-untouched=$(driver_values)
+untouched=$(e2e_driver_values)
 e2e_launch
 error=$(e2e_driver answer Error ok 30000 || true)
 e2e_check "when firstrun.dat cannot be written the program says so" test "$error" = \
   'The registry backup "firstrun.dat" could not be written, so the driver'"'"'s restrictions were not cleared. Cadenzo will try again at its next start.'
 e2e_check "and asks nothing" no_first_run_question
 e2e_check "and goes on with its main window" seen 5000
-values=$(driver_values)
+values=$(e2e_driver_values)
 e2e_check "the driver's values are untouched" test "$values" = "$untouched"
 e2e_check "no version is stored, so the next start tries again" test -z "$(version)"
 e2e_driver close "$title" >/dev/null || true
@@ -60,7 +53,7 @@ e2e_check "firstrun.dat was written by the registry editor with the driver key" 
   grep -qiF "[HKEY_LOCAL_MACHINE\\$key]" <<<"$saved"
 e2e_check "as it was before the clearing" \
   grep -qx '"DALRestrictedModesBCD1"=hex:10,24,07,68,00,32,00,85' <<<"$saved"
-values=$(driver_values)
+values=$(e2e_driver_values)
 for list in "${lists[@]}"; do
   e2e_check "$list is cleared: binary, 0 bytes" test "$(stored "$list")" = "3:"
 done
@@ -79,7 +72,7 @@ e2e_check "the next start asks nothing" no_first_run_question
 e2e_check "and goes on with its main window" seen 2000
 e2e_check "firstrun.dat keeps the driver key as it was before the first run" \
   cmp -s "$e2e_install/firstrun.dat" "$e2e_work/firstrun.dat"
-e2e_check "and the driver's values stay cleared" test "$(driver_values)" = "$values"
+e2e_check "and the driver's values stay cleared" test "$(e2e_driver_values)" = "$values"
 e2e_driver close "$title" >/dev/null || true
 e2e_check "the program ends with its window" e2e_wait_exit "$e2e_program" 15
 e2e_finish

@@ -30,9 +30,9 @@ e2e_stop() {
   "$e2e_rig" stop >/dev/null 2>&1 || true
 }
 
-# Starts the rig on a new Wine prefix and installs Cadenzo.exe into C:\Cadenzo of it. A case
-# run again must not find the files, settings or RunOnce entries its last run left.
-e2e_start() {
+# Starts the rig on a new Wine prefix on which Cadenzo has run before. A case run again must
+# not find the files, settings or RunOnce entries its last run left.
+e2e_start_rig() {
   e2e_stop
   rm -rf "$CADENZO_RIG_DIR"
   trap e2e_stop EXIT
@@ -42,12 +42,17 @@ e2e_start() {
   }
   # shellcheck disable=SC1091
   source "$CADENZO_RIG_DIR/rig.env"
-  # E2E_INSTALL: the install directory under C:\, "Cadenzo" unless a case says otherwise.
-  e2e_install="$WINEPREFIX/drive_c/${E2E_INSTALL:-Cadenzo}"
   # Cadenzo has run on this machine before, so no first run is due; a case about the first
   # run deletes the value again.
   wine reg add 'HKLM\SOFTWARE\Korvex\Cadenzo' /v Version /t REG_SZ /d "0.98 beta" /f \
     >/dev/null 2>&1
+}
+
+# Starts the rig (e2e_start_rig) and installs Cadenzo.exe into C:\Cadenzo of its prefix.
+e2e_start() {
+  e2e_start_rig
+  # E2E_INSTALL: the install directory under C:\, "Cadenzo" unless a case says otherwise.
+  e2e_install="$WINEPREFIX/drive_c/${E2E_INSTALL:-Cadenzo}"
   mkdir -p "$e2e_install"
   # Cadenzo does not start without its card database beside it; the build made it.
   cp "$e2e_build/Cadenzo.exe" "$e2e_build/ati.pci" "$e2e_install/"
@@ -162,4 +167,98 @@ e2e_open_dialog() {
 # Field $1 of the frame read last (e2e_open_dialog, or e2e_frame=$(e2e_driver frame TITLE)).
 e2e_field() {
   awk -F'\t' -v k="$1" '$1 == k { $1 = ""; sub(/^ /, ""); print }' <<<"$e2e_frame"
+}
+
+# Type and bytes of the driver key's own values exactly as stored, one "name TAB type:hex" a
+# line ("3:" is REG_BINARY of 0 bytes).
+e2e_driver_values() {
+  "$e2e_rig" driver-save "$e2e_work/driver.txt" >/dev/null 2>&1
+  awk -F'\t' '$1 == "key" { top = $2 == "" } top && $1 == "value" { print $4 "\t" $2 ":" $3 }' \
+    "$e2e_work/driver.txt"
+}
+
+e2e_title="Cadenzo 0.98 beta"
+
+# The grid's combo box at top $1 of the main window: its text, its rates and the rest.
+e2e_grid_row() {
+  e2e_driver controls "$e2e_title" | awk -F'\t' -v top="$1" '$1 == "ComboBox" && $4 == top'
+}
+
+# The road of a typical change, from a start of Cadenzo.exe to its end: 1024x768 offers 60, 70,
+# 75 and 85 with 60 in force; the user picks 85 and presses OK; the control panel's maximum is
+# raised with a warning, lastknowngood.dat is written by the registry editor, the driver's list
+# refuses exactly 60, 70 and 75, the check is armed with the program's path $1 (as Windows
+# names it) quoted, and the restart question is answered No.
+e2e_typical_change() {
+  local program=$1 warning question
+  e2e_launch
+  e2e_driver wait "$e2e_title" 30000 >/dev/null || true
+  e2e_check "1024x768 shows 60, 70, 75, 85 with 60 in force" \
+    grep -qP '^ComboBox\t60\t.*\t60\|70\|75\|85$' <<<"$(e2e_grid_row 76)"
+  e2e_driver set-text "$e2e_title" 3 85 >/dev/null || true
+  e2e_driver_bg click "$e2e_title" OK
+  # The demo driver's control panel allows at most 75 Hz: raised to 85, with a warning first.
+  warning=$(e2e_driver answer Warning ok 30000 || true)
+  question=$(e2e_driver answer "Restart needed" no 30000 || true)
+  e2e_join
+  e2e_check "the control panel's maximum is corrected with a warning" test "$warning" = \
+    "Selected Refresh Rate larger than maximum refresh rate setted up in Control Panel. Control Panel settings will be corrected."
+  e2e_check "the restart question is asked" \
+    test "$question" = "All changes do not take effect until next boot. Restart?"
+  e2e_check "the program ends after the question" e2e_wait_exit "$e2e_program" 20
+  e2e_check "lastknowngood.dat was written by the registry editor" \
+    grep -qF "$CADENZO_DRIVER_KEY" <(iconv -f UTF-16LE -t UTF-8 "$e2e_install/lastknowngood.dat" 2>/dev/null ||
+      cat "$e2e_install/lastknowngood.dat")
+  e2e_check "DALRestrictedModesBCD refuses exactly 60, 70 and 75 at 1024x768" \
+    test "$(e2e_reg "$CADENZO_DRIVER_KEY" DALRestrictedModesBCD)" = \
+    "102407680000006010240768000000701024076800000075"
+  e2e_check "the check is armed with the quoted program path" \
+    test "$(e2e_reg 'SOFTWARE\Microsoft\Windows\CurrentVersion\RunOnce' 'Cadenzo - test resolution')" = \
+    "\"$program\" /CHECK"
+  e2e_check "the maximum rate is now 85 (byte 8 of the Info value, byte 16 of MaxModeInfo)" \
+    test "$(e2e_reg "$CADENZO_DRIVER_KEY" "DALR6 CRT_Info" | cut -c17-18)$(e2e_reg "$CADENZO_DRIVER_KEY" "DALR6 CRT_MaxModeInfo" | cut -c33-34)" = 5555
+}
+
+# The simulated restart after the typical change: the display offers 1024x768 at 85 only, and
+# Windows runs the armed check, which starts Cadenzo by itself; its window is closed again.
+e2e_restart_into_check() {
+  local modes checked
+  "$e2e_rig" restart >"$e2e_work/restart.log" 2>&1 || cat "$e2e_work/restart.log"
+  # shellcheck disable=SC1091
+  source "$CADENZO_RIG_DIR/rig.env"
+  modes=$(xrandr --display "$DISPLAY" 2>/dev/null | grep -oE '1024x768_[0-9]+' | sort -u | tr '\n' ' ')
+  e2e_check "after the restart the display offers 1024x768 at 85 only" test "$modes" = "1024x768_85 "
+  checked=$(e2e_driver wait "$e2e_title" 30000 || true)
+  e2e_check "Windows ran the armed check: Cadenzo started by itself" \
+    test "$checked" = "window \"$e2e_title\""
+  e2e_driver close "$e2e_title" >/dev/null || true
+}
+
+# The target and the working directory of Windows shortcut $1 (a .lnk file), tab-separated:
+# the local path of its link information and its working-directory string.
+e2e_shortcut() {
+  python3 - "$1" <<'PYTHON'
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+flags = struct.unpack_from('<I', data, 20)[0]
+pos = 76
+if flags & 0x01:  # a target ID list comes first
+    pos += 2 + struct.unpack_from('<H', data, pos)[0]
+target = ''
+if flags & 0x02:  # link information: the local base path is an offset into it
+    size, _, _, _, local = struct.unpack_from('<5I', data, pos)
+    end = data.index(b'\0', pos + local)
+    target = data[pos + local:end].decode('cp1252')
+    pos += size
+unicode = flags & 0x80
+strings = {}
+for bit, name in ((0x04, 'name'), (0x08, 'relative'), (0x10, 'workdir'), (0x20, 'arguments'),
+                  (0x40, 'icon')):
+    if flags & bit:
+        count = struct.unpack_from('<H', data, pos)[0]
+        size = count * (2 if unicode else 1)
+        strings[name] = data[pos + 2:pos + 2 + size].decode('utf-16-le' if unicode else 'cp1252')
+        pos += 2 + size
+print(target + '\t' + strings.get('workdir', ''))
+PYTHON
 }

@@ -6,6 +6,7 @@
 #include "app/Program.h"
 #include "app/TForm1.h"
 #include "safety/Backups.h"
+#include "safety/Uninstall.h"
 #include "services/Settings.h"
 #include "tests/unit/DemoMachine.h"
 
@@ -235,6 +236,63 @@ TEST_F(BackupsTest, UninstallAsksRestoresFirstRunAndRemovesTheSettings) {
     EXPECT_THROW(form.Cancel.Click(), platform::ProcessEnded);
     EXPECT_EQ(1u, regedit.imported.size());
     EXPECT_FALSE(win.registry.KeyExists(SettingsKey));
+}
+
+TEST_F(BackupsTest, UninstallSwitchesAreWordsOfTheirOwnAfterTheProgramPath) {
+    const std::string program = "\"C:\\Program Files\\Cadenzo\\Cadenzo.exe\" ";
+    EXPECT_TRUE(HasUninstallSwitch(program + "/uninstall"));
+    EXPECT_FALSE(HasSilentSwitch(program + "/uninstall"));
+    EXPECT_TRUE(HasUninstallSwitch(program + "/S\t/Uninstall"));
+    EXPECT_TRUE(HasSilentSwitch(program + "/UNINSTALL /s"));
+    EXPECT_FALSE(HasUninstallSwitch(program + "/UNINSTALLED"));
+    EXPECT_FALSE(HasSilentSwitch(program + "/UNINSTALL /SILENT"));
+    EXPECT_FALSE(HasUninstallSwitch(program + "/CHECK"));
+    // The program's own path is no switch, however it is written.
+    EXPECT_FALSE(HasUninstallSwitch("\"C:\\Tools /UNINSTALL\\Cadenzo.exe\""));
+    EXPECT_FALSE(HasSilentSwitch("/S /UNINSTALL"));
+}
+
+// An uninstaller calls the program to put the driver's first settings back: no window, no
+// question in the silent form, and an exit code it can act on.
+TEST_F(BackupsTest, UninstallSwitchRestoresWithoutAWindowAndTellsByItsExitCode) {
+    // A language file that is gone would have its own error box: none in the silent form.
+    win.registry.SeedString(SettingsKey, "LangFileName", "Gone.lng");
+    EXPECT_EQ(UninstallResult::NoBackup, program.UninstallFromCommandLine(true));
+    EXPECT_TRUE(regedit.imported.empty());
+    EXPECT_TRUE(win.registry.KeyExists(SettingsKey));
+
+    ASSERT_TRUE(ExportDriverKey(os, demo::DriverKey, FirstRunFile));
+    win.registry.SeedDword(demo::DriverKey, "DisableTiling", 0);  // changed since the first run
+    regedit.hangs = true;
+    EXPECT_EQ(UninstallResult::RestoreFailed, program.UninstallFromCommandLine(true));
+    EXPECT_EQ(0u, Tiling());
+    EXPECT_TRUE(win.registry.KeyExists(SettingsKey));  // so that it can be tried again
+    EXPECT_TRUE(win.files.Exists(FirstRunFile));
+
+    regedit.hangs = false;
+    EXPECT_EQ(UninstallResult::Restored, program.UninstallFromCommandLine(true));
+    EXPECT_EQ("C:\\Program Files\\Cadenzo\\firstrun.dat", regedit.imported.back());
+    EXPECT_TRUE(win.shell.started.back().waited);
+    EXPECT_EQ(1u, Tiling());
+    EXPECT_FALSE(win.registry.KeyExists(SettingsKey));
+    EXPECT_TRUE(win.boxes.shown.empty());
+    EXPECT_EQ(nullptr, app.MainForm());
+}
+
+TEST_F(BackupsTest, UninstallSwitchWithoutSilentAsksAndTellsAsTheMenuDoes) {
+    ASSERT_TRUE(ExportDriverKey(os, demo::DriverKey, FirstRunFile));
+    win.boxes.answers = {platform::Answer::No};
+    EXPECT_EQ(UninstallResult::Declined, program.UninstallFromCommandLine(false));
+    EXPECT_EQ("A you sure to uninstall this program?", win.boxes.shown.back().text);
+    EXPECT_TRUE(regedit.imported.empty());
+    EXPECT_TRUE(win.registry.KeyExists(SettingsKey));
+
+    win.boxes.answers = {platform::Answer::Yes};
+    EXPECT_EQ(UninstallResult::Restored, program.UninstallFromCommandLine(false));
+    EXPECT_EQ("Program deleted sucssessifully. Registry changes will be impemented after restart.",
+              win.boxes.shown.back().text);
+    EXPECT_FALSE(win.registry.KeyExists(SettingsKey));
+    EXPECT_EQ(nullptr, app.MainForm());
 }
 
 TEST_F(BackupsTest, AnUndoWhoseBackupDidNotGoBackInSaysSoAndGoesNoFurther) {

@@ -1,0 +1,81 @@
+#include "safety/Uninstall.h"
+
+#include <vector>
+
+#include "platform/CaseFold.h"
+#include "safety/Backups.h"
+#include "services/Format.h"
+#include "services/Settings.h"
+
+namespace {
+
+constexpr char kUninstallQuestion[] = "A you sure to uninstall this program?";
+constexpr char kUninstallCaption[] = "?";
+constexpr char kUninstalledText[] =
+    "Program deleted sucssessifully. Registry changes will be impemented after restart.";
+constexpr char kUninstalledCaption[] = "OK";
+
+// The command line's words after the program's path, upper-cased; a quoted word may hold
+// blanks (the path itself usually is one).
+std::vector<std::string> Arguments(const std::string& commandLine) {
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false, inWord = false;
+    for (char c : commandLine) {
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (inWord) words.push_back(platform::UpperCase(word));
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) words.push_back(platform::UpperCase(word));
+    if (!words.empty()) words.erase(words.begin());
+    return words;
+}
+
+bool HasArgument(const std::string& commandLine, const std::string& argument) {
+    for (const std::string& word : Arguments(commandLine)) {
+        if (word == argument) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+UninstallResult Uninstall(platform::Platform& os, RegistryCursor& registry,
+                          const LanguageState& language, bool silent) {
+    if (!silent &&
+        os.boxes.Show(language.Text(75, kUninstallQuestion), language.Text(74, kUninstallCaption),
+                      platform::Buttons::YesNo, platform::Icon::None) != platform::Answer::Yes) {
+        return UninstallResult::Declined;
+    }
+    std::string backup = InstallPath(GetInstallDir(os.registry), FirstRunFile);
+    bool present = os.files.Exists(backup);
+    if (!present || !ImportBackup(os, FirstRunFile)) {
+        if (!silent) {
+            os.boxes.Show(FormatText(RestoreFailedText, backup), RestoreFailedCaption,
+                          platform::Buttons::Ok, platform::Icon::None);
+        }
+        return present ? UninstallResult::RestoreFailed : UninstallResult::NoBackup;
+    }
+    registry.DeleteKey(FromRoot(SettingsKey));
+    if (!silent) {
+        os.boxes.Show(language.Text(76, kUninstalledText), kUninstalledCaption,
+                      platform::Buttons::Ok, platform::Icon::None);
+    }
+    return UninstallResult::Restored;
+}
+
+bool HasUninstallSwitch(const std::string& commandLine) {
+    return HasArgument(commandLine, UninstallSwitch);
+}
+
+bool HasSilentSwitch(const std::string& commandLine) {
+    return HasArgument(commandLine, SilentSwitch);
+}
