@@ -10,6 +10,9 @@ constexpr char StartBackupFile[] = "backup.dat";           // the key as this ru
 constexpr char LastKnownGoodFile[] = "lastknowngood.dat";  // as it was before the last OK
 constexpr char FirstRunFile[] = "firstrun.dat";  // before the program first lifted restrictions
 
+// Found through the search path: a 32-bit build on 64-bit Windows may start the 32-bit editor
+// of SysWOW64, whose HKEY_LOCAL_MACHINE\SOFTWARE is the 32-bit copy. The driver key lies under
+// SYSTEM, which both share, so its exports and imports are the same either way.
 constexpr char RegistryEditor[] = "regedit.exe";
 // How long the program waits for the registry editor before it gives up on a backup.
 constexpr unsigned BackupTimeoutMs = 30000;

@@ -1,11 +1,11 @@
 # Shared steps of the end-to-end cases: a rig of their own, Cadenzo.exe installed in a
 # Windows directory of the prefix, and the test driver. Source it; then call e2e_start.
 #
-#   $1 of the case: the win64 build directory; $2: a work directory for this case.
+#   $1 of the case: the win64 (or win32) build directory; $2: a work directory for this case.
 
 set -euo pipefail
 
-e2e_build=$(realpath "${1:?win64 build directory}")
+e2e_build=$(realpath "${1:?win64 or win32 build directory}")
 e2e_work=${2:?work directory}
 mkdir -p "$e2e_work"
 e2e_work=$(realpath "$e2e_work")
@@ -21,7 +21,7 @@ export CADENZO_RIG_DIR="$e2e_work/rig"
 # What the cases install and run; the driver hooks its DLL into the program for some commands.
 for file in Cadenzo.exe ati.pci English.lng Russian.lng cadenzo_e2e_driver.exe cadenzo_e2e_hook.dll; do
   if [ ! -f "$e2e_build/$file" ]; then
-    echo "missing $e2e_build/$file: build the win64 preset first" >&2
+    echo "missing $e2e_build/$file: build its preset first" >&2
     exit 1
   fi
 done
@@ -108,6 +108,11 @@ e2e_finish() {
 e2e_reg() {
   wine reg query "HKLM\\$1" /v "$2" 2>/dev/null | tr -d '\r' |
     NAME=$2 perl -ne 'if (/^\s+\Q$ENV{NAME}\E\s+REG_\w+\s*(.*)$/) { print "$1\n"; exit }'
+}
+
+# Prints a registry editor's export ($1, UTF-16 as Wine's regedit writes it) as UTF-8 lines.
+e2e_export_text() {
+  iconv -f UTF-16LE -t UTF-8 "$1" 2>/dev/null | tr -d '\r'
 }
 
 # Runs a driver command in the background (one that waits for the program, while the test
