@@ -28,7 +28,6 @@ driver_values() {
 }
 stored() { awk -F'\t' -v name="$1" '$1 == name { print $2 }' <<<"$values"; }
 version() { e2e_reg "$settings" Version; }
-# regedit writes UTF-16.
 no_first_run_question() { ! e2e_driver answer "First Run" no 3000 >/dev/null; }
 seen() { e2e_driver wait "$title" "$1" >/dev/null; }
 
