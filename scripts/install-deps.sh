@@ -9,6 +9,10 @@ packages=(
   wine wine64 nsis
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps imagemagick xauth
   fonts-wine x11-utils fp-utils libchm-bin
+  # The 32-bit Cadenzo.exe runs on 64-bit Wine through wine32, like on 64-bit Windows. Its X11
+  # driver loads these libraries at run time; without libXrandr it offers one display mode.
+  wine32:i386 libxrandr2:i386 libxrender1:i386 libxinerama1:i386 libxcursor1:i386 libxi6:i386
+  libxfixes3:i386 libxcomposite1:i386 libxxf86vm1:i386
 )
 
 missing=()
@@ -19,6 +23,7 @@ if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   sudo_cmd=()
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  dpkg --print-foreign-architectures | grep -qx i386 || "${sudo_cmd[@]}" dpkg --add-architecture i386
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
     "${missing[@]}" >/dev/null

@@ -9,6 +9,52 @@ namespace {
 
 HKEY Handle(RegKey key) { return reinterpret_cast<HKEY>(key); }
 
+// Which registry the program works on. A 32-bit program on 64-bit Windows sees, through WOW64,
+// its own copy of HKEY_LOCAL_MACHINE\SOFTWARE (SOFTWARE\Wow6432Node), while SYSTEM, home of the
+// driver key, is one for both. Cadenzo always works on the 64-bit registry there: its settings
+// key is the same for the 32-bit and the 64-bit build, the driver's other ATI keys under
+// SOFTWARE are the ones the 64-bit driver uses, and the RunOnce entry lies where 64-bit
+// Windows runs it at the next logon. Elsewhere (a 64-bit program, 32-bit Windows) there is one
+// registry and no flag is added: Windows 2000 and the 9x family do not know KEY_WOW64_64KEY.
+// Both calls are looked up at run time, since Windows before XP SP2 (IsWow64Process) and
+// 32-bit XP (RegDeleteKeyExA) lack them.
+using IsWow64ProcessCall = BOOL(WINAPI*)(HANDLE, PBOOL);
+using RegDeleteKeyExCall = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
+
+template <typename Call>
+Call Lookup(const char* dll, const char* name) {
+    HMODULE module = GetModuleHandleA(dll);
+    // Cast through a generic function pointer: GetProcAddress's own type says nothing.
+    return module
+               ? reinterpret_cast<Call>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)))
+               : nullptr;
+}
+
+REGSAM RegistryView() {
+    static const REGSAM view = [] {
+        auto isWow64Process = Lookup<IsWow64ProcessCall>("kernel32.dll", "IsWow64Process");
+        BOOL wow64 = FALSE;
+        if (isWow64Process && isWow64Process(GetCurrentProcess(), &wow64) && wow64)
+            return static_cast<REGSAM>(KEY_WOW64_64KEY);
+        return static_cast<REGSAM>(0);
+    }();
+    return view;
+}
+
+LONG OpenMachineKey(const std::string& path, REGSAM access, HKEY* key) {
+    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, access | RegistryView(), key);
+}
+
+// Deletes one key without subkeys. RegDeleteKeyA works in the program's own view only.
+LONG DeleteOneKey(const std::string& path) {
+    if (RegistryView()) {
+        static const auto deleteKeyEx =
+            Lookup<RegDeleteKeyExCall>("advapi32.dll", "RegDeleteKeyExA");
+        if (deleteKeyEx) return deleteKeyEx(HKEY_LOCAL_MACHINE, path.c_str(), RegistryView(), 0);
+    }
+    return RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
+}
+
 RegStatus StatusOf(LONG error) {
     switch (error) {
         case ERROR_SUCCESS:
@@ -27,9 +73,9 @@ RegStatus StatusOf(LONG error) {
 
 // RegDeleteTreeA only exists from Vista on; this works on XP as well. Subkey names are
 // collected first because deleting while enumerating shifts the indices.
-LONG DeleteTree(HKEY root, const std::string& path) {
+LONG DeleteTree(const std::string& path) {
     HKEY key = nullptr;
-    LONG error = RegOpenKeyExA(root, path.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, &key);
+    LONG error = OpenMachineKey(path, KEY_ENUMERATE_SUB_KEYS, &key);
     if (error != ERROR_SUCCESS) return error;
     std::vector<std::string> children;
     char name[256];  // key names are at most 255 characters
@@ -42,10 +88,10 @@ LONG DeleteTree(HKEY root, const std::string& path) {
     RegCloseKey(key);
     if (error != ERROR_NO_MORE_ITEMS) return error;
     for (const std::string& child : children) {
-        error = DeleteTree(root, path + "\\" + child);
+        error = DeleteTree(path + "\\" + child);
         if (error != ERROR_SUCCESS) return error;
     }
-    return RegDeleteKeyA(root, path.c_str());
+    return DeleteOneKey(path);
 }
 
 }  // namespace
@@ -54,10 +100,10 @@ RegStatus Win32Registry::OpenKey(const std::string& path, std::uint32_t access, 
                                  RegKey* key) {
     *key = 0;
     HKEY opened = nullptr;
-    LONG error = create
-                     ? RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr,
-                                       REG_OPTION_NON_VOLATILE, access, nullptr, &opened, nullptr)
-                     : RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, &opened);
+    LONG error = create ? RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr,
+                                          REG_OPTION_NON_VOLATILE, access | RegistryView(), nullptr,
+                                          &opened, nullptr)
+                        : OpenMachineKey(path, access, &opened);
     if (error == ERROR_SUCCESS) *key = reinterpret_cast<RegKey>(opened);
     return StatusOf(error);
 }
@@ -96,13 +142,13 @@ RegStatus Win32Registry::DeleteValue(RegKey key, const std::string& name) {
 RegStatus Win32Registry::DeleteKeyTree(const std::string& path) {
     std::string top = path.substr(0, path.find_last_not_of('\\') + 1);
     if (top.empty()) return RegStatus::AccessDenied;  // never HKEY_LOCAL_MACHINE itself
-    return StatusOf(DeleteTree(HKEY_LOCAL_MACHINE, top));
+    return StatusOf(DeleteTree(top));
 }
 
 RegStatus Win32Registry::KeyWriteTime(const std::string& path, std::uint64_t* time) {
     *time = 0;
     HKEY key = nullptr;
-    LONG error = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, &key);
+    LONG error = OpenMachineKey(path, KEY_QUERY_VALUE, &key);
     if (error != ERROR_SUCCESS) return StatusOf(error);
     FILETIME written{};
     error = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,

@@ -19,9 +19,12 @@ public:
 
     virtual platform::Platform& Os() = 0;
 
-    // Stores a REG_SZ value as "reg.exe add" does: with its terminating NUL.
+    // Stores a REG_SZ value as "reg.exe add" does: with its terminating NUL. Like every
+    // registry access of the backend, it works on the registry that 64-bit programs see.
     virtual void AddStringLikeRegExe(const std::string& key, const std::string& name,
                                      const std::string& text) = 0;
+    // Whether "reg.exe query" finds the value.
+    virtual bool RegExeFinds(const std::string& key, const std::string& name) = 0;
 
     // Makes a new empty directory the current one and returns its full path.
     virtual std::string EnterScratchDirectory() = 0;

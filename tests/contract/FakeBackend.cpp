@@ -53,6 +53,9 @@ public:
                              const std::string& text) override {
         fake_.registry.SeedString(key, name, text);
     }
+    bool RegExeFinds(const std::string& key, const std::string& name) override {
+        return fake_.registry.Value(key, name).has_value();
+    }
 
     std::string EnterScratchDirectory() override {
         // A new directory each time: nothing a test left behind is seen by the next.

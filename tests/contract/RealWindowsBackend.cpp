@@ -43,11 +43,17 @@ class RealWindowsBackend : public Backend {
 public:
     platform::Platform& Os() override { return os_; }
 
+    // "/reg:64": a 32-bit test program starts the 32-bit reg.exe, which would otherwise see
+    // the 32-bit copy of HKEY_LOCAL_MACHINE\SOFTWARE.
     void AddStringLikeRegExe(const std::string& key, const std::string& name,
                              const std::string& text) override {
         std::string command = "reg.exe add \"HKLM\\" + key + "\" /v \"" + name +
-                              "\" /t REG_SZ /d \"" + text + "\" /f";
+                              "\" /t REG_SZ /d \"" + text + "\" /f /reg:64";
         EXPECT_EQ(RunHidden(command), 0u) << command;
+    }
+
+    bool RegExeFinds(const std::string& key, const std::string& name) override {
+        return RunHidden("reg.exe query \"HKLM\\" + key + "\" /v \"" + name + "\" /reg:64") == 0;
     }
 
     std::string EnterScratchDirectory() override {

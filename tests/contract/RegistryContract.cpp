@@ -99,6 +99,17 @@ TEST_F(RegistryContract, StringWrittenByRegExeHasOneNulMore) {
     EXPECT_EQ(value.size, text.size() + 1);
 }
 
+// A 32-bit program on 64-bit Windows has a copy of HKEY_LOCAL_MACHINE\SOFTWARE of its own. The
+// settings key and the RunOnce entry must be the ones that 64-bit programs and Windows's logon
+// see, whichever build wrote them.
+TEST_F(RegistryContract, SoftwareKeysAreTheOnesThat64BitProgramsSee) {
+    ASSERT_EQ(Set(Open("Settings"), "Version", platform::RegSz, "0.98 beta"), RegStatus::Ok);
+    EXPECT_TRUE(backend.RegExeFinds(Path("Settings"), "Version"));
+
+    ASSERT_EQ(registry.DeleteKeyTree(Path("Settings")), RegStatus::Ok);
+    EXPECT_FALSE(backend.RegExeFinds(Path("Settings"), "Version"));
+}
+
 TEST_F(RegistryContract, ValueLargerThanTheBufferGivesItsSizeAndNoData) {
     RegKey key = Open("");
     ASSERT_EQ(Set(key, "Binary251", platform::RegBinary, std::string(251, '\x7f')), RegStatus::Ok);

@@ -11,7 +11,7 @@ exe=${1:?usage: run-under-wine.sh PATH/cadenzo_contract_tests.exe [options]}
 shift
 if [[ ! -f $exe ]]; then
     echo "contract tests: $exe does not exist." >&2
-    echo "Build it first: cmake --preset win64 && cmake --build --preset win64" >&2
+    echo "Build it first: scripts/build.sh win64 win32" >&2
     exit 1
 fi
 exe=$(realpath "$exe")

@@ -21,8 +21,6 @@ lists=(DALRestrictedModesBCD DALRestrictedModesBCD1 DALRestrictedModesBCD2 DALRe
 
 stored() { awk -F'\t' -v name="$1" '$1 == name { print $2 }' <<<"$values"; }
 version() { e2e_reg "$settings" Version; }
-# regedit writes UTF-16.
-text_of() { iconv -f UTF-16LE -t UTF-8 "$1" 2>/dev/null | tr -d '\r'; }
 no_first_run_question() { ! e2e_driver answer "First Run" no 3000 >/dev/null; }
 seen() { e2e_driver wait "$title" "$1" >/dev/null; }
 
@@ -48,7 +46,7 @@ question=$(e2e_driver answer "First Run" no 30000 || true)
 e2e_check "the first start asks to restart" test "$question" = \
   "This is first run of Cadenzo 0.98 beta . Program was disabled all restrictions of drivers, but freqences will be correctly detected only after restart. Restart now?"
 e2e_check "answered No, the program ends" e2e_wait_exit "$e2e_program" 20
-saved=$(text_of "$e2e_install/firstrun.dat" || true)
+saved=$(e2e_export_text "$e2e_install/firstrun.dat" || true)
 e2e_check "firstrun.dat was written by the registry editor with the driver key" \
   grep -qiF "[HKEY_LOCAL_MACHINE\\$key]" <<<"$saved"
 e2e_check "as it was before the clearing" \

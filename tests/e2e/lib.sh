@@ -1,11 +1,11 @@
 # Shared steps of the end-to-end cases: a rig of their own, Cadenzo.exe installed in a
 # Windows directory of the prefix, and the test driver. Source it; then call e2e_start.
 #
-#   $1 of the case: the win64 build directory; $2: a work directory for this case.
+#   $1 of the case: the win64 (or win32) build directory; $2: a work directory for this case.
 
 set -euo pipefail
 
-e2e_build=$(realpath "${1:?win64 build directory}")
+e2e_build=$(realpath "${1:?win64 or win32 build directory}")
 e2e_work=${2:?work directory}
 mkdir -p "$e2e_work"
 e2e_work=$(realpath "$e2e_work")
@@ -21,7 +21,7 @@ export CADENZO_RIG_DIR="$e2e_work/rig"
 # What the cases install and run; the driver hooks its DLL into the program for some commands.
 for file in Cadenzo.exe ati.pci English.lng Russian.lng cadenzo_e2e_driver.exe cadenzo_e2e_hook.dll; do
   if [ ! -f "$e2e_build/$file" ]; then
-    echo "missing $e2e_build/$file: build the win64 preset first" >&2
+    echo "missing $e2e_build/$file: build its preset first" >&2
     exit 1
   fi
 done
@@ -30,12 +30,21 @@ e2e_stop() {
   "$e2e_rig" stop >/dev/null 2>&1 || true
 }
 
+# At the end of a case: stops the rig, and a case that passed removes its Wine prefix (about
+# 1.3 GB with 32-bit Wine installed; a dozen cases would fill the disk). The logs stay, and a
+# failed case keeps its prefix for a look at the registry.
+e2e_end() {
+  local status=$?
+  e2e_stop
+  if ((status == 0)); then rm -rf "$CADENZO_RIG_DIR/prefix"; fi
+}
+
 # Starts the rig on a new Wine prefix on which Cadenzo has run before. A case run again must
 # not find the files, settings or RunOnce entries its last run left.
 e2e_start_rig() {
   e2e_stop
   rm -rf "$CADENZO_RIG_DIR"
-  trap e2e_stop EXIT
+  trap e2e_end EXIT
   "$e2e_rig" start >"$e2e_work/rig-start.log" 2>&1 || {
     cat "$e2e_work/rig-start.log" >&2
     exit 1
@@ -129,13 +138,9 @@ e2e_check() {
   fi
 }
 
-# A case that passed leaves its screenshots and logs but not its Wine prefix (most of a gigabyte);
-# one that failed keeps everything for a look.
 e2e_finish() {
   echo "$e2e_passed passed, $e2e_failed failed"
-  ((e2e_failed == 0)) || return 1
-  e2e_stop
-  rm -rf "$CADENZO_RIG_DIR/prefix"
+  ((e2e_failed == 0))
 }
 
 # Prints the data of registry value $2 under HKEY_LOCAL_MACHINE\$1 as `reg query` shows it
@@ -143,6 +148,18 @@ e2e_finish() {
 e2e_reg() {
   wine reg query "HKLM\\$1" /v "$2" 2>/dev/null | tr -d '\r' |
     NAME=$2 perl -ne 'if (/^\s+\Q$ENV{NAME}\E\s+REG_\w+\s*(.*)$/) { print "$1\n"; exit }'
+}
+
+# Prints a registry editor's export ($1, UTF-16 as Wine's regedit writes it) as UTF-8 lines.
+# Whether text $1 holds every line after it, each as a fixed string.
+e2e_has_lines() {
+  local text=$1 line
+  shift
+  for line; do grep -qF -- "$line" <<<"$text" || return 1; done
+}
+
+e2e_export_text() {
+  iconv -f UTF-16LE -t UTF-8 "$1" 2>/dev/null | tr -d '\r'
 }
 
 # Runs a driver command in the background (one that waits for the program, while the test
@@ -190,7 +207,7 @@ e2e_grid_row() {
 # refuses exactly 60, 70 and 75, the check is armed with the program's path $1 (as Windows
 # names it) quoted, and the restart question is answered No.
 e2e_typical_change() {
-  local program=$1 warning question
+  local program=$1 warning question saved
   e2e_launch
   e2e_driver wait "$e2e_title" 30000 >/dev/null || true
   e2e_check "1024x768 shows 60, 70, 75, 85 with 60 in force" \
@@ -206,9 +223,13 @@ e2e_typical_change() {
   e2e_check "the restart question is asked" \
     test "$question" = "All changes do not take effect until next boot. Restart?"
   e2e_check "the program ends after the question" e2e_wait_exit "$e2e_program" 20
+  saved=$(e2e_export_text "$e2e_install/lastknowngood.dat" || true)
   e2e_check "lastknowngood.dat was written by the registry editor" \
-    grep -qF "$CADENZO_DRIVER_KEY" <(iconv -f UTF-16LE -t UTF-8 "$e2e_install/lastknowngood.dat" 2>/dev/null ||
-      cat "$e2e_install/lastknowngood.dat")
+    grep -qiF "[HKEY_LOCAL_MACHINE\\$CADENZO_DRIVER_KEY]" <<<"$saved"
+  # Also by the 32-bit build, whose registry editor may be a 32-bit one: the driver key lies
+  # under SYSTEM, which both see alike.
+  e2e_check "it holds the driver key's values as they were" e2e_has_lines "$saved" \
+    '"PruningMode"=dword:00000001' '"DALR6 CRT_Info"=hex:01,00,00,00,00,05,00,04,4b'
   e2e_check "DALRestrictedModesBCD refuses exactly 60, 70 and 75 at 1024x768" \
     test "$(e2e_reg "$CADENZO_DRIVER_KEY" DALRestrictedModesBCD)" = \
     "102407680000006010240768000000701024076800000075"

@@ -23,6 +23,13 @@ e2e_driver wait "$e2e_title" 30000 >/dev/null || true
 e2e_check "the next start shows 85 in force without a question" \
   grep -qP '^ComboBox\t85\t.*\t60\|70\|75\|85$' <<<"$(e2e_grid_row 76)"
 "$e2e_rig" screenshot "$e2e_work/after-restart.png" >/dev/null 2>&1 || true
-e2e_driver close "$e2e_title" >/dev/null || true
-e2e_wait_exit "$e2e_program" 15 || true
+# Undo: lastknowngood.dat goes back into the driver key through the registry editor.
+e2e_driver_bg menu-click "$e2e_title" "Program|Restore Registry"
+asked=$(e2e_driver answer "Restart Needed" no 30000 || true)
+e2e_join
+e2e_check "Restore Registry asks to restart" \
+  test "$asked" = "Registry restored from backup. Restart now?"
+e2e_check "and ends the program" e2e_wait_exit "$e2e_program" 20
+max=$(e2e_reg "$CADENZO_DRIVER_KEY" "DALR6 CRT_Info" | cut -c17-18)
+e2e_check "the maximum rate is 75 again, as before the OK" test "${max,,}" = 4b
 e2e_finish
