@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Cadenzo need. Quick when
-# everything is already there.
+# Installs the Debian packages that building, running and testing Cadenzo need, and any
+# packages named as arguments. Quick when everything is already there.
 set -euo pipefail
 
 packages=(
@@ -9,6 +9,7 @@ packages=(
   wine wine64
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps imagemagick xauth
   fonts-wine x11-utils
+  "$@"  # what a caller needs besides, such as the fuzzing compiler
 )
 
 missing=()
