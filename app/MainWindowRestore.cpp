@@ -4,6 +4,7 @@
 #include "app/TForm1.h"
 #include "safety/Backups.h"
 #include "services/Format.h"
+#include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
 
@@ -65,8 +66,12 @@ void TForm1::Uninstall1Click() {
         return;
     }
     // The settings stay until the driver's first settings are back, so Uninstall can be tried
-    // again.
-    if (!Restore(os, FirstRunFile)) return;
+    // again; meanwhile no start may take firstrun.dat anew from a half-restored key.
+    WriteRegDword(os.registry, SettingsKey, FirstRunPendingValue, 1);
+    if (!Restore(os, FirstRunFile)) {
+        DeleteRegValue(os.registry, SettingsKey, FirstRunPendingValue);
+        return;
+    }
     MachineRegistry.DeleteKey(FromRoot(SettingsKey));
     os.boxes.Show(language.Text(76, kUninstalledText), kUninstalledCaption, platform::Buttons::Ok,
                   platform::Icon::None);

@@ -13,6 +13,11 @@ constexpr char LangFileNameValue[] = "LangFileName";
 constexpr char AdapterNumValue[] = "AdapterNum";
 constexpr char AllwaysValue[] = "Allways";
 constexpr char VersionValue[] = "Version";
+// Present (a REG_DWORD 1) while a change that "firstrun.dat" undoes is under way: the first
+// run's clearing of the driver's restrictions, or Uninstall's restore of the file. A start
+// that finds it finishes the first run and never takes "firstrun.dat" again, so a machine that
+// stopped half way keeps the only copy of the driver's first settings.
+constexpr char FirstRunPendingValue[] = "FirstRunPending";
 
 constexpr char ProgramName[] = "Cadenzo";
 constexpr char ProgramVersion[] = "0.98 beta";
