@@ -5,6 +5,7 @@
 
 #include "fuzz/FuzzMachine.h"
 #include "modes/DriverValues.h"
+#include "modes/RestrictedModes.h"
 #include "nonstandard/NonStdModes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         LoadNonStdModes(cursor, fuzz::DriverKey, modes);
     } catch (const RegistryError&) {
-        fuzz::Require(size > 2048);
+        fuzz::Require(size > ModeListBufferSize);  // only a value too long for the buffer
     }
     for (std::size_t i = 0; i < modes.size(); ++i) {
         fuzz::Require(modes[i].Width != 0 && modes[i].Height != 0);

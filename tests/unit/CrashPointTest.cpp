@@ -30,10 +30,10 @@ public:
 
     // Windows starts the program: at a logon the RunOnce entry goes first, and runs once. The
     // main window, or nothing when the program ended in its first paint (a first run).
-    TForm1* Start(bool logon = true) {
+    TForm1* Start() {
         std::string command = "\"C:\\Cadenzo\\Cadenzo.exe\"";
         auto armed = win.registry.Value(RunOnceKey, RunOnceValue);
-        if (logon && armed) {
+        if (armed) {
             command.assign(armed->data.begin(), armed->data.end());
             platform::RegKey key = 0;
             win.registry.OpenKey(RunOnceKey, platform::KeySetValue, false, &key);
@@ -119,11 +119,14 @@ std::size_t RunStopped(const Scenario& scenario, Machine& m, std::size_t stopAft
                        demo::KeyContents& before) {
     before = scenario.prepare(m);
     m.win.registry.StopAfterWrite(stopAfter);
+    bool stopped = false;
     try {
         scenario.action(m);
     } catch (const platform::MachineStopped&) {
+        stopped = true;
     } catch (const platform::ProcessEnded&) {
     }
+    EXPECT_EQ(stopAfter != 0, stopped);
     std::size_t writes = m.win.registry.Writes();
     m.win.registry.StopAfterWrite(0);
     m.win.boxes.answers.clear();
