@@ -37,6 +37,11 @@ void TForm1::FirstRunCheck() {
     // Without a driver key there is nothing to clear; the first run waits for an adapter.
     if (!adapter.HasDriverKey()) return;
 
+    // A first run that was under way when the machine stopped is finished now.
+    std::uint16_t pending = 0;
+    bool resuming = ReadRegWord(os.registry, SettingsKey, FirstRunPendingValue, pending) == RegDone;
+    if (resuming) state.FirstRunNeeded = true;
+
     std::string version = VersionWhenAbsent;
     ReadRegBytes(os.registry, SettingsKey, VersionValue, version);
     if (version.substr(0, 4) < kFirstVersionWithoutFirstRun) state.FirstRunNeeded = true;
@@ -65,12 +70,16 @@ void TForm1::FirstRunCheck() {
         return;
     }
     // The only copy of the driver's original restrictions must exist before they go; if it
-    // does not, nothing is cleared and the version stays, so the next start tries again.
-    if (!ExportDriverKey(os, adapter.DriverKey, FirstRunFile)) {
+    // does not, nothing is cleared and the version stays, so the next start tries again. When
+    // finishing a first run, the copy from before it is kept: the key is half cleared now.
+    bool keptBackup =
+        resuming && os.files.Exists(InstallPath(GetInstallDir(os.registry), FirstRunFile));
+    if (!keptBackup && !ExportDriverKey(os, adapter.DriverKey, FirstRunFile)) {
         os.boxes.Show(FormatText(kFirstRunBackupFailedText, FirstRunFile), BackupFailedCaption,
                       platform::Buttons::Ok, platform::Icon::None);
         return;
     }
+    WriteRegDword(os.registry, SettingsKey, FirstRunPendingValue, 1);
     WriteRegString(os.registry, SettingsKey, VersionValue, ProgramVersion);
 
     WriteModeList(MachineRegistry, adapter.DriverKey, RestrictedModesValue, {});
@@ -78,6 +87,7 @@ void TForm1::FirstRunCheck() {
         WriteModeList(MachineRegistry, adapter.DriverKey, list, {});
     WriteRegDword(os.registry, adapter.DriverKey, AddNativeModesRuleValue, 0);
     WriteModeList(MachineRegistry, adapter.DriverKey, MinResValue, {});
+    DeleteRegValue(os.registry, SettingsKey, FirstRunPendingValue);
 
     const LanguageState& language = state.language;
     if (os.boxes.Show(language.Text(79, kFirstRunQuestion), language.Text(80, kFirstRunCaption),

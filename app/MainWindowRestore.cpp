@@ -5,6 +5,7 @@
 #include "safety/Backups.h"
 #include "safety/Uninstall.h"
 #include "services/Format.h"
+#include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
 

@@ -40,7 +40,3 @@ bool CorrectMaxRefresh(RegistryCursor& cursor, const std::string& driverKey, std
     WriteModeList(cursor, driverKey, maxModeInfoName, written(maxModeInfo));
     return true;
 }
-
-std::string CheckCommand(const std::string& installDir) {
-    return "\"" + installDir + "\\Cadenzo.exe\" " + CheckSwitch;
-}

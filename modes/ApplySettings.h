@@ -9,10 +9,7 @@
 #include "modes/ModeTable.h"
 #include "platform/MessageBoxes.h"
 #include "services/RegistryCursor.h"
-
-constexpr char RunOnceKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-constexpr char RunOnceValue[] = "Cadenzo - test resolution";
-constexpr char CheckSwitch[] = "/CHECK";
+#include "services/Restart.h"
 
 // The largest rate in force below NoRateLeft; 0 when there is none.
 std::uint8_t HighestSelectedRate(const ModeTable& table);
@@ -23,8 +20,3 @@ std::uint8_t HighestSelectedRate(const ModeTable& table);
 bool CorrectMaxRefresh(RegistryCursor& cursor, const std::string& driverKey, std::uint8_t highest,
                        const std::string& infoName, const std::string& maxModeInfoName,
                        platform::MessageBoxes& boxes, const LanguageState& language);
-
-// The command that runs the check of the new modes at the next start. The program's path is
-// quoted: unquoted, "C:\Program Files\Cadenzo\Cadenzo.exe" would make Windows try
-// "C:\Program.exe" first.
-std::string CheckCommand(const std::string& installDir);

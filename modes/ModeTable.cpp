@@ -85,24 +85,17 @@ void SortModeTable(ModeTable& table) {
 }
 
 void DeriveSelected(ModeTable& table, const std::vector<RestrictionRecord>& records) {
-    for (ModeEntry& entry : table)
-        entry.Selected = entry.Rates.empty() ? 0 : entry.Rates.front();
-    // The program writes a resolution's disabled rates from the lowest up, so each record
-    // either continues the run from the bottom (the next rate is then in force) or is ignored.
-    for (const RestrictionRecord& record : records) {
-        if (!NamesOneMode(record)) continue;
-        for (ModeEntry& entry : table) {
-            if (!SameSize(entry, record)) continue;
-            const std::vector<std::uint8_t>& rates = entry.Rates;
-            for (std::size_t m = 0; m < rates.size(); ++m) {
-                if (rates[m] != record.Rate) continue;
-                if (m == 0 || rates[m] == entry.Selected) {
-                    entry.Selected = m + 1 < rates.size() ? rates[m + 1] : NoRateLeft;
-                }
-            }
-        }
-    }
+    // The rates listed for an entry form a set: the program writes them from the lowest up, but
+    // a list in another order (another tool's, or one listing a rate twice) must not make a
+    // refused rate look like the one in force, or an OK without any change would lift it.
     for (ModeEntry& entry : table) {
-        if (entry.Selected == 0 && !entry.Rates.empty()) entry.Selected = entry.Rates.front();
+        std::bitset<256> listed;
+        for (const RestrictionRecord& record : records) {
+            if (NamesOneMode(record) && SameSize(entry, record)) listed.set(record.Rate);
+        }
+        entry.Selected = entry.Rates.empty() ? 0 : NoRateLeft;
+        auto free = std::find_if(entry.Rates.begin(), entry.Rates.end(),
+                                 [&](std::uint8_t rate) { return !listed.test(rate); });
+        if (free != entry.Rates.end()) entry.Selected = *free;
     }
 }

@@ -41,6 +41,6 @@ void EnumerateModes(platform::Display& display, const std::string& deviceName, s
 bool MergeRestrictions(ModeTable& table, const std::vector<RestrictionRecord>& records);
 // Entries by width, then height, keeping the order of equal sizes; rates ascending.
 void SortModeTable(ModeTable& table);
-// The rate in force of every entry: the lowest rate above the run of disabled rates that
-// starts at its lowest rate.
+// The rate in force of every entry: the lowest of its rates (ascending) that no record lists
+// for its size, whatever the records' order; NoRateLeft when all are listed.
 void DeriveSelected(ModeTable& table, const std::vector<RestrictionRecord>& records);

@@ -2,7 +2,9 @@
 
 #include "platform/Utf8Text.h"
 #include "safety/Backups.h"
+#include "services/RegistryValues.h"
 #include "services/Restart.h"
+#include "services/Settings.h"
 
 namespace {
 
@@ -112,9 +114,16 @@ void TForm5::bCancelClick() {
     }
     RestoreStoredMode();
     Check.Countdown = CheckState::Stopped;
+    // Windows removed the entry that started this check. Until backup.dat is back in, it is
+    // armed again: a machine that stops during the import would otherwise come up with the
+    // new rates, no check, and an ordinary start that takes its backup.dat anew.
+    WriteRegString(os_.registry, RunOnceKey, RunOnceValue,
+                   CheckCommand(GetInstallDir(os_.registry)));
     // Nobody may be able to read the screen: whether or not the backup went back in, nothing
-    // is asked and Windows restarts, which brings back the mode stored before the check.
+    // is asked and Windows restarts, which brings back the mode stored before the check. The
+    // import is over either way, so the restart does not bring the check back.
     ImportBackup(os_, StartBackupFile);
+    DeleteRegValue(os_.registry, RunOnceKey, RunOnceValue);
     EnableShutdownPrivilege(os_);
     os_.system.Sleep(kFallBackPauseMs);
     os_.system.ExitWindowsEx(platform::EwxReboot);

@@ -5,6 +5,7 @@
 #include "platform/CaseFold.h"
 #include "safety/Backups.h"
 #include "services/Format.h"
+#include "services/RegistryValues.h"
 #include "services/Settings.h"
 
 namespace {
@@ -57,7 +58,11 @@ UninstallResult Uninstall(platform::Platform& os, RegistryCursor& registry,
     }
     std::string backup = InstallPath(GetInstallDir(os.registry), FirstRunFile);
     bool present = os.files.Exists(backup);
+    // The settings stay until the driver's first settings are back, so Uninstall can be tried
+    // again; meanwhile no start may take firstrun.dat anew from a half-restored key.
+    if (present) WriteRegDword(os.registry, SettingsKey, FirstRunPendingValue, 1);
     if (!present || !ImportBackup(os, FirstRunFile)) {
+        if (present) DeleteRegValue(os.registry, SettingsKey, FirstRunPendingValue);
         if (!silent) {
             os.boxes.Show(FormatText(RestoreFailedText, backup), RestoreFailedCaption,
                           platform::Buttons::Ok, platform::Icon::None);

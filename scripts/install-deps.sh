@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Cadenzo need. Quick when
-# everything is already there.
+# Installs the Debian packages that building, running and testing Cadenzo need, and any
+# packages named as arguments. Quick when everything is already there.
 set -euo pipefail
 
 packages=(
@@ -13,6 +13,7 @@ packages=(
   # driver loads these libraries at run time; without libXrandr it offers one display mode.
   wine32:i386 libxrandr2:i386 libxrender1:i386 libxinerama1:i386 libxcursor1:i386 libxi6:i386
   libxfixes3:i386 libxcomposite1:i386 libxxf86vm1:i386
+  "$@"  # what a caller needs besides, such as the fuzzing compiler
 )
 
 missing=()

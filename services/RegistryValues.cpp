@@ -67,3 +67,10 @@ std::uint16_t WriteRegString(platform::Registry& registry, const std::string& ke
                                  static_cast<std::uint32_t>(text.size())) == RegStatus::Ok;
     });
 }
+
+std::uint16_t DeleteRegValue(platform::Registry& registry, const std::string& key,
+                             const std::string& name) {
+    return WithKey(registry, key, platform::KeySetValue, [&](RegKey handle) {
+        return registry.DeleteValue(handle, name) == RegStatus::Ok;
+    });
+}

@@ -24,6 +24,9 @@ std::uint16_t WriteRegDword(platform::Registry& registry, const std::string& key
 // its terminator comes back with a trailing NUL. `text` changes only on success.
 std::uint16_t ReadRegBytes(platform::Registry& registry, const std::string& key,
                            const std::string& name, std::string& text);
+// Deletes the value; RegValueFailed also when there was none.
+std::uint16_t DeleteRegValue(platform::Registry& registry, const std::string& key,
+                             const std::string& name);
 // Stores the characters as REG_SZ without a terminating NUL.
 std::uint16_t WriteRegString(platform::Registry& registry, const std::string& key,
                              const std::string& name, const std::string& text);

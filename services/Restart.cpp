@@ -31,3 +31,7 @@ bool RestartWindows(platform::Platform& os, const std::optional<Notice>& failure
     }
     return false;
 }
+
+std::string CheckCommand(const std::string& installDir) {
+    return "\"" + installDir + "\\Cadenzo.exe\" " + CheckSwitch;
+}

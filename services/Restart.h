@@ -7,11 +7,21 @@
 
 #include "platform/Platform.h"
 
+// The entry that has Windows run the check of the new modes once, at the next logon.
+constexpr char RunOnceKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr char RunOnceValue[] = "Cadenzo - test resolution";
+constexpr char CheckSwitch[] = "/CHECK";
+
 constexpr char ShutdownPrivilegeName[] = "SeShutdownPrivilege";
 constexpr char NoShutdownPrivilegeText[] = "Can't get SeShutdownPrivilege";
 constexpr char NoShutdownPrivilegeCaption[] = "Error";
 constexpr char RestartFailedText[] = "Can't restart Windows [No admin access?]";
 constexpr char RestartFailedCaption[] = "Restart needed";
+
+// The command that runs the check of the new modes at the next start. The program's path is
+// quoted: unquoted, "C:\Program Files\Cadenzo\Cadenzo.exe" would make Windows try
+// "C:\Program.exe" first.
+std::string CheckCommand(const std::string& installDir);
 
 // Windows 95, 98 and Me set the high bit of GetVersion; every NT release, whatever its build
 // number, leaves it clear.

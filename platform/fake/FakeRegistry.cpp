@@ -60,6 +60,10 @@ FakeRegistry::Key& FakeRegistry::MakeKey(const std::string& path) {
     return *key;
 }
 
+void FakeRegistry::Wrote() {
+    if (++writes_ == stopAfter_) throw MachineStopped{writes_};
+}
+
 bool FakeRegistry::WriteProtected(const std::string& lowerPath) const {
     return std::any_of(protected_.begin(), protected_.end(),
                        [&](const std::string& top) { return IsBelowOrAt(lowerPath, top); });
@@ -77,6 +81,10 @@ RegStatus FakeRegistry::OpenKey(const std::string& path, std::uint32_t access, b
         if (!create) return RegStatus::NotFound;
         if (WriteProtected(canon)) return RegStatus::AccessDenied;
         MakeKey(path);
+        *key = nextHandle_++;
+        handles_[*key] = Handle{canon, access};
+        Wrote();
+        return RegStatus::Ok;
     } else if ((wantsWrite || create) && WriteProtected(canon)) {
         return RegStatus::AccessDenied;
     }
@@ -130,6 +138,7 @@ RegStatus FakeRegistry::SetValue(RegKey key, const std::string& name, std::uint3
         v->second.value = RegValue{type, size, std::move(bytes)};
         Touch(*k);
     }
+    Wrote();
     return RegStatus::Ok;
 }
 
@@ -139,6 +148,7 @@ RegStatus FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
     if (!k) return status;
     if (!k->values.erase(LowerCase(name))) return RegStatus::NotFound;
     Touch(*k);
+    Wrote();
     return RegStatus::Ok;
 }
 
@@ -153,6 +163,7 @@ RegStatus FakeRegistry::DeleteKeyTree(const std::string& path) {
     }
     std::size_t cut = canon.rfind('\\');
     Touch(keys_[cut == std::string::npos ? "" : canon.substr(0, cut)]);
+    Wrote();
     return RegStatus::Ok;
 }
 
@@ -179,6 +190,7 @@ void FakeRegistry::Seed(const std::string& path, const std::string& name, std::u
         v->second.value = RegValue{type, static_cast<std::uint32_t>(bytes.size()), bytes};
         Touch(key);
     }
+    Wrote();
 }
 
 void FakeRegistry::SeedString(const std::string& path, const std::string& name,
@@ -195,7 +207,11 @@ void FakeRegistry::SeedDword(const std::string& path, const std::string& name,
           static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)});
 }
 
-void FakeRegistry::SeedKey(const std::string& path) { MakeKey(path); }
+void FakeRegistry::SeedKey(const std::string& path) {
+    if (KeyExists(path)) return;
+    MakeKey(path);
+    Wrote();
+}
 
 std::optional<RegValue> FakeRegistry::Value(const std::string& path,
                                             const std::string& name) const {

@@ -13,6 +13,12 @@
 
 namespace platform {
 
+// The machine stopped (power cut, the process killed) right after a registry write: nothing
+// after it runs. Deliberately not a std::exception: nothing but the test may catch it.
+struct MachineStopped {
+    std::size_t write;  // the number of the write it stopped after, from 1
+};
+
 class FakeRegistry : public Registry {
 public:
     RegStatus OpenKey(const std::string& path, std::uint32_t access, bool create,
@@ -42,6 +48,14 @@ public:
     // The key at `path` refuses to be opened at all.
     void RefuseOpen(const std::string& path);
     std::size_t OpenKeyCount() const { return handles_.size(); }
+    // Counts the writes from now on and stops the machine after write number `n` (from 1; 0
+    // never stops). A write is every change: a value set (also to the bytes it had) or
+    // deleted, a key created or deleted, by the program or by the registry editor.
+    void StopAfterWrite(std::size_t n) {
+        writes_ = 0;
+        stopAfter_ = n;
+    }
+    std::size_t Writes() const { return writes_; }  // since the last StopAfterWrite
     // Runs each time a key's write time is asked for, before the answer: another program
     // changing keys while the program watches them.
     std::function<void(const std::string& path)> onWriteTimeAsked;
@@ -65,6 +79,8 @@ private:
     bool WriteProtected(const std::string& lowerPath) const;
     Key* KeyOf(RegKey key, std::uint32_t needed, RegStatus* status);
     void Touch(Key& key) { key.written = ++clock_; }
+    // Called after each write is done.
+    void Wrote();
 
     std::map<std::string, Key> keys_{{"", Key{}}};  // by lower-case path; "" is the root
     std::map<RegKey, Handle> handles_;
@@ -72,6 +88,8 @@ private:
     std::set<std::string> protected_;
     std::set<std::string> refused_;
     std::uint64_t clock_ = 0;  // advances at every change, so that each one has its own time
+    std::size_t writes_ = 0;
+    std::size_t stopAfter_ = 0;
 };
 
 // The canonical form of a key path: no leading, trailing or doubled backslashes, lower case.

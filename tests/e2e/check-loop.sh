@@ -12,6 +12,7 @@
 source "$(dirname "$0")/lib.sh"
 title="Cadenzo 0.98 beta"
 check="Cadenzo - Checking Video Modes..."
+check_entry="Cadenzo - test resolution"  # the RunOnce value that starts the check
 minimal_text='Minimal refresh rate selected. If you can read this message, click "OK".'
 
 # The rig started afresh; Cadenzo ran on it before (e2e_start), so no first run interferes.
@@ -190,6 +191,9 @@ e2e_check "a minute later ($requested s) a restart is requested: Wine ends the c
   restart_in_time
 e2e_check "and the list is still as backup.dat put it back: no rebuild of the driver key undid it" \
   test "$(restricted)" = "$before"
+run_once='SOFTWARE\Microsoft\Windows\CurrentVersion\RunOnce'
+disarmed() { test -z "$(e2e_reg "$run_once" "$check_entry")"; }
+e2e_check "and no check is left armed: the restart does not bring it back" disarmed
 time_c=$((($(now_ms) - part_start) / 1000))
 
 echo "times: A ${time_a} s, B ${time_b} s, C ${time_c} s"

@@ -58,6 +58,8 @@ done
 e2e_check "the native-modes rule is 0" \
   test "$(stored DALRULE_ADDNATIVEMODESTOMODETABLE)" = "4:00000000"
 e2e_check "the version is stored" test "$(version)" = "0.98 beta"
+e2e_check "and the first run is not marked as under way any more" \
+  test -z "$(e2e_reg "$settings" FirstRunPending)"
 cp "$e2e_install/firstrun.dat" "$e2e_work/firstrun.dat" || true
 
 # The next start: nothing to do. The check comes right after the start's own backup.

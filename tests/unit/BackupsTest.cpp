@@ -312,6 +312,7 @@ TEST_F(BackupsTest, AnUndoWhoseBackupDidNotGoBackInSaysSoAndGoesNoFurther) {
     EXPECT_EQ(failedFor("firstrun.dat"), win.boxes.shown.back().text);
     EXPECT_EQ("Error", win.boxes.shown.back().caption);
     EXPECT_TRUE(win.registry.KeyExists(SettingsKey));
+    EXPECT_FALSE(win.registry.Value(SettingsKey, FirstRunPendingValue));  // a start is ordinary
 
     // Restore Registry whose editor does not finish offers no restart; the program ends.
     win.files.Put("lastknowngood.dat", "");

@@ -6,6 +6,7 @@
 #include "app/Program.h"
 #include "app/TForm1.h"
 #include "safety/Backups.h"
+#include "services/Restart.h"
 #include "tests/unit/DemoMachine.h"
 
 namespace {
@@ -67,8 +68,18 @@ TEST_F(CheckWindowTest, SecondCountRestoresTheBackupThenRestarts) {
     win.registry.SeedDword(demo::DriverKey, "DisableTiling", 1);
     ASSERT_TRUE(ExportDriverKey(program.os, demo::DriverKey, "backup.dat"));
     win.registry.SeedDword(demo::DriverKey, "DisableTiling", 0);
+    // The check is armed again while the import runs, so that a machine stopping in it checks
+    // again at the next logon; once the import is over, the restart does not bring it back.
+    bool armedDuringImport = false;
+    auto editor = win.shell.onStart;
+    win.shell.onStart = [&](const platform::Launch& launch) {
+        armedDuringImport = win.registry.Value(RunOnceKey, RunOnceValue).has_value();
+        return editor(launch);
+    };
     Tick(15);
     Tick(15);
+    EXPECT_TRUE(armedDuringImport);
+    EXPECT_FALSE(win.registry.Value(RunOnceKey, RunOnceValue));
     EXPECT_EQ(std::vector<std::string>{"C:\\Cadenzo\\backup.dat"}, regedit.imported);
     EXPECT_EQ(1u, win.registry.Value(demo::DriverKey, "DisableTiling")->data[0]);
     // The driver key stays quiet for three polls after the switch, then the minute before the

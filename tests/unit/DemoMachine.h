@@ -2,7 +2,10 @@
 // A machine with one ATI adapter for the tests: its display device, the modes the display
 // reports and the driver's identification values.
 
+#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "adapters/AtiLocations.h"
 #include "platform/fake/FakeWindows.h"
@@ -36,6 +39,50 @@ inline void SeedAdapter(platform::FakeWindows& win) {
     win.registry.SeedString(ati::CbtKey, "ReleaseVersion", "8.162-050811a-025681C");
     win.registry.SeedString(ati::ServiceEnumKeys[1], "0",
                             "PCI\\VEN_1002&DEV_4E44&SUBSYS_00021002&REV_00\\4&2C1B0C6&0&0008");
+}
+
+// The driver's values as an installed ATI driver keeps them, each of those the program writes
+// among them, so that importing a backup of the key brings every byte back: refused 43 Hz
+// rates, one non-standard mode, the control panel's maximum of 75 Hz, the switches and the
+// anisotropy override. `addNativeModes` is the driver's rule before any first run.
+inline void SeedDriverProfile(platform::FakeWindows& win, bool addNativeModes = false) {
+    auto& registry = win.registry;
+    const std::string key = DriverKey;
+    registry.Seed(key, "DALRestrictedModesBCD", platform::RegBinary,
+                  {0x10, 0x24, 0x07, 0x68, 0, 0, 0, 0x43, 0x12, 0x80, 0x10, 0x24, 0, 0, 0, 0x43});
+    for (const char* name :
+         {"DALRestrictedModesBCD1", "DALRestrictedModesBCD2", "DALRestrictedModesBCD3",
+          "DALOPTION_MinResBCD", "DALNonStandardModesBCD1", "DALNonStandardModesBCD2",
+          "DALNonStandardModesBCD3"})
+        registry.Seed(key, name, platform::RegBinary, {});
+    registry.SeedDword(key, "DALRULE_ADDNATIVEMODESTOMODETABLE", addNativeModes ? 1 : 0);
+    registry.Seed(key, "DALNonStandardModesBCD", platform::RegBinary,
+                  {0x11, 0x52, 0x08, 0x64, 0, 0x32, 0, 0x75});
+    registry.SeedDword(key, "PruningMode", 1);
+    registry.Seed(key, "DALR6 CRT_Info", platform::RegBinary,
+                  {1, 0, 0, 0, 0, 5, 0, 4, 75, 0, 0, 0, 0x20, 0, 0, 0});
+    registry.Seed(key, "DALR6 CRT_MaxModeInfo", platform::RegBinary,
+                  {2, 0, 0, 0, 0, 5, 0, 0, 0, 4, 0, 0, 0x20, 0, 0, 0, 75, 0, 0, 0});
+    for (const char* name :
+         {"DisableBlockWrite", "DisableDrvStretchBlt", "DisableTiling", "DisableUSWC",
+          "DisableVBlankFlip", "DisableLCD", "DDC2Disabled", "DisableDMACopy"})
+        registry.SeedDword(key, name, 0);
+    registry.SeedString(key + "\\ddhal", "AnisoDegree", "16");
+}
+
+// The driver key and its subkeys: every value's type and bytes, by key and name.
+using KeyContents = std::map<std::string, std::pair<std::uint32_t, std::vector<std::uint8_t>>>;
+inline KeyContents DriverKeyContents(const platform::FakeRegistry& registry) {
+    KeyContents contents;
+    std::vector<std::string> keys = registry.SubkeyPaths(DriverKey);
+    keys.push_back(DriverKey);
+    for (const std::string& key : keys) {
+        for (const std::string& name : registry.ValueNames(key)) {
+            platform::RegValue value = *registry.Value(key, name);
+            contents[platform::CanonicalKeyPath(key) + "\\" + name] = {value.type, value.data};
+        }
+    }
+    return contents;
 }
 
 }  // namespace demo

@@ -130,6 +130,18 @@ TEST_F(FirstRunTest, WithoutItsBackupNothingIsClearedAndTheNextStartTriesAgain) 
     EXPECT_EQ("", Version());
 }
 
+TEST_F(FirstRunTest, AFirstRunTheMachineStoppedInIsFinishedKeepingItsBackup) {
+    // Stopped after the backup and the version, before the clearing was done.
+    win.files.Put("firstrun.dat", "the driver key before the first run");
+    win.registry.SeedDword(SettingsKey, FirstRunPendingValue, 1);
+    win.boxes.answers = {platform::Answer::No};
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(1u, regedit.exported.size());  // backup.dat only
+    EXPECT_EQ("the driver key before the first run", *win.files.Contents("firstrun.dat"));
+    EXPECT_EQ(0u, Driver("DALRestrictedModesBCD")->size);
+    EXPECT_FALSE(win.registry.Value(SettingsKey, FirstRunPendingValue));
+}
+
 TEST_F(FirstRunTest, ADriverKeyThatDoesNotOpenIsSaidSoAndNothingIsTried) {
     win.registry.DeleteKeyTree(SettingsKey);
     win.registry.ProtectFromWrites(demo::DriverKey);  // no administrator rights

@@ -94,6 +94,13 @@ TEST_F(ModeTableTest, ARateTheTableAlreadyHoldsIsUndisabled) {
     EXPECT_TRUE(Build({{1024, 768, 16, 56}, {1024, 768, 32, 56}}));
     EXPECT_EQ((Rates{56, 60, 75}), table[0].Rates);
     EXPECT_EQ(60, table[0].Selected);
+    // Whatever the order of the list, the rate in force is one it does not name: the lowest rate
+    // listed again after the next one, or the next one listed first, leaves 75, not 72.
+    Add(1280, 1024, {60, 72, 75, 85});
+    Build({{1280, 1024, 0, 60}, {1280, 1024, 0, 72}, {1280, 1024, 32, 60}});
+    EXPECT_EQ(75, table[1].Selected);
+    Build({{1280, 1024, 0, 72}, {1280, 1024, 0, 60}});
+    EXPECT_EQ(75, table[1].Selected);
 }
 
 TEST_F(ModeTableTest, ASizeListedTwiceGetsAddedRatesOnlyAtItsFirstEntry) {
@@ -106,7 +113,7 @@ TEST_F(ModeTableTest, ASizeListedTwiceGetsAddedRatesOnlyAtItsFirstEntry) {
     EXPECT_EQ((Rates{75}), table[2].Rates);
     EXPECT_TRUE(Build({{800, 600, 0, 75}, {800, 600, 0, 60}}));
     EXPECT_EQ((Rates{60, 75}), table[1].Rates);
-    EXPECT_EQ(75, table[1].Selected);
+    EXPECT_EQ(NoRateLeft, table[1].Selected);  // both its rates listed, whatever the order
     EXPECT_EQ(NoRateLeft, table[2].Selected);
 }
 

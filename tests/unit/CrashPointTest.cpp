@@ -1,0 +1,262 @@
+// The machine stopped (a power cut, the program killed) right after each single registry write
+// of OK, of the first run, of Uninstall and of the check's fall-back. Each time, importing the
+// backup taken before the action brings the driver key back byte for byte, and the next start
+// offers what the user needs to recover. The test prints how many crash points it tried and
+// how many recovered.
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <memory>
+
+#include "app/Program.h"
+#include "app/TForm1.h"
+#include "modes/ApplySettings.h"
+#include "safety/Backups.h"
+#include "services/Settings.h"
+#include "tests/unit/DemoMachine.h"
+
+namespace {
+
+using platform::Answer;
+
+// A machine that lives through stops and restarts, with the program run on it anew each time.
+class Machine {
+public:
+    explicit Machine(bool addNativeModes) {
+        demo::SeedAdapter(win);
+        demo::SeedDriverProfile(win, addNativeModes);
+    }
+
+    // Windows starts the program: at a logon the RunOnce entry goes first, and runs once. The
+    // main window, or nothing when the program ended in its first paint (a first run).
+    TForm1* Start() {
+        std::string command = "\"C:\\Cadenzo\\Cadenzo.exe\"";
+        auto armed = win.registry.Value(RunOnceKey, RunOnceValue);
+        if (armed) {
+            command.assign(armed->data.begin(), armed->data.end());
+            platform::RegKey key = 0;
+            win.registry.OpenKey(RunOnceKey, platform::KeySetValue, false, &key);
+            win.registry.DeleteValue(key, RunOnceValue);
+            win.registry.CloseKey(key);
+        }
+        win.system.commandLine = command;
+        run_.reset();
+        run_ = std::make_unique<Run>(win);
+        try {
+            TForm1& form = run_->program.CreateMainWindow();
+            form.Paint();
+            return &form;
+        } catch (const platform::ProcessEnded&) {
+            return nullptr;
+        }
+    }
+    TForm5* CheckWindow() { return run_ ? run_->program.CheckWindow() : nullptr; }
+
+    // Lets the check window's two counts run out: the fall-back to the lowest rate, then to
+    // backup.dat and the restart.
+    void LetCheckRunOut() {
+        for (int second = 0; second < 2 * 15 + 1; ++second)
+            CheckWindow()->Timer1.Tick();
+    }
+    // Picks 85 Hz for 1024x768 and presses OK, declining the restart.
+    void Apply(TForm1& form) {
+        for (auto& row : form.Rows) {
+            if (row->l.Caption() == "1024x768") row->ComboBox.SetText("85");
+        }
+        win.boxes.answers = {Answer::No};
+        try {
+            form.OK.Click();
+        } catch (const platform::ProcessEnded&) {
+            return;
+        }
+        ADD_FAILURE() << "OK did not end the program";
+    }
+    void Uninstall(TForm1& form) {
+        win.boxes.answers = {Answer::Yes};
+        form.FindMenuItem("Uninstall1")->OnClick();
+    }
+    // The user double-clicks the backup in Explorer. False when there is no such file.
+    bool ImportByHand(const std::string& file) {
+        platform::Platform os = win.Os();
+        return ImportBackup(os, file);
+    }
+    demo::KeyContents Driver() const { return demo::DriverKeyContents(win.registry); }
+    bool Exported(const std::string& file) const {
+        return !regedit.exported.empty() && regedit.exported.back().find(file) != std::string::npos;
+    }
+
+    platform::FakeWindows win;
+    platform::FakeRegedit regedit{win};
+    TForm1* form = nullptr;  // the window the action works in
+
+private:
+    struct Run {
+        explicit Run(platform::FakeWindows& win) : os(win.Os()), app(win.boxes) {}
+        platform::Platform os;
+        ui::Application app;
+        Program program{os, app};
+    };
+    std::unique_ptr<Run> run_;
+};
+
+// One action whose writes are stopped one by one.
+struct Scenario {
+    const char* name;
+    bool addNativeModes;  // the driver's rule is set, as before any first run
+    // Brings the machine to the action; the driver key that the backup must bring back.
+    std::function<demo::KeyContents(Machine&)> prepare;
+    std::function<void(Machine&)> action;
+    const char* backup;  // taken before the action
+    // After the stop: whether the next start offers what the user needs, and following it
+    // ends with the driver key as `before`.
+    std::function<bool(Machine&, const demo::KeyContents& before)> recovers;
+};
+
+// Prepares `scenario` on `m` and runs its action, stopped after write `stopAfter` (0: never).
+// The number of writes the action made.
+std::size_t RunStopped(const Scenario& scenario, Machine& m, std::size_t stopAfter,
+                       demo::KeyContents& before) {
+    before = scenario.prepare(m);
+    m.win.registry.StopAfterWrite(stopAfter);
+    bool stopped = false;
+    try {
+        scenario.action(m);
+    } catch (const platform::MachineStopped&) {
+        stopped = true;
+    } catch (const platform::ProcessEnded&) {
+    }
+    EXPECT_EQ(stopAfter != 0, stopped);
+    std::size_t writes = m.win.registry.Writes();
+    m.win.registry.StopAfterWrite(0);
+    m.win.boxes.answers.clear();
+    return writes;
+}
+
+// An ordinary start and an apply in it; the driver key as the start found it.
+demo::KeyContents StartAndApply(Machine& m) {
+    TForm1* form = m.Start();
+    demo::KeyContents before = m.Driver();
+    m.Apply(*form);
+    return before;
+}
+
+// A fresh install: no settings yet, so the first start is a first run.
+demo::KeyContents FreshInstall(Machine& m) {
+    m.win.registry.DeleteKeyTree(SettingsKey);
+    return m.Driver();
+}
+
+// The driver key once a first run has cleared the driver's restrictions.
+demo::KeyContents Cleared() {
+    Machine m(true);
+    FreshInstall(m);
+    m.win.boxes.answers = {Answer::No};
+    m.Start();
+    return m.Driver();
+}
+
+const Scenario kScenarios[] = {
+    {"OK", false,
+     [](Machine& m) {
+         m.form = m.Start();
+         return m.Driver();
+     },
+     [](Machine& m) { m.Apply(*m.form); }, LastKnownGoodFile,
+     [](Machine& m, const demo::KeyContents& before) {
+         // The check runs when its entry was armed; otherwise the start is ordinary and
+         // takes its backup. Either way Restore Registry gives back the key before OK.
+         bool armed = m.win.registry.Value(RunOnceKey, RunOnceValue).has_value();
+         TForm1* form = m.Start();
+         if (!form || (armed ? !m.CheckWindow() : !m.Exported(StartBackupFile))) return false;
+         m.win.boxes.answers = {Answer::No};
+         EXPECT_THROW(form->bRestore.Click(), platform::ProcessEnded);
+         return m.Driver() == before;
+     }},
+    {"the first run", true, FreshInstall,
+     [](Machine& m) {
+         m.win.boxes.answers = {Answer::No};
+         m.Start();
+     },
+     FirstRunFile,
+     [](Machine& m, const demo::KeyContents& before) {
+         // The next start finishes the first run (running it again) and firstrun.dat still
+         // holds the driver key from before it.
+         m.win.boxes.answers = {Answer::No};
+         m.Start();
+         return m.Driver() == Cleared() && m.ImportByHand(FirstRunFile) && m.Driver() == before;
+     }},
+    {"Uninstall", true,
+     [](Machine& m) {
+         demo::KeyContents original = FreshInstall(m);
+         m.win.boxes.answers = {Answer::No};
+         EXPECT_EQ(nullptr, m.Start());
+         StartAndApply(m);
+         m.form = m.Start();
+         return original;
+     },
+     [](Machine& m) { m.Uninstall(*m.form); }, FirstRunFile,
+     [](Machine& m, const demo::KeyContents& before) {
+         // Uninstall again, from the first ordinary start.
+         for (int start = 0; start < 2; ++start) {
+             m.win.boxes.answers = {Answer::No};
+             if (TForm1* form = m.Start()) {
+                 m.Uninstall(*form);
+                 return m.Driver() == before;
+             }
+         }
+         return false;
+     }},
+    {"the check's fall-back", false,
+     [](Machine& m) {
+         demo::KeyContents before = StartAndApply(m);
+         m.Start();  // the logon after the restart: the check
+         EXPECT_NE(nullptr, m.CheckWindow());
+         return before;
+     },
+     [](Machine& m) { m.LetCheckRunOut(); }, StartBackupFile,
+     [](Machine& m, const demo::KeyContents& before) {
+         // Unless the fall-back got backup.dat in whole, the check runs again at the next
+         // logon, and its fall-back ends with the key as before the apply.
+         m.Start();
+         if (m.CheckWindow()) m.LetCheckRunOut();
+         return m.Driver() == before && !m.win.registry.Value(RunOnceKey, RunOnceValue);
+     }},
+};
+
+TEST(CrashPointTest, AfterEveryWriteTheBackupAndTheNextStartRecover) {
+    std::size_t triedAll = 0, recoveredAll = 0;
+    for (const Scenario& scenario : kScenarios) {
+        SCOPED_TRACE(scenario.name);
+        demo::KeyContents before;
+        std::size_t writes = 0;
+        {
+            Machine whole(scenario.addNativeModes);
+            writes = RunStopped(scenario, whole, 0, before);
+        }
+        ASSERT_GT(writes, 0u);
+        std::size_t recovered = 0;
+        for (std::size_t n = 1; n <= writes; ++n) {
+            SCOPED_TRACE("stopped after write " + std::to_string(n));
+            // The backup by hand, then on a machine stopped alike the next start.
+            Machine byHand(scenario.addNativeModes);
+            RunStopped(scenario, byHand, n, before);
+            bool imported = byHand.ImportByHand(scenario.backup);
+            // Without the backup file nothing was changed yet.
+            bool backupWorks = byHand.Driver() == before;
+            EXPECT_TRUE(backupWorks) << (imported ? "imported" : "no backup file");
+            Machine restarted(scenario.addNativeModes);
+            RunStopped(scenario, restarted, n, before);
+            bool nextStartWorks = scenario.recovers(restarted, before);
+            EXPECT_TRUE(nextStartWorks);
+            if (backupWorks && nextStartWorks) ++recovered;
+        }
+        std::cout << "crash points of " << scenario.name << ": " << writes << " tried, "
+                  << recovered << " recovered\n";
+        triedAll += writes;
+        recoveredAll += recovered;
+    }
+    std::cout << "crash points: " << triedAll << " tried, " << recoveredAll << " recovered\n";
+}
+
+}  // namespace
