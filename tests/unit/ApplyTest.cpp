@@ -147,6 +147,21 @@ TEST_F(ApplyTest, AListTooLongToReadBackIsRefusedBeforeAnyWrite) {
     EXPECT_EQ("the last apply", win.files.Contents("lastknowngood.dat"));
 }
 
+// The window opened with what the creation had filled: the tabs and the anisotropy override
+// were never read, so writing them would clear them.
+TEST_F(ApplyTest, AfterAStartThatCouldNotReadEverythingOkWritesNothing) {
+    win.registry.SeedString(demo::DriverKey, "DALRestrictedModesBCD", "garbage");
+    win.registry.SeedString(std::string(demo::DriverKey) + "\\ddhal", "AnisoDegree", "16");
+    TForm1& form = Start();
+    ASSERT_EQ("Invalid data type for 'DALRestrictedModesBCD'", win.boxes.shown.at(0).text);
+    EXPECT_FALSE(PressOk(form));
+    EXPECT_NE(std::string::npos, win.boxes.shown.back().text.find("Nothing was changed"));
+    EXPECT_EQ(platform::RegSz, Driver("DALRestrictedModesBCD")->type);
+    EXPECT_TRUE(win.registry.Value(std::string(demo::DriverKey) + "\\ddhal", "AnisoDegree"));
+    EXPECT_FALSE(win.files.Exists("C:\\Program Files\\Cadenzo\\lastknowngood.dat"));
+    EXPECT_FALSE(win.registry.Value(kRunOnce, "Cadenzo - test resolution"));
+}
+
 TEST_F(ApplyTest, WithoutAnAdapterOkWritesNothingAnywhere) {
     platform::FakeWindows bare;
     demo::SeedInstall(bare);
