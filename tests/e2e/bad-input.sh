@@ -71,9 +71,11 @@ case_ tiling-ff cancel "set|@|DisableTiling|dword|fill:FF:4"
 bad @ DisableLCD cancel lcd qword
 bad @ DriverVersion cancel driverversion dword long ff-text
 # The values only the non-standard list window reads.
-bad @ DALNonStandardModesBCD resolutions nonstandard sz long odd ff
+bad @ DALNonStandardModesBCD resolutions nonstandard sz long ff
 case_ nonstandard-zeros resolutions "set|@|DALNonStandardModesBCD|binary|fill:00:2048"
-bad @ DALNonStandardModesBCD2 resolutions nonstandard2 dword
+# And saved again by the list's OK.
+bad @ DALNonStandardModesBCD resolutions-ok nonstandard-saved odd
+bad @ DALNonStandardModesBCD2 resolutions-ok nonstandard2-saved dword
 # The control panel's maximum rates, read only by OK.
 bad @ 'DALR6 CRT_Info' ok info sz long byte
 case_ info-low-maxmodeinfo-missing ok "set|@|DALR6 CRT_Info|binary|hex:01000000000500043c" \
@@ -112,8 +114,12 @@ case_ settings-read-only cancel "deny|$settings|6"
 # The driver reads the cases from the install directory, where it also keeps its own files.
 install='C:\'${E2E_INSTALL:-Cadenzo}
 cp "$cases" "$e2e_install/matrix-cases.txt"
-e2e_driver matrix "$CADENZO_DRIVER_KEY" "$install" "$install\\matrix-cases.txt" |
-  awk -F'\t' '$1 == "case"' | cut -f2- >"$e2e_work/matrix.txt" || true
+# A program that crashes is ended by Wine's debugger, which writes where to the log, instead of
+# waiting behind its dialog.
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+wine "$e2e_build/cadenzo_e2e_driver.exe" matrix "$CADENZO_DRIVER_KEY" "$install" \
+  "$install\\matrix-cases.txt" </dev/null >"$e2e_work/matrix.log" 2>"$e2e_work/matrix.err" || true
+tr -d '\r' <"$e2e_work/matrix.log" | awk -F'\t' '$1 == "case"' | cut -f2- >"$e2e_work/matrix.txt"
 seconds=$((SECONDS - started))
 
 # The matrix, then its totals.

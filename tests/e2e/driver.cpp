@@ -1067,11 +1067,10 @@ long RunToEnd(std::wstring commandLine, const std::wstring& directory) {
 //   CASEFILE: "root<TAB>KEY" lines name the keys every case starts from as they are now;
 //   "case<TAB>NAME<TAB>ACTION<TAB>CHANGE..." lines are the cases. ACTION: cancel (the main
 //   window's Cancel), ok (its OK), resolutions (the non-standard resolutions window opened and
-//   closed, then Cancel), away (Cancel, started from a directory without the card database).
-//   An OK after which the program goes on is followed by Cancel. Message boxes are answered
-//   No when they ask, else OK.
-//   Per case one line: "case", name, outcome, crash (yes/no), unexpected write (yes/no),
-//   seconds.
+//   closed, then Cancel), resolutions-ok (the same, but the list saved with its OK), away (Cancel,
+//   started from a directory without the card database). An OK after which the program goes on is
+//   followed by Cancel. Message boxes are answered No when they ask, else OK. Per case one line:
+//   "case", name, outcome, crash (yes/no), unexpected write (yes/no), seconds.
 int Matrix(const std::vector<std::string>& args) {
     const std::string& driverKey = args[0];
     std::wstring installDir = Wide(args[1]);
@@ -1145,7 +1144,9 @@ int Matrix(const std::vector<std::string>& args) {
         bool crashed = false, hung = false, windowSeen = false;
         // The steps of the action, each taken once the program waits for the user again.
         enum Step { Open, CloseList, Apply, Close, Done };
-        Step step = action == "resolutions" ? Open : action == "ok" ? Apply : Close;
+        bool listing = action.rfind("resolutions", 0) == 0;
+        bool saveList = action == "resolutions-ok", listShown = false;
+        Step step = listing ? Open : action == "ok" ? Apply : Close;
         int quiet = 0;
         DWORD limit = GetTickCount() + 40000;
         while (WaitForSingleObject(program.hProcess, 50) == WAIT_TIMEOUT) {
@@ -1176,8 +1177,20 @@ int Matrix(const std::vector<std::string>& args) {
             if (step == CloseList) {
                 ProcessWindows list{program.dwProcessId, nullptr, nullptr, dialog};
                 EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&list));
-                if (!list.main) continue;
-                events.push_back("list window");
+                if (!list.main) {
+                    if (listShown) step = Close;  // its OK saved and hid it
+                    continue;
+                }
+                if (!listShown) events.push_back("list window");
+                listShown = true;
+                if (saveList) {
+                    for (HWND child : ChildrenOf(list.main)) {
+                        if (TextOf(child) == "OK") PostMessageA(child, BM_CLICK, 0, 0);
+                    }
+                    saveList = false;
+                    Sleep(200);
+                    continue;
+                }
                 PostMessageA(list.main, WM_SYSCOMMAND, SC_CLOSE, 0);
                 step = Close;
                 quiet = 0;
