@@ -131,6 +131,7 @@ crashes=$(awk -F'\t' '$3 == "yes"' "$e2e_work/matrix.txt" | wc -l)
 writes=$(awk -F'\t' '$4 == "yes"' "$e2e_work/matrix.txt" | wc -l)
 echo "cases: $ran of $count, crashes: $crashes, unexpected writes: $writes, matrix time: ${seconds}s"
 e2e_check "every case ran" test "$ran" = "$count"
+e2e_check "every case had its bad input" bash -c "! grep -q 'could not be seeded' '$e2e_work/matrix.txt'"
 e2e_check "no case crashed or hung" test "$crashes" = 0
 e2e_check "no case wrote the driver key without a backup of it as before" test "$writes" = 0
 e2e_finish
