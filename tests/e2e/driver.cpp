@@ -1201,7 +1201,9 @@ int Matrix(const std::vector<std::string>& args) {
             quiet = 0;
             try {
                 if (step == Open) {
-                    MenuClick({title, "Configure|Resolutions..."});
+                    // The button the menu entry clicks, which lies beyond the window's edge: no
+                    // hook into a program that may end any moment.
+                    PostMessageA(FindChild(seen.main, "Resolution"), BM_CLICK, 0, 0);
                     step = CloseList;
                 } else {
                     // Posted without waiting for an answer: the program may end at once. An OK
