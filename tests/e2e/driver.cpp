@@ -857,19 +857,20 @@ std::vector<std::string> SplitAt(const std::string& text, char separator) {
 
 // Value data as a case gives it: "hex:0A0B..", "fill:FF:2049" (that byte so many times),
 // "text:..." (UTF-16 with its terminator, as Windows stores a string), or nothing (0 bytes).
-std::vector<BYTE> CaseData(const std::string& spec) {
+std::vector<BYTE> CaseData(const std::string& given) {
     std::vector<BYTE> data;
-    if (spec.rfind("hex:", 0) == 0) {
-        for (size_t i = 4; i + 1 < spec.size(); i += 2)
-            data.push_back(static_cast<BYTE>(std::strtoul(spec.substr(i, 2).c_str(), nullptr, 16)));
-    } else if (spec.rfind("fill:", 0) == 0) {
-        std::vector<std::string> parts = SplitAt(spec, ':');
+    if (given.rfind("hex:", 0) == 0) {
+        for (size_t i = 4; i + 1 < given.size(); i += 2)
+            data.push_back(
+                static_cast<BYTE>(std::strtoul(given.substr(i, 2).c_str(), nullptr, 16)));
+    } else if (given.rfind("fill:", 0) == 0) {
+        std::vector<std::string> parts = SplitAt(given, ':');
         if (parts.size() == 3) {
             data.assign(std::strtoul(parts[2].c_str(), nullptr, 10),
                         static_cast<BYTE>(std::strtoul(parts[1].c_str(), nullptr, 16)));
         }
-    } else if (spec.rfind("text:", 0) == 0) {
-        std::wstring text = Wide(spec.substr(5));
+    } else if (given.rfind("text:", 0) == 0) {
+        std::wstring text = Wide(given.substr(5));
         const BYTE* bytes = reinterpret_cast<const BYTE*>(text.c_str());
         data.assign(bytes, bytes + (text.size() + 1) * sizeof(wchar_t));
     }
