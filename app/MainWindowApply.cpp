@@ -20,6 +20,11 @@ constexpr char kListTooLongText[] =
     "The chosen rates would make the driver refuse %s modes, more than its list can hold (256). "
     "Nothing was changed: choose lower rates for some resolutions.";
 constexpr char kListTooLongCaption[] = "Error";
+constexpr char kIncompleteStartText[] =
+    "Cadenzo could not read all of the driver's settings when it started (the error was shown "
+    "then), so OK would write back settings it never read. Nothing was changed. Correct or "
+    "delete the value named in that error, then start Cadenzo again.";
+constexpr char kIncompleteStartCaption[] = "Error";
 constexpr char kRestartQuestion[] = "All changes do not take effect until next boot. Restart?";
 constexpr char kRestartCaption[] = "Restart needed";
 
@@ -52,6 +57,14 @@ void TForm1::OKClick() {
 
     if (!adapter.HasDriverKey()) {
         os.boxes.Show(AdapterProblem(adapter), NoAdapterCaption, platform::Buttons::Ok,
+                      platform::Icon::None);
+        return;
+    }
+
+    // An error ended the creation early: the grid, switches and tabs hold what was built, not
+    // what the driver has, and writing them would undo the driver's settings unasked.
+    if (!created_) {
+        os.boxes.Show(kIncompleteStartText, kIncompleteStartCaption, platform::Buttons::Ok,
                       platform::Icon::None);
         return;
     }

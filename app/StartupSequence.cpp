@@ -96,6 +96,7 @@ void TForm1::FormCreate() {
     lbCardType().SetCaption(*card);
 
     SaveInitialState();
+    created_ = true;
 }
 
 void TForm1::FormPaint() {

@@ -122,5 +122,7 @@ private:
 
     std::vector<std::uint8_t> initialSelected_;
     std::array<bool, 4> initialDepths_{};
+    // The creation sequence ran to its end: every value OK writes back was read first.
+    bool created_ = false;
     void BuildMenu();
 };

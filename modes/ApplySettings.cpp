@@ -1,9 +1,11 @@
 #include "modes/ApplySettings.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "modes/DriverValues.h"
 #include "modes/RestrictedModes.h"
+#include "services/Format.h"
 
 namespace {
 
@@ -11,6 +13,25 @@ constexpr char kMaxRateWarning[] =
     "Selected Refresh Rate larger than maximum refresh rate setted up in Control Panel. Control "
     "Panel settings will be corrected.";
 constexpr char kMaxRateCaption[] = "Warning";
+constexpr char kMaxRateUnreadText[] =
+    "The display driver's value \"%s\" is not binary data of at most 2048 bytes, so Cadenzo "
+    "cannot tell the highest refresh rate the control panel allows and leaves it as it is. "
+    "The other settings are written.";
+
+// A value the cursor refuses (another type, or too long) is left alone as a missing one is,
+// and said: were the error to end the apply here, the rates would be written but the check
+// after the restart never armed.
+std::optional<ModeListBuffer> ReadMaxRateValue(RegistryCursor& cursor, const std::string& driverKey,
+                                               const std::string& name,
+                                               platform::MessageBoxes& boxes) {
+    try {
+        return ReadModeList(cursor, driverKey, name);
+    } catch (const RegistryError&) {
+        boxes.Show(FormatText(kMaxRateUnreadText, name), kMaxRateCaption, platform::Buttons::Ok,
+                   platform::Icon::None);
+        return std::nullopt;
+    }
+}
 
 }  // namespace
 
@@ -25,8 +46,13 @@ std::uint8_t HighestSelectedRate(const ModeTable& table) {
 bool CorrectMaxRefresh(RegistryCursor& cursor, const std::string& driverKey, std::uint8_t highest,
                        const std::string& infoName, const std::string& maxModeInfoName,
                        platform::MessageBoxes& boxes, const LanguageState& language) {
-    ModeListBuffer info = ReadModeList(cursor, driverKey, infoName);
-    ModeListBuffer maxModeInfo = ReadModeList(cursor, driverKey, maxModeInfoName);
+    std::optional<ModeListBuffer> readInfo = ReadMaxRateValue(cursor, driverKey, infoName, boxes);
+    if (!readInfo) return false;
+    std::optional<ModeListBuffer> readMaxModeInfo =
+        ReadMaxRateValue(cursor, driverKey, maxModeInfoName, boxes);
+    if (!readMaxModeInfo) return false;  // the pair is corrected together or not at all
+    ModeListBuffer& info = *readInfo;
+    ModeListBuffer& maxModeInfo = *readMaxModeInfo;
     // A missing or short Info value reads 255 here and is never corrected.
     if (info.bytes[InfoMaxRateOffset] >= highest) return false;
     boxes.Show(language.Text(22, kMaxRateWarning), language.Text(23, kMaxRateCaption),

@@ -16,7 +16,8 @@ std::uint8_t HighestSelectedRate(const ModeTable& table);
 
 // Raises the highest rate the display control panel allows (byte 8 of the Info value, byte
 // 16 of the MaxModeInfo value, both in the driver key) to `highest` when the Info value holds
-// less, after a warning. True when it corrected the values.
+// less, after a warning. True when it corrected the values. A value of another type or longer
+// than 2048 bytes is left alone, after a notice that names it.
 bool CorrectMaxRefresh(RegistryCursor& cursor, const std::string& driverKey, std::uint8_t highest,
                        const std::string& infoName, const std::string& maxModeInfoName,
                        platform::MessageBoxes& boxes, const LanguageState& language);

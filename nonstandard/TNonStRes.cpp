@@ -10,6 +10,10 @@ constexpr char kAddText[] = "Add";
 constexpr char kRemoveText[] = "Remove";
 constexpr char kEditText[] = "Edit";
 constexpr char kSaveProblemCaption[] = "Error";
+constexpr char kNotAllReadText[] =
+    "Cadenzo could not read all of the driver's non-standard resolutions (the error was shown "
+    "when this window opened), so saving would delete the ones it did not read. Nothing was "
+    "saved. Correct or delete the value named in that error, then open the list again.";
 
 // The warning under the list, one label a line, with the language text of each.
 struct WarningLine {
@@ -76,7 +80,9 @@ TNonStRes::~TNonStRes() = default;
 void TNonStRes::FormCreate() {
     // A failing value ends the handler here: the window opens without lines and with its
     // built-in texts, and what was merged before stays in the list.
+    loaded_ = false;
     LoadNonStdModes(MachineRegistry, driverKey_, modes_);
+    loaded_ = true;
     ShowList(-1);
     if (!language_.LanguageActive) return;
     SetCaption(language_.Text(62, kCaption));
@@ -141,6 +147,12 @@ void TNonStRes::bRemoveClick() {
 }
 
 void TNonStRes::bOKClick() {
+    // The save empties the three further values: those never read would be lost.
+    if (!loaded_) {
+        os_.boxes.Show(kNotAllReadText, kSaveProblemCaption, platform::Buttons::Ok,
+                       platform::Icon::None);
+        return;
+    }
     // A list the driver's values cannot hold is not cut short: nothing is written and the
     // window stays open for the user to shorten or correct it.
     std::string problem = NonStdModesSaveProblem(modes_);

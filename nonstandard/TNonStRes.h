@@ -66,4 +66,6 @@ private:
     NonStdEditState& editing_;
     RegistryCursor MachineRegistry;
     std::vector<std::unique_ptr<TNonStResAdd>> addWindows_;
+    // All four values were read when the window opened: a save replaces nothing unread.
+    bool loaded_ = false;
 };

@@ -52,6 +52,11 @@
 //                                        holds the bytes HEX (as `reg query` shows binary
 //                                        data), looking every millisecond, and prints how long
 //                                        that took
+//   driver matrix DRIVERKEY INSTALLDIR CASEFILE
+//                                        starts the program once per bad-input case of
+//                                        CASEFILE, each on the registry as it was plus the
+//                                        case's changes, closes it as a user would and prints
+//                                        what happened (see Matrix below)
 //
 // Texts are taken and printed as UTF-8, whatever the program's ANSI code page.
 //
@@ -63,7 +68,11 @@
 // command line.
 
 #include <windows.h>
+// After windows.h, which they need.
+#include <sddl.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -735,6 +744,535 @@ int WaitValue(const std::vector<std::string>& args) {
     }
 }
 
+// --- The bad-input matrix: many starts of the program in one run of the driver -------------
+
+// A key with its values and subkeys, exactly as stored, to compare and to put back.
+struct KeyTree {
+    struct Value {
+        std::wstring name;
+        DWORD type;
+        std::vector<BYTE> data;
+        bool operator==(const Value& o) const {
+            return name == o.name && type == o.type && data == o.data;
+        }
+    };
+    bool exists = false;
+    std::vector<Value> values;
+    std::vector<std::pair<std::wstring, KeyTree>> subkeys;
+    bool operator==(const KeyTree& o) const {
+        return exists == o.exists && values == o.values && subkeys == o.subkeys;
+    }
+};
+
+KeyTree ReadTree(const std::wstring& path) {
+    KeyTree tree;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return tree;
+    }
+    tree.exists = true;
+    DWORD subkeyCount = 0, longestSubkey = 0, valueCount = 0, longestName = 0, longestData = 0;
+    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeyCount, &longestSubkey, nullptr,
+                     &valueCount, &longestName, &longestData, nullptr, nullptr);
+    for (DWORD i = 0; i < valueCount; ++i) {
+        std::wstring name(longestName + 2, L'\0');
+        std::vector<BYTE> data(longestData + 2);
+        DWORD nameSize = static_cast<DWORD>(name.size()), dataSize = longestData + 2, type = 0;
+        if (RegEnumValueW(key, i, name.data(), &nameSize, nullptr, &type, data.data(), &dataSize) !=
+            ERROR_SUCCESS) {
+            continue;
+        }
+        name.resize(nameSize);
+        data.resize(dataSize);
+        tree.values.push_back({name, type, data});
+    }
+    for (DWORD i = 0; i < subkeyCount; ++i) {
+        std::wstring name(longestSubkey + 2, L'\0');
+        DWORD nameSize = static_cast<DWORD>(name.size());
+        if (RegEnumKeyExW(key, i, name.data(), &nameSize, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            continue;
+        }
+        name.resize(nameSize);
+        tree.subkeys.emplace_back(name, ReadTree(path + L"\\" + name));
+    }
+    RegCloseKey(key);
+    return tree;
+}
+
+// Sets a value to exactly these bytes. Windows adds a terminator to a string whose data is
+// followed by a NUL in memory, so the data lies between bytes that are not NUL.
+LONG SetExactValue(HKEY key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data) {
+    std::vector<BYTE> padded(data.size() + 4, 0xAB);
+    std::copy(data.begin(), data.end(), padded.begin() + 2);
+    return RegSetValueExW(key, name.c_str(), 0, type, padded.data() + 2,
+                          static_cast<DWORD>(data.size()));
+}
+
+// Makes the key at `path` hold exactly what `tree` holds.
+void WriteTree(const std::wstring& path, const KeyTree& tree) {
+    if (!tree.exists) {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, path.c_str());
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, path.c_str());
+        return;
+    }
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    KeyTree now = ReadTree(path);
+    for (const KeyTree::Value& value : now.values) {
+        bool kept = false;
+        for (const KeyTree::Value& wanted : tree.values)
+            kept = kept || lstrcmpiW(wanted.name.c_str(), value.name.c_str()) == 0;
+        if (!kept) RegDeleteValueW(key, value.name.c_str());
+    }
+    for (const KeyTree::Value& value : tree.values) {
+        bool same = false;
+        for (const KeyTree::Value& old : now.values)
+            same = same || old == value;
+        if (!same) SetExactValue(key, value.name, value.type, value.data);
+    }
+    RegCloseKey(key);
+    for (const auto& [name, sub] : now.subkeys) {
+        bool kept = false;
+        for (const auto& wanted : tree.subkeys)
+            kept = kept || lstrcmpiW(wanted.first.c_str(), name.c_str()) == 0;
+        if (!kept) WriteTree(path + L"\\" + name, KeyTree{});
+    }
+    for (const auto& [name, sub] : tree.subkeys)
+        WriteTree(path + L"\\" + name, sub);
+}
+
+std::vector<std::string> SplitAt(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    for (size_t at = 0;;) {
+        size_t end = text.find(separator, at);
+        parts.push_back(text.substr(at, end == std::string::npos ? end : end - at));
+        if (end == std::string::npos) return parts;
+        at = end + 1;
+    }
+}
+
+// Value data as a case gives it: "hex:0A0B..", "fill:FF:2049" (that byte so many times),
+// "text:..." (UTF-16 with its terminator, as Windows stores a string), or nothing (0 bytes).
+std::vector<BYTE> CaseData(const std::string& given) {
+    std::vector<BYTE> data;
+    if (given.rfind("hex:", 0) == 0) {
+        for (size_t i = 4; i + 1 < given.size(); i += 2)
+            data.push_back(
+                static_cast<BYTE>(std::strtoul(given.substr(i, 2).c_str(), nullptr, 16)));
+    } else if (given.rfind("fill:", 0) == 0) {
+        std::vector<std::string> parts = SplitAt(given, ':');
+        if (parts.size() == 3) {
+            data.assign(std::strtoul(parts[2].c_str(), nullptr, 10),
+                        static_cast<BYTE>(std::strtoul(parts[1].c_str(), nullptr, 16)));
+        }
+    } else if (given.rfind("text:", 0) == 0) {
+        std::wstring text = Wide(given.substr(5));
+        const BYTE* bytes = reinterpret_cast<const BYTE*>(text.c_str());
+        data.assign(bytes, bytes + (text.size() + 1) * sizeof(wchar_t));
+    }
+    return data;
+}
+
+DWORD CaseType(const std::string& name) {
+    static const std::pair<const char*, DWORD> kTypes[] = {
+        {"none", REG_NONE},           {"sz", REG_SZ},
+        {"expand_sz", REG_EXPAND_SZ}, {"binary", REG_BINARY},
+        {"dword", REG_DWORD},         {"multi_sz", REG_MULTI_SZ},
+        {"qword", REG_QWORD},         {"big_endian", REG_DWORD_BIG_ENDIAN}};
+    for (const auto& [text, type] : kTypes) {
+        if (name == text) return type;
+    }
+    return std::strtoul(name.c_str(), nullptr, 0);
+}
+
+// A key whose access rights a case took away, and its security as it was.
+struct Denied {
+    std::wstring path;
+    std::vector<BYTE> security;
+};
+
+// Denies everyone the key's rights in `mask` (its own rights, not the right to change its
+// security, so the key can be given back).
+bool Deny(const std::wstring& path, DWORD mask, std::vector<Denied>& denied) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &key) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    Denied old{path, std::vector<BYTE>(65536)};
+    DWORD size = static_cast<DWORD>(old.security.size());
+    bool done = RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, old.security.data(), &size) ==
+                ERROR_SUCCESS;
+    wchar_t sddl[64];
+    wsprintfW(sddl, L"D:(D;;0x%lx;;;WD)(A;;KA;;;WD)", mask);
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    done = done && ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1,
+                                                                        &descriptor, nullptr);
+    done = done && RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+    if (descriptor) LocalFree(descriptor);
+    RegCloseKey(key);
+    if (done) denied.push_back(std::move(old));
+    return done;
+}
+
+void GiveBack(std::vector<Denied>& denied) {
+    for (Denied& d : denied) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, d.path.c_str(), 0, WRITE_DAC, &key) ==
+            ERROR_SUCCESS) {
+            RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, d.security.data());
+            RegCloseKey(key);
+        }
+    }
+    denied.clear();
+}
+
+// Carries out one change of a case ("set|KEY|NAME|TYPE|DATA", "del|KEY|NAME", "delkey|KEY",
+// "deny|KEY|MASK"); KEY "@" stands for the driver key.
+bool ApplyChange(const std::string& change, const std::string& driverKey,
+                 std::vector<Denied>& denied) {
+    std::vector<std::string> f = SplitAt(change, '|');
+    if (f.size() < 2) return false;
+    std::string key = f[1];
+    if (key.rfind('@', 0) == 0) key = driverKey + key.substr(1);
+    std::wstring path = Wide(key);
+    if (f[0] == "delkey") {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, path.c_str());  // the key itself goes too
+        return !ReadTree(path).exists;
+    }
+    if (f[0] == "deny" && f.size() == 3) {
+        return Deny(path, std::strtoul(f[2].c_str(), nullptr, 16), denied);
+    }
+    HKEY handle = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &handle, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    LONG status = ERROR_INVALID_PARAMETER;
+    if (f[0] == "set" && f.size() == 5) {
+        status = SetExactValue(handle, Wide(f[2]), CaseType(f[3]), CaseData(f[4]));
+    } else if (f[0] == "del" && f.size() == 3) {
+        status = RegDeleteValueW(handle, Wide(f[2]).c_str());
+    }
+    RegCloseKey(handle);
+    return status == ERROR_SUCCESS;
+}
+
+std::vector<DWORD> ProcessesNamed(const wchar_t* exe) {
+    std::vector<DWORD> found;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return found;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        if (lstrcmpiW(entry.szExeFile, exe) == 0) found.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+void EndProcess(DWORD id) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+    if (!process) return;
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+}
+
+struct ProcessWindows {
+    DWORD process;
+    HWND box;   // a message box of the process
+    HWND main;  // the main window
+    std::string mainTitle;
+};
+
+BOOL CALLBACK MatchProcessWindow(HWND hwnd, LPARAM data) {
+    auto* search = reinterpret_cast<ProcessWindows*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process != search->process || !IsWindowVisible(hwnd)) return TRUE;
+    if (ClassOf(hwnd) == "#32770") {
+        search->box = hwnd;
+    } else if (TextOf(hwnd) == search->mainTitle) {
+        search->main = hwnd;
+    }
+    return TRUE;
+}
+
+// Answers a message box as a careful user does: No to a question, else OK. Returns what it
+// said, "caption: text".
+std::string AnswerBox(HWND box) {
+    std::string said = TextOf(box) + ":";
+    for (HWND child : ChildrenOf(box)) {
+        if (ClassOf(child) != "Static") continue;
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) continue;
+        std::string text = TextOf(child);
+        if (!text.empty()) said += " " + text;
+    }
+    int id = GetDlgItem(box, IDNO) ? IDNO : IDOK;
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+    DWORD start = GetTickCount();
+    while (IsWindow(box) && IsWindowVisible(box) && GetTickCount() - start < kDefaultTimeoutMs)
+        Sleep(20);
+    return Field(said);
+}
+
+// The main window waits for the user: shown, painted, not disabled by a wait for the registry
+// editor, no message box open.
+bool WaitsForUser(const ProcessWindows& seen) {
+    RECT dirty;
+    return seen.main && !seen.box && IsWindowEnabled(seen.main) &&
+           !GetUpdateRect(seen.main, &dirty, FALSE) && ProcessesNamed(L"regedit.exe").empty();
+}
+
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+    auto read = [](const std::wstring& path, std::string& bytes) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        char chunk[65536];
+        DWORD got = 0;
+        while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got)
+            bytes.append(chunk, got);
+        CloseHandle(file);
+        return true;
+    };
+    std::string x, y;
+    return read(a, x) && read(b, y) && !x.empty() && x == y;
+}
+
+// Runs a program to its end (at most 30 s); its exit code, or -1.
+long RunToEnd(std::wstring commandLine, const std::wstring& directory) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.c_str(), &startup, &process)) {
+        return -1;
+    }
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<long>(code);
+}
+
+// driver matrix DRIVERKEY INSTALLDIR CASEFILE
+//   CASEFILE: "root<TAB>KEY" lines name the keys every case starts from as they are now;
+//   "case<TAB>NAME<TAB>ACTION<TAB>CHANGE..." lines are the cases. ACTION: cancel (the main
+//   window's Cancel), ok (its OK), resolutions (the non-standard resolutions window opened and
+//   closed, then Cancel), resolutions-ok (the same, but the list saved with its OK), away (Cancel,
+//   started from a directory without the card database). An OK after which the program goes on is
+//   followed by Cancel. Message boxes are answered No when they ask, else OK. Per case one line:
+//   "case", name, outcome, crash (yes/no), unexpected write (yes/no), seconds.
+int Matrix(const std::vector<std::string>& args) {
+    const std::string& driverKey = args[0];
+    std::wstring installDir = Wide(args[1]);
+    HANDLE file = CreateFileW(Wide(args[2]).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Fail("cannot read " + args[2]);
+    std::string text;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got)
+        text.append(chunk, got);
+    CloseHandle(file);
+
+    const std::string title = "Cadenzo 0.98 beta";
+    const std::string dialog = "Non-Standart Resolutions Mangement";
+    const wchar_t* backups[] = {L"backup.dat", L"lastknowngood.dat", L"firstrun.dat"};
+    std::wstring driverPath = Wide(driverKey);
+    std::vector<std::pair<std::wstring, KeyTree>> roots;
+    std::vector<std::vector<std::string>> cases;
+    for (std::string line : SplitAt(text, '\n')) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::vector<std::string> f = SplitAt(line, '\t');
+        if (f[0] == "root" && f.size() == 2) {
+            std::string key = f[1] == "@" ? driverKey : f[1];
+            roots.emplace_back(Wide(key), ReadTree(Wide(key)));
+        } else if (f[0] == "case" && f.size() >= 3) {
+            cases.emplace_back(f.begin() + 1, f.end());
+        }
+    }
+
+    auto putBack = [&] {
+        for (const auto& [path, tree] : roots)
+            WriteTree(path, tree);
+        for (const wchar_t* name : backups) {
+            DeleteFileW((installDir + L"\\" + name).c_str());
+            DeleteFileW((installDir + L"\\" + name + L".new").c_str());
+        }
+    };
+    std::vector<Denied> denied;
+    // The changes of a case: its values and keys, or its denials.
+    auto seed = [&](const std::vector<std::string>& c, bool denials) {
+        bool seeded = true;
+        for (size_t i = 2; i < c.size(); ++i) {
+            if ((c[i].rfind("deny|", 0) == 0) != denials) continue;
+            seeded = ApplyChange(c[i], driverKey, denied) && seeded;
+        }
+        return seeded;
+    };
+
+    for (const std::vector<std::string>& c : cases) {
+        const std::string& name = c[0];
+        const std::string& action = c[1];
+        DWORD started = GetTickCount();
+        putBack();
+        bool seeded = seed(c, false);
+        KeyTree before = ReadTree(driverPath);
+        seeded = seed(c, true) && seeded;
+
+        std::wstring directory = action == "away" ? L"C:\\" : installDir;
+        std::wstring commandLine = L"\"" + installDir + L"\\Cadenzo.exe\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION program{};
+        std::vector<std::string> events;
+        if (!seeded) events.push_back("(the case could not be seeded)");
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            directory.c_str(), &startup, &program)) {
+            Fail("cannot start Cadenzo.exe");
+        }
+        std::vector<DWORD> debuggersBefore = ProcessesNamed(L"winedbg.exe");
+        bool crashed = false, hung = false, windowSeen = false;
+        // The steps of the action, each taken once the program waits for the user again.
+        enum Step { Open, CloseList, Apply, Close, Done };
+        bool listing = action.rfind("resolutions", 0) == 0;
+        bool saveList = action == "resolutions-ok", listShown = false;
+        Step step = listing ? Open : action == "ok" ? Apply : Close;
+        int quiet = 0;
+        DWORD limit = GetTickCount() + 40000;
+        while (WaitForSingleObject(program.hProcess, 50) == WAIT_TIMEOUT) {
+            for (DWORD debugger : ProcessesNamed(L"winedbg.exe")) {
+                bool old = false;
+                for (DWORD b : debuggersBefore)
+                    old = old || b == debugger;
+                if (old) continue;
+                crashed = true;
+                EndProcess(debugger);
+            }
+            if (crashed || GetTickCount() > limit) {
+                hung = !crashed;
+                EndProcess(program.dwProcessId);
+                break;
+            }
+            ProcessWindows seen{program.dwProcessId, nullptr, nullptr, title};
+            EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&seen));
+            if (seen.box) {
+                events.push_back(AnswerBox(seen.box));
+                quiet = 0;
+                continue;
+            }
+            if (seen.main && !windowSeen) {
+                windowSeen = true;
+                events.push_back("window");
+            }
+            if (step == CloseList) {
+                ProcessWindows list{program.dwProcessId, nullptr, nullptr, dialog};
+                EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&list));
+                if (!list.main) {
+                    if (listShown) step = Close;  // its OK saved and hid it
+                    continue;
+                }
+                if (!listShown) events.push_back("list window");
+                listShown = true;
+                if (saveList) {
+                    for (HWND child : ChildrenOf(list.main)) {
+                        if (TextOf(child) == "OK") PostMessageA(child, BM_CLICK, 0, 0);
+                    }
+                    saveList = false;
+                    Sleep(200);
+                    continue;
+                }
+                PostMessageA(list.main, WM_SYSCOMMAND, SC_CLOSE, 0);
+                step = Close;
+                quiet = 0;
+                continue;
+            }
+            quiet = WaitsForUser(seen) ? quiet + 1 : 0;
+            if (quiet < 4 || step == Done) continue;  // idle for 200 ms before acting
+            quiet = 0;
+            try {
+                if (step == Open) {
+                    // The button the menu entry clicks, which lies beyond the window's edge: no
+                    // hook into a program that may end any moment.
+                    PostMessageA(FindChild(seen.main, "Resolution"), BM_CLICK, 0, 0);
+                    step = CloseList;
+                } else {
+                    // Posted without waiting for an answer: the program may end at once. An OK
+                    // that leaves the program running is followed by Cancel.
+                    PostMessageA(FindChild(seen.main, step == Apply ? "OK" : "Cancel"), BM_CLICK, 0,
+                                 0);
+                    step = step == Apply ? Close : Done;
+                }
+            } catch (const Failure& failure) {
+                events.push_back("(" + failure.message + ")");
+                step = Done;
+            }
+        }
+        DWORD exitCode = 0;
+        GetExitCodeProcess(program.hProcess, &exitCode);
+        CloseHandle(program.hThread);
+        CloseHandle(program.hProcess);
+        GiveBack(denied);
+        if (hung) events.push_back("hang: did not end in 40 s");
+        // A crash ends the process with the exception's code, or brings up the debugger.
+        crashed = crashed || (!hung && exitCode != 0);
+        char ended[32];
+        wsprintfA(ended, "exit %lu", exitCode);
+        events.push_back(ended);
+
+        // The driver key must be as before, or a backup this case took must hold it as before.
+        std::string write = "no";
+        if (!(ReadTree(driverPath) == before)) {
+            write = "yes";
+            std::wstring fresh = installDir + L"\\matrix-before.reg";
+            std::vector<std::wstring> kept;
+            for (const wchar_t* name : backups) {
+                std::wstring path = installDir + L"\\" + name;
+                std::wstring keep = installDir + L"\\matrix-" + name;
+                if (MoveFileExW(path.c_str(), keep.c_str(), MOVEFILE_REPLACE_EXISTING))
+                    kept.push_back(keep);
+            }
+            // The key as before, exported as the program's backup was: with the case's denials,
+            // so that a subkey the program could neither read nor write is left out alike.
+            putBack();
+            seed(c, false);
+            seed(c, true);
+            DeleteFileW(fresh.c_str());
+            RunToEnd(L"regedit.exe /e \"" + fresh + L"\" HKEY_LOCAL_MACHINE\\" + driverPath,
+                     installDir);
+            GiveBack(denied);
+            for (const std::wstring& keep : kept) {
+                if (!SameFile(keep, fresh)) continue;
+                write = "backed up";
+                events.push_back("key changed; " + Utf8(keep.substr(keep.rfind(L'-') + 1)) +
+                                 " holds it as before");
+            }
+            for (const std::wstring& keep : kept)
+                DeleteFileW(keep.c_str());
+            DeleteFileW(fresh.c_str());
+        }
+        std::string outcome;
+        for (const std::string& event : events)
+            outcome += (outcome.empty() ? "" : " | ") + event;
+        std::printf("case\t%s\t%s\t%s\t%s\t%.1f\n", name.c_str(), outcome.c_str(),
+                    crashed || hung ? "yes" : "no", write == "yes" ? "yes" : "no",
+                    (GetTickCount() - started) / 1000.0);
+        std::fflush(stdout);
+    }
+    putBack();
+    return 0;
+}
+
 struct Command {
     const char* name;
     size_t minArgs;
@@ -763,6 +1301,7 @@ constexpr Command kCommands[] = {
     {"wait-value", 3, 4, WaitValue},
     {"pick", 2, 2, Pick},
     {"hint", 2, 3, Hint},
+    {"matrix", 3, 3, Matrix},
 };
 
 }  // namespace

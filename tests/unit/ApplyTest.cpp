@@ -147,6 +147,21 @@ TEST_F(ApplyTest, AListTooLongToReadBackIsRefusedBeforeAnyWrite) {
     EXPECT_EQ("the last apply", win.files.Contents("lastknowngood.dat"));
 }
 
+// The window opened with what the creation had filled: the tabs and the anisotropy override
+// were never read, so writing them would clear them.
+TEST_F(ApplyTest, AfterAStartThatCouldNotReadEverythingOkWritesNothing) {
+    win.registry.SeedString(demo::DriverKey, "DALRestrictedModesBCD", "garbage");
+    win.registry.SeedString(std::string(demo::DriverKey) + "\\ddhal", "AnisoDegree", "16");
+    TForm1& form = Start();
+    ASSERT_EQ("Invalid data type for 'DALRestrictedModesBCD'", win.boxes.shown.at(0).text);
+    EXPECT_FALSE(PressOk(form));
+    EXPECT_NE(std::string::npos, win.boxes.shown.back().text.find("Nothing was changed"));
+    EXPECT_EQ(platform::RegSz, Driver("DALRestrictedModesBCD")->type);
+    EXPECT_TRUE(win.registry.Value(std::string(demo::DriverKey) + "\\ddhal", "AnisoDegree"));
+    EXPECT_FALSE(win.files.Exists("C:\\Program Files\\Cadenzo\\lastknowngood.dat"));
+    EXPECT_FALSE(win.registry.Value(kRunOnce, "Cadenzo - test resolution"));
+}
+
 TEST_F(ApplyTest, WithoutAnAdapterOkWritesNothingAnywhere) {
     platform::FakeWindows bare;
     demo::SeedInstall(bare);
@@ -190,6 +205,33 @@ TEST_F(ApplyTest, TheControlPanelMaximumIsRaisedToTheHighestChosenRate) {
     EXPECT_EQ(12u, Driver("DALR6 CRT_Info")->size);
     EXPECT_EQ(85, Driver("DALR6 CRT_MaxModeInfo")->data[16]);
     EXPECT_FALSE(Driver("DALRage128 CRT GDO_Info"));  // a missing Info value is never corrected
+}
+
+// Another tool's value there must not end the apply half-way: the rates would be in force
+// after the restart without the check that falls back from them.
+TEST_F(ApplyTest, AControlPanelMaximumThatIsNoListIsLeftAloneAndTheApplyCompletes) {
+    Bytes maxModeInfo(20, 0);
+    maxModeInfo[16] = 60;
+    win.registry.SeedString(demo::DriverKey, "DALR6 CRT_Info", "60");
+    win.registry.Seed(demo::DriverKey, "DALR6 CRT_MaxModeInfo", platform::RegBinary, maxModeInfo);
+    win.registry.Seed(demo::DriverKey, "DALRage128 CRT GDO_Info", platform::RegBinary, Bytes(12));
+    win.registry.Seed(demo::DriverKey, "DALRage128 CRT GDO_MaxModeInfo", platform::RegBinary,
+                      Bytes(2049));
+    TForm1& form = Start();
+    Row(form, "1024x768").ComboBox.SetText("85");
+    win.boxes.answers = {platform::Answer::No};
+    ASSERT_TRUE(PressOk(form));
+    ASSERT_EQ(3u, win.boxes.shown.size());
+    EXPECT_EQ("Warning", win.boxes.shown[0].caption);
+    EXPECT_NE(std::string::npos,
+              win.boxes.shown[0].text.find("value \"DALRage128 CRT GDO_MaxModeInfo\" is not"));
+    EXPECT_NE(std::string::npos, win.boxes.shown[1].text.find("value \"DALR6 CRT_Info\" is not"));
+    EXPECT_EQ("Restart needed", win.boxes.shown[2].caption);
+    EXPECT_EQ(platform::RegSz, Driver("DALR6 CRT_Info")->type);
+    EXPECT_EQ(60, Driver("DALR6 CRT_MaxModeInfo")->data[16]);
+    EXPECT_EQ(0, Driver("DALRage128 CRT GDO_Info")->data[8]);  // not half a pair
+    EXPECT_EQ(24u, Driver("DALRestrictedModesBCD")->size);     // 1024x768 at 60, 70 and 75
+    EXPECT_TRUE(win.registry.Value(kRunOnce, "Cadenzo - test resolution"));
 }
 
 TEST_F(ApplyTest, HighestSelectedRateIgnoresEntriesWithNoRateLeft) {

@@ -344,6 +344,22 @@ TEST_F(ResolutionsDialogTest, ASaveTheValuesCannotHoldIsRefusedWholeAndTheWindow
     EXPECT_EQ(4u, list.lbRes.Items().size());
 }
 
+// The values after the one that failed were never read: a save would empty them.
+TEST_F(ResolutionsDialogTest, AfterAValueThatCouldNotBeReadOkSavesNothing) {
+    win.registry.SeedDword(demo::DriverKey, kBcd1, 5);
+    TNonStRes& list = Open();
+    ASSERT_EQ(1u, win.boxes.shown.size());
+    EXPECT_EQ("Invalid data type for 'DALNonStandardModesBCD1'", win.boxes.shown[0].text);
+    list.bOK.Click();
+    ASSERT_EQ(2u, win.boxes.shown.size());
+    EXPECT_NE(std::string::npos, win.boxes.shown[1].text.find("Nothing was saved."));
+    EXPECT_TRUE(list.Visible());
+    EXPECT_FALSE(program.NonStdModesChanged);
+    EXPECT_EQ(Join({k1280x1024x32x85, k1024x768x16}),
+              win.registry.Value(demo::DriverKey, kBcd2)->data);
+    EXPECT_EQ(platform::RegDword, win.registry.Value(demo::DriverKey, kBcd1)->type);
+}
+
 TEST_F(ResolutionsDialogTest, TwoListWindowsNeverActOnAnEntryTheyDoNotShow) {
     TNonStRes& first = Open();
     TNonStRes& second = Open();
