@@ -2,12 +2,26 @@
 // "Cadenzo", the main window with its creation sequence, and the message loop; or, for an
 // uninstaller, the restore of the driver's first settings alone, its result the exit code.
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "app/Program.h"
 #include "app/TForm1.h"
 #include "platform/win32/Win32Platform.h"
 #include "safety/Uninstall.h"
 #include "services/Settings.h"
 #include "ui/win32/Win32Ui.h"
+
+// What ends the program when an exception escapes everything (the control layer catches every
+// handler's, so only a fault gets here). The static C++ runtime's own handler names the
+// exception's type: that pulls in its demangler and, through it, printf with floating point,
+// a sixth of the program, to write to a console a windowed program does not have.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+    std::fputs("Cadenzo: an exception nobody caught ended the program\n", stderr);
+    std::abort();
+}
+}  // namespace __gnu_cxx
 
 int main() {
     platform::Win32Platform windows;

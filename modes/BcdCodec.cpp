@@ -1,12 +1,8 @@
 #include "modes/BcdCodec.h"
 
-#include <cassert>
-
 namespace {
 
 constexpr std::uint8_t Unread = 0xFF;
-
-std::uint8_t EncodeBcdByte(unsigned n) { return static_cast<std::uint8_t>(n / 10 * 16 + n % 10); }
 
 std::uint16_t DecodeField(const std::uint8_t* bytes) {
     auto digits = [](std::uint8_t b) -> unsigned { return b == Unread ? b : DecodeBcdByte(b); };
@@ -23,11 +19,6 @@ void PutField(std::uint8_t* out, std::uint16_t value) {
 
 std::uint8_t DecodeBcdByte(std::uint8_t b) {
     return static_cast<std::uint8_t>((b >> 4) * 10 + (b & 0x0F));
-}
-
-BcdField EncodeBcdField(std::uint16_t value) {
-    assert(value <= LargestBcdField);
-    return {EncodeBcdByte(value / 100), EncodeBcdByte(value % 100)};
 }
 
 ModeRecordBytes EncodeModeRecord(const RestrictionRecord& record) {

@@ -4,6 +4,7 @@
 // 1024x768 at 32 bits and 85 Hz is 10 24 07 68 00 32 00 85.
 
 #include <array>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 
@@ -20,7 +21,11 @@ using ModeRecordBytes = std::array<std::uint8_t, ModeRecordSize>;
 // rather than rejected: a stray byte gives an odd number, not an error.
 std::uint8_t DecodeBcdByte(std::uint8_t b);
 // `value` from 0 to LargestBcdField: 1024 gives 10 24, 85 gives 00 85.
-BcdField EncodeBcdField(std::uint16_t value);
+constexpr BcdField EncodeBcdField(std::uint16_t value) {
+    assert(value <= LargestBcdField);
+    auto byte = [](unsigned n) { return static_cast<std::uint8_t>(n / 10 * 16 + n % 10); };
+    return {byte(value / 100), byte(value % 100)};
+}
 
 // Every field from 0 to LargestBcdField.
 ModeRecordBytes EncodeModeRecord(const RestrictionRecord& record);

@@ -9,12 +9,17 @@ namespace {
 
 constexpr std::uint8_t Unread = 0xFF;
 
-void Append(std::vector<std::uint8_t>& bytes, const RestrictionRecord& record) {
-    ModeRecordBytes encoded = EncodeModeRecord(record);
-    bytes.insert(bytes.end(), encoded.begin(), encoded.end());
-}
-
 bool FitsBcdField(std::uint16_t value) { return value <= LargestBcdField; }
+
+// The rate field of every one-byte rate, worked out at compile time: a full table makes tens of
+// thousands of records.
+constexpr std::array<BcdField, 256> RateFields() {
+    std::array<BcdField, 256> fields{};
+    for (unsigned rate = 0; rate < fields.size(); ++rate)
+        fields[rate] = EncodeBcdField(static_cast<std::uint16_t>(rate));
+    return fields;
+}
+constexpr std::array<BcdField, 256> kRateFields = RateFields();
 
 }  // namespace
 
@@ -48,17 +53,49 @@ std::vector<RestrictionRecord> DecodeRestrictedModes(const ModeListBuffer& list)
 
 std::vector<std::uint8_t> EncodeRestrictedModes(const ModeTable& table, bool hiFreq,
                                                 std::array<bool, 4> depthsChecked) {
-    std::vector<std::uint8_t> bytes;
+    // An entry's records are its rates before the first one at or above `Selected`; with
+    // `hiFreq`, all but those equal to it.
+    auto written = [hiFreq](const ModeEntry& entry) -> std::size_t {
+        if (!FitsBcdField(entry.Width) || !FitsBcdField(entry.Height)) return 0;
+        const std::vector<std::uint8_t>& rates = entry.Rates;
+        if (hiFreq) {
+            return rates.size() -
+                   static_cast<std::size_t>(std::count(rates.begin(), rates.end(), entry.Selected));
+        }
+        return static_cast<std::size_t>(
+            std::find_if(rates.begin(), rates.end(),
+                         [&entry](std::uint8_t rate) { return rate >= entry.Selected; }) -
+            rates.begin());
+    };
+    std::size_t records = 0;
+    for (const ModeEntry& entry : table)
+        records += written(entry);
+    for (bool checked : depthsChecked)
+        records += checked ? 0 : 1;
+
+    // Sized once and filled in place: a table can make tens of thousands of records. An
+    // entry's records differ only in their last two bytes, the rate.
+    std::vector<std::uint8_t> bytes(records * ModeRecordSize);
+    std::uint8_t* out = bytes.data();
     for (const ModeEntry& entry : table) {
-        if (!FitsBcdField(entry.Width) || !FitsBcdField(entry.Height)) continue;
+        std::size_t count = written(entry);
+        if (count == 0) continue;
+        ModeRecordBytes record =
+            EncodeModeRecord(RestrictionRecord{entry.Width, entry.Height, 0, 0});
         for (std::uint8_t rate : entry.Rates) {
+            if (count == 0) break;
             if (rate == entry.Selected && hiFreq) continue;
-            if (rate >= entry.Selected && !hiFreq) break;
-            Append(bytes, RestrictionRecord{entry.Width, entry.Height, 0, rate});
+            const BcdField& field = kRateFields[rate];
+            record[6] = field[0];
+            record[7] = field[1];
+            out = std::copy(record.begin(), record.end(), out);
+            --count;
         }
     }
     for (std::size_t i = 0; i < ColourDepths.size(); ++i) {
-        if (!depthsChecked[i]) Append(bytes, RestrictionRecord{0, 0, ColourDepths[i], 0});
+        if (depthsChecked[i]) continue;
+        ModeRecordBytes record = EncodeModeRecord(RestrictionRecord{0, 0, ColourDepths[i], 0});
+        out = std::copy(record.begin(), record.end(), out);
     }
     return bytes;
 }

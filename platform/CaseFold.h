@@ -2,6 +2,7 @@
 // Letter case as Windows ignores it in paths, value names and switches: ASCII letters only,
 // whatever the locale.
 
+#include <cstddef>
 #include <string>
 
 namespace platform {
@@ -21,12 +22,22 @@ inline std::string LowerCase(std::string text) {
     return text;
 }
 
+// Whether the `count` characters at `a` and at `b` are the same but for case. In place, with no
+// copies: the display and registry lookups call it for every mode and value.
+inline bool SameCharsIgnoringCase(const char* a, const char* b, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (a[i] != b[i] && LowerCase(a[i]) != LowerCase(b[i])) return false;
+    }
+    return true;
+}
+
 inline bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    return LowerCase(a) == LowerCase(b);
+    return a.size() == b.size() && (a == b || SameCharsIgnoringCase(a.data(), b.data(), a.size()));
 }
 
 inline bool StartsIgnoringCase(const std::string& text, const std::string& prefix) {
-    return text.size() >= prefix.size() && SameIgnoringCase(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() &&
+           SameCharsIgnoringCase(text.data(), prefix.data(), prefix.size());
 }
 
 }  // namespace platform

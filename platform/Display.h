@@ -41,6 +41,15 @@ constexpr std::uint32_t CdsFullscreen = 0x00000004;
 constexpr std::int32_t DispChangeSuccessful = 0;
 constexpr std::int32_t DispChangeBadMode = -2;
 
+// What a whole enumeration hands each mode to, in order; false ends the enumeration.
+class ModeSink {
+public:
+    virtual bool Take(const DisplayMode& mode) = 0;
+
+protected:
+    ~ModeSink() = default;
+};
+
 class Display {
 public:
     virtual ~Display() = default;
@@ -50,6 +59,17 @@ public:
     // Mode number `modeNum` of the device (or EnumCurrentSettings); false past the last mode.
     virtual bool EnumMode(const std::string& deviceName, std::uint32_t modeNum, std::uint32_t flags,
                           DisplayMode* mode) = 0;
+    // Modes 0 to `lastModeNum` of the device into `sink`, until a mode number is past the last
+    // mode or the sink wants no more: the modes EnumMode gives one by one, with the device
+    // looked up once where an implementation can.
+    virtual void EnumModes(const std::string& deviceName, std::uint32_t lastModeNum,
+                           std::uint32_t flags, ModeSink& sink) {
+        DisplayMode mode;
+        for (std::uint32_t modeNum = 0; modeNum <= lastModeNum; ++modeNum) {
+            if (!EnumMode(deviceName, modeNum, flags, &mode) || !sink.Take(mode)) return;
+            if (modeNum == lastModeNum) return;  // the count must not wrap past the top
+        }
+    }
     // Switches the named device (empty: the primary display) to `mode` (nullptr: back to its
     // stored mode); DispChange...
     virtual std::int32_t ChangeSettings(const std::string& deviceName, const DisplayMode* mode,

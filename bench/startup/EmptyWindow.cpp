@@ -1,9 +1,101 @@
 // The yardstick for Cadenzo's start-up time: a Win32 program that only opens an empty
 // window of the same size and ends when it is closed.
+//
+//   EmptyWindow.exe           the window alone
+//   EmptyWindow.exe /read     first what Cadenzo's start-up asks of the system besides its
+//                             windows: the display devices, every mode of the first one, the
+//                             registry values it reads (each key opened, read and closed on its
+//                             own, as Cadenzo's helpers do) and its card database
 
 #include <windows.h>
 
+#include <cstring>
+#include <string>
+
 namespace {
+
+// The keys Cadenzo reads at start-up under HKEY_LOCAL_MACHINE and how often it opens each
+// (DRIVER stands for the adapter's driver key); every value of a key is read at each visit.
+struct KeyVisits {
+    const char* key;
+    int visits;
+};
+constexpr KeyVisits kKeys[] = {
+    {"DRIVER", 15},
+    {"DRIVER\\ddhal", 1},
+    {"SOFTWARE\\Korvex\\Cadenzo", 6},
+    {"SOFTWARE\\ATI Technologies\\Desktop\\0000", 4},
+    {"SOFTWARE\\ATI Technologies\\Desktop\\{0C6F9C77-95F5-40DC-8EB1-6B363CD0DA57}", 4},
+    {"SOFTWARE\\ATI Technologies\\Desktop\\{C4FD75DE-94EC-429E-AD75-39855E9B1030}", 4},
+    {"SOFTWARE\\ATI Technologies\\CDS\\0000\\0\\Driver", 2},
+    {"SOFTWARE\\ATI Technologies\\CDS\\0000\\0\\ASIC", 1},
+    {"SOFTWARE\\ATI Technologies\\CBT", 1},
+    {"SYSTEM\\CurrentControlSet\\Services\\ati2mtag\\Device0", 1},
+    {"SYSTEM\\CurrentControlSet\\Services\\ati2mtaa\\Enum", 1},
+    {"SYSTEM\\CurrentControlSet\\Services\\ati2mtag\\Enum", 1},
+    {"SYSTEM\\CurrentControlSet\\Services\\atimtag\\Enum", 1},
+    {"SYSTEM\\CurrentControlSet\\Services\\atimtaa\\Enum", 1},
+    {"SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E968-E325-11CE-BFC1-08002BE10318}\\0000", 1},
+};
+
+void ReadValues(const std::string& key) {
+    HKEY opened;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return;
+    char name[256];
+    BYTE data[2048];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = sizeof name;
+        DWORD dataSize = sizeof data;
+        if (RegEnumValueA(opened, i, name, &nameSize, nullptr, nullptr, data, &dataSize) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+    }
+    RegCloseKey(opened);
+}
+
+// What Cadenzo does before it makes its windows, without them.
+void ReadAsCadenzoDoes() {
+    DISPLAY_DEVICEA device = {};
+    device.cb = sizeof device;
+    std::string first;
+    std::string driverKey;
+    for (DWORD i = 0; EnumDisplayDevicesA(nullptr, i, &device, 0); ++i) {
+        if (i == 0) {
+            first = device.DeviceName;
+            const char* prefix = "\\Registry\\Machine\\";
+            if (std::strncmp(device.DeviceKey, prefix, std::strlen(prefix)) == 0)
+                driverKey = device.DeviceKey + std::strlen(prefix);
+        }
+    }
+    for (const KeyVisits& k : kKeys) {
+        std::string key = k.key;
+        if (key.compare(0, 6, "DRIVER") == 0) key = driverKey + key.substr(6);
+        for (int visit = 0; visit < k.visits; ++visit)
+            ReadValues(key);
+    }
+    // All modes, the raw ones too, when the driver does not prune them.
+    DWORD pruning = 1;
+    DWORD size = sizeof pruning;
+    RegGetValueA(HKEY_LOCAL_MACHINE, driverKey.c_str(), "PruningMode", RRF_RT_REG_DWORD, nullptr,
+                 &pruning, &size);
+    DWORD flags = pruning == 0 ? EDS_RAWMODE : 0;
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    for (DWORD i = 0; EnumDisplaySettingsExA(first.c_str(), i, &mode, flags); ++i) {
+    }
+    // The card database, which Cadenzo reads twice: whether it is there, and to look up.
+    for (int pass = 0; pass < 2; ++pass) {
+        HANDLE file = CreateFileA("ati.pci", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) break;
+        static char buffer[1 << 20];
+        DWORD read = 0;
+        ReadFile(file, buffer, sizeof buffer, &read, nullptr);
+        CloseHandle(file);
+    }
+}
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
@@ -15,7 +107,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
+    if (std::strstr(commandLine, "/read")) ReadAsCadenzoDoes();
     WNDCLASSA wc = {};
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance;

@@ -1,17 +1,26 @@
 #!/usr/bin/env bash
-# Start-up speed under Wine: the time from process start until the main window is visible,
-# for Cadenzo.exe and for an empty Win32 window, measured in alternating pairs on the rig.
+# Start-up speed under Wine: the time from process start until the main window is visible, on
+# the rig, in alternating rounds of three programs:
+#   empty     EmptyWindow.exe: an empty Win32 window of the same size, the floor;
+#   read      EmptyWindow.exe /read: the same after the system calls Cadenzo's start-up makes
+#             besides its windows (display devices and modes, registry values, card database);
+#   Cadenzo   Cadenzo.exe.
+# So read - empty is what reading costs, and Cadenzo - read what Cadenzo's own code and its
+# windows cost.
 #
-#   bench/startup/startup.sh [PAIRS]     (default 7; needs the win64 build)
+#   bench/startup/startup.sh [ROUNDS]    (default 7; needs the win64 build)
 #
-# Prints every pair, both medians and their ratio.
+# CADENZO_EXE=path times another Cadenzo.exe (an older build, say) against the same yardsticks.
+# Prints every round, the medians and the ratios, and the load average before and after: the
+# figures mean little on a busy machine.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
-pairs=${1:-7}
+rounds=${1:-7}
 build=$root/build/win64
-for exe in Cadenzo.exe EmptyWindow.exe StartupTimer.exe; do
-  [ -f "$build/$exe" ] || { echo "missing $build/$exe: build the win64 preset first" >&2; exit 1; }
+cadenzo_exe=${CADENZO_EXE:-$build/Cadenzo.exe}
+for file in "$cadenzo_exe" "$build/ati.pci" "$build/EmptyWindow.exe" "$build/StartupTimer.exe"; do
+  [ -f "$file" ] || { echo "missing $file: build the win64 preset first" >&2; exit 1; }
 done
 
 export CADENZO_RIG_DIR=$root/build/bench-startup/rig
@@ -22,28 +31,38 @@ trap '"$rig" stop >/dev/null 2>&1 || true' EXIT
 source "$CADENZO_RIG_DIR/rig.env"
 install=$WINEPREFIX/drive_c/Cadenzo
 mkdir -p "$install"
-cp "$build/Cadenzo.exe" "$build/EmptyWindow.exe" "$build/StartupTimer.exe" "$install/"
+cp "$cadenzo_exe" "$install/Cadenzo.exe"
+cp "$build/ati.pci" "$build/EmptyWindow.exe" "$build/StartupTimer.exe" "$install/"
+# Cadenzo has run here before: no first run, and its settings key exists.
+wine reg add 'HKLM\SOFTWARE\Korvex\Cadenzo' /v Version /t REG_SZ /d "0.98 beta" /f >/dev/null 2>&1
 
 measure() {
-  (cd "$install" && wine StartupTimer.exe "$1" "$2" </dev/null 2>/dev/null | tr -d '\r')
+  (cd "$install" && wine StartupTimer.exe "$@" </dev/null 2>/dev/null | tr -d '\r')
 }
+empty() { measure EmptyWindow.exe "Empty Window"; }
+read_() { measure EmptyWindow.exe "Empty Window" /read; }
+cadenzo() { measure Cadenzo.exe "Cadenzo 0.98 beta"; }
 
-# One unmeasured run each, so that neither pays for loading Wine's DLLs first.
-measure Cadenzo.exe "Cadenzo 0.98 beta" >/dev/null
-measure EmptyWindow.exe "Empty Window" >/dev/null
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+# One unmeasured run each, so that none pays for loading Wine's DLLs first.
+empty >/dev/null
+read_ >/dev/null
+cadenzo >/dev/null
 
-cadenzo=()
-empty=()
-for ((i = 1; i <= pairs; i++)); do
-  c=$(measure Cadenzo.exe "Cadenzo 0.98 beta")
-  e=$(measure EmptyWindow.exe "Empty Window")
-  cadenzo+=("$c")
-  empty+=("$e")
-  printf 'pair %d: Cadenzo %s ms, empty window %s ms\n' "$i" "$c" "$e"
+e=() r=() c=()
+for ((i = 1; i <= rounds; i++)); do
+  e+=("$(empty)")
+  r+=("$(read_)")
+  c+=("$(cadenzo)")
+  printf 'round %d: empty %s ms, read %s ms, Cadenzo %s ms\n' "$i" "${e[-1]}" "${r[-1]}" "${c[-1]}"
 done
 
 median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
-mc=$(median "${cadenzo[@]}")
-me=$(median "${empty[@]}")
-printf 'median: Cadenzo %s ms, empty window %s ms, ratio %.2f\n' "$mc" "$me" \
-  "$(awk -v a="$mc" -v b="$me" 'BEGIN {print a / b}')"
+me=$(median "${e[@]}")
+mr=$(median "${r[@]}")
+mc=$(median "${c[@]}")
+printf 'median: empty %s ms, read %s ms, Cadenzo %s ms\n' "$me" "$mr" "$mc"
+awk -v e="$me" -v r="$mr" -v c="$mc" 'BEGIN {
+  printf "reading: %.0f ms; Cadenzo beyond reading: %.0f ms\n", r - e, c - r
+  printf "ratios: Cadenzo/empty %.2f, Cadenzo/read %.2f, read/empty %.2f\n", c / e, c / r, r / e }'
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

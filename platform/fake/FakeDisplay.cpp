@@ -52,6 +52,19 @@ bool FakeDisplay::EnumMode(const std::string& deviceName, std::uint32_t modeNum,
     return false;
 }
 
+void FakeDisplay::EnumModes(const std::string& deviceName, std::uint32_t lastModeNum,
+                            std::uint32_t flags, ModeSink& sink) {
+    Device* d = Find(deviceName);
+    if (!d) return;
+    std::uint64_t count = std::uint64_t{lastModeNum} + 1;
+    for (const std::vector<DisplayMode>* list : {&d->modes, &d->rawModes}) {
+        if (list == &d->rawModes && !(flags & EdsRawMode)) return;
+        for (const DisplayMode& mode : *list) {
+            if (count-- == 0 || !sink.Take(mode)) return;
+        }
+    }
+}
+
 std::int32_t FakeDisplay::ChangeSettings(const std::string& deviceName, const DisplayMode* mode,
                                          std::uint32_t flags) {
     Device* device = deviceName.empty() ? Primary() : Find(deviceName);

@@ -24,6 +24,8 @@ public:
     bool EnumDevice(std::uint32_t index, DisplayDevice* device) override;
     bool EnumMode(const std::string& deviceName, std::uint32_t modeNum, std::uint32_t flags,
                   DisplayMode* mode) override;
+    void EnumModes(const std::string& deviceName, std::uint32_t lastModeNum, std::uint32_t flags,
+                   ModeSink& sink) override;
     std::int32_t ChangeSettings(const std::string& deviceName, const DisplayMode* mode,
                                 std::uint32_t flags) override;
 

@@ -93,6 +93,36 @@ TEST_F(DisplayContract, ModesHaveRealRatesAndTheListEnds) {
     EXPECT_FALSE(display.EnumMode(name, end, 0, &past));
     EXPECT_FALSE(display.EnumMode(name, end + 1, 0, &past));
     EXPECT_FALSE(display.EnumMode("\\\\.\\DISPLAY99", 0, 0, &past));
+
+    // The whole list in one call: the same modes in the same order, up to the last mode number
+    // asked for, and no further than the sink wants.
+    struct Collect : platform::ModeSink {
+        std::vector<std::string> seen;
+        std::size_t wanted = SIZE_MAX;
+        bool Take(const DisplayMode& m) override {
+            seen.push_back(std::to_string(m.width) + "x" + std::to_string(m.height) + "x" +
+                           std::to_string(m.bitsPerPel) + "@" + std::to_string(m.frequency));
+            return seen.size() < wanted;
+        }
+    };
+    std::vector<std::string> expected;
+    for (const DisplayMode& m : modes) {
+        expected.push_back(std::to_string(m.width) + "x" + std::to_string(m.height) + "x" +
+                           std::to_string(m.bitsPerPel) + "@" + std::to_string(m.frequency));
+    }
+    Collect all;
+    display.EnumModes(name, UINT32_MAX, 0, all);
+    EXPECT_EQ(expected, all.seen);
+    Collect first3;
+    display.EnumModes(name, 2, 0, first3);
+    EXPECT_EQ(std::vector<std::string>(expected.begin(), expected.begin() + 3), first3.seen);
+    Collect stopped;
+    stopped.wanted = 2;
+    display.EnumModes(name, UINT32_MAX, 0, stopped);
+    EXPECT_EQ(2u, stopped.seen.size());
+    Collect none;
+    display.EnumModes("\\\\.\\DISPLAY99", UINT32_MAX, 0, none);
+    EXPECT_TRUE(none.seen.empty());
 }
 
 TEST_F(DisplayContract, CurrentModeIsOneOfTheListedModes) {

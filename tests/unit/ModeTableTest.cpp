@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "modes/ModeTable.h"
 #include "platform/fake/FakeWindows.h"
 
@@ -115,6 +117,49 @@ TEST_F(ModeTableTest, ASizeListedTwiceGetsAddedRatesOnlyAtItsFirstEntry) {
     EXPECT_EQ((Rates{60, 75}), table[1].Rates);
     EXPECT_EQ(NoRateLeft, table[1].Selected);  // both its rates listed, whatever the order
     EXPECT_EQ(NoRateLeft, table[2].Selected);
+}
+
+// Long lists of rates are sorted by marking them in a set of bits, and the entries through a
+// list of their sizes: the results must be those of an ordinary stable sort.
+TEST_F(ModeTableTest, SortingGivesWhatAStableSortGivesForLongListsAndRepeatedSizes) {
+    Rates shuffled;
+    for (std::uint32_t i = 0; i < 254; ++i)
+        shuffled.push_back(static_cast<std::uint8_t>((i * 97) % 254 + 1));
+    Rates twice = shuffled;
+    twice.resize(40);
+    twice.push_back(twice[7]);  // not something the build makes, but sorted all the same
+    table = {{768, 1024, shuffled, 0},
+             {480, 640, twice, 0},
+             {600, 800, {75}, 0},
+             {480, 640, {85, 60}, 0},
+             {200, 320, Rates(shuffled.begin(), shuffled.begin() + 31), 0}};
+    ModeTable expected = table;
+    std::stable_sort(expected.begin(), expected.end(), [](const ModeEntry& a, const ModeEntry& b) {
+        return a.Width != b.Width ? a.Width < b.Width : a.Height < b.Height;
+    });
+    for (ModeEntry& entry : expected)
+        std::sort(entry.Rates.begin(), entry.Rates.end());
+    SortModeTable(table);
+    EXPECT_EQ("320x200 640x480 640x480 800x600 1024x768 ", Sizes());
+    for (std::size_t i = 0; i < table.size(); ++i)
+        EXPECT_EQ(expected[i].Rates, table[i].Rates) << i;
+    EXPECT_EQ(41u, table[1].Rates.size());  // the first 640x480 stays first
+}
+
+// Enumerated with the raw modes too, a device's list goes on into them; the table still ends
+// at the first smaller width.
+TEST_F(ModeTableTest, RawModesFollowTheOrdinaryOnes) {
+    Add(640, 480, {60});
+    device.rawModes = {platform::MakeMode(640, 480, 32, 85), platform::MakeMode(1024, 768, 32, 60),
+                       platform::MakeMode(800, 600, 32, 60),
+                       platform::MakeMode(1280, 1024, 32, 60)};
+    EnumerateModes(win.display, device.device.deviceName, platform::EdsRawMode, table);
+    EXPECT_EQ("640x480 1024x768 ", Sizes());
+    EXPECT_EQ((Rates{60, 85}), table[0].Rates);
+    EnumerateModes(win.display, "\\\\.\\display1", 0, table);  // names ignore case
+    EXPECT_EQ("640x480 ", Sizes());
+    EnumerateModes(win.display, "\\\\.\\DISPLAY2", 0, table);
+    EXPECT_TRUE(table.empty());
 }
 
 }  // namespace

@@ -97,6 +97,12 @@ TEST(EncodeRestrictedModesTest, ListsTheRatesBelowTheChoiceThenTheRefusedDepths)
     EXPECT_EQ((Bytes{}), encode(0, false));
     EXPECT_EQ((Bytes{60, 70, 72, 85}), encode(75, true));
     EXPECT_EQ((Bytes{60, 70, 72, 75, 85}), encode(100, true));  // typed, not among the rates
+    // Rates out of order (a table that was never sorted): the entry still ends at the first
+    // rate at or above the choice, and with hiFreq only the choice itself is left out.
+    table[0].Rates = {60, 85, 70, 75};
+    EXPECT_EQ((Bytes{60}), encode(75, false));
+    EXPECT_EQ((Bytes{60, 85, 70}), encode(75, true));
+    table[0].Rates = {60, 70, 72, 75, 85};
 
     table.push_back({768, 10240, {60, 75}, 75});  // too wide for the driver's fields
     table[0].Selected = 70;

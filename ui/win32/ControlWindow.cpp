@@ -41,14 +41,18 @@ void ControlWindow::Create(const WindowClass& windowClass, const std::wstring& t
     DWORD style = WS_CHILD | windowClass.style;
     if (ShowingInForm(*control_)) style |= WS_VISIBLE;
     if (!EnabledInForm(*control_)) style |= WS_DISABLED;
-    Rect r = control_->PlaceInForm();
+    // The font is chosen first and the window made in its final place, which may depend on the
+    // font: under Wine every move, redraw and device context of a window is a round trip to
+    // the server, and a form has a hundred windows to make before it shows.
+    font_ = owner_.Fonts().For(control_->GetFont(), ShownText());
+    Rect r = Placement(font_);
     hwnd_ =
         CreateWindowExW(windowClass.exStyle, windowClass.name, text.c_str(), style, r.left, r.top,
                         r.width, r.height, owner_.Handle(), reinterpret_cast<HMENU>(INT_PTR{id}),
                         GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    ApplyFont();
-    Move();
+    // The form is not shown yet: nothing to redraw.
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     ApplyHint();
 }
 
@@ -109,8 +113,10 @@ void ControlWindow::ShowCaption() {
 
 std::wstring ControlWindow::ShownText() const { return ToWide(control_->Caption()); }
 
+Rect ControlWindow::Placement(HFONT /*font*/) const { return control_->PlaceInForm(); }
+
 void ControlWindow::Move() {
-    Rect r = control_->PlaceInForm();
+    Rect r = Placement(font_);
     MoveWindow(hwnd_, r.left, r.top, r.width, r.height, TRUE);
 }
 

@@ -51,7 +51,7 @@ protected:
     };
 
     ControlWindow(Control& control, FormWindow& owner) : control_(&control), owner_(owner) {}
-    // Creates the window in the control's place in the form, showing `text`; each kind's
+    // Creates the window in its place (Placement) in its font, showing `text`; each kind's
     // constructor calls it and then shows what else its control holds.
     void Create(const WindowClass& windowClass, const std::wstring& text, int id);
 
@@ -64,6 +64,10 @@ protected:
     virtual void Apply(Aspect aspect);
     // Every text the control shows from the program, which its one font has to draw.
     virtual std::wstring ShownText() const;
+    // Where the window goes in the form when it shows its text in `font`: by default the
+    // control's place.
+    virtual Rect Placement(HFONT font) const;
+    // Puts the window in its place.
     virtual void Move();
     // Another font was set.
     virtual void FontChanged() {}

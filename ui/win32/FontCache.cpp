@@ -32,14 +32,12 @@ int CALLBACK NoteFace(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM da
     return 0;
 }
 
-FaceInfo FindFace(const std::string& face) {
+FaceInfo FindFace(HDC dc, const std::string& face) {
     LOGFONTA query = {};
     query.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(query.lfFaceName, face.c_str(), LF_FACESIZE);
     FaceInfo info;
-    HDC screen = GetDC(nullptr);
-    EnumFontFamiliesExA(screen, &query, NoteFace, reinterpret_cast<LPARAM>(&info), 0);
-    ReleaseDC(nullptr, screen);
+    EnumFontFamiliesExA(dc, &query, NoteFace, reinterpret_cast<LPARAM>(&info), 0);
     return info;
 }
 
@@ -51,16 +49,14 @@ bool AllAscii(const std::wstring& text) {
 }
 
 // Whether the font draws every character of the text rather than a box for some.
-bool HasGlyphs(HFONT font, const std::wstring& text) {
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(screen, font);
+bool HasGlyphs(HDC dc, HFONT font, const std::wstring& text) {
+    HGDIOBJ old = SelectObject(dc, font);
     TEXTMETRICW metrics = {};
-    GetTextMetricsW(screen, &metrics);
+    GetTextMetricsW(dc, &metrics);
     std::vector<WORD> glyphs(text.size());
-    DWORD done = GetGlyphIndicesW(screen, text.c_str(), static_cast<int>(text.size()),
-                                  glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
+    DWORD done = GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                                  GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(dc, old);
     // A symbol font's characters are its own pictures, whatever their codes.
     if (metrics.tmCharSet == SYMBOL_CHARSET || done == GDI_ERROR) return true;
     return std::find(glyphs.begin(), glyphs.end(), WORD{0xFFFF}) == glyphs.end();
@@ -69,8 +65,23 @@ bool HasGlyphs(HFONT font, const std::wstring& text) {
 }  // namespace
 
 FontCache::~FontCache() {
+    if (dc_) DeleteDC(dc_);
     for (auto& entry : fonts_)
         DeleteObject(entry.second);
+}
+
+HDC FontCache::Measuring() {
+    if (!dc_) dc_ = CreateCompatibleDC(nullptr);
+    return dc_;
+}
+
+int FontCache::TextWidth(HFONT font, const std::wstring& text) {
+    HDC dc = Measuring();
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT extent = {0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    return extent.right;
 }
 
 HFONT FontCache::Get(const Font& font) {
@@ -78,11 +89,11 @@ HFONT FontCache::Get(const Font& font) {
     if (auto it = fonts_.find(key); it != fonts_.end()) return it->second;
 
     std::string face = font.name;
-    FaceInfo info = FindFace(face);
+    FaceInfo info = FindFace(Measuring(), face);
     for (const Substitute& s : kSubstitutes) {
         if (!info.found && lstrcmpiA(face.c_str(), s.face) == 0) {
             face = s.instead;
-            info = FindFace(face);
+            info = FindFace(Measuring(), face);
         }
     }
     // A symbol font is only chosen by its face name when asked for its own character set.
@@ -98,7 +109,7 @@ HFONT FontCache::Get(const Font& font) {
 
 HFONT FontCache::For(const Font& font, const std::wstring& text) {
     HFONT own = Get(font);
-    if (AllAscii(text) || HasGlyphs(own, text)) return own;
+    if (AllAscii(text) || HasGlyphs(Measuring(), own, text)) return own;
     return Get(Font{kWideCoverageFace, font.height, font.underline});
 }
 

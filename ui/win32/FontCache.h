@@ -23,9 +23,16 @@ public:
     // The font to show `text` in: the font itself, or one of its height that has the text's
     // characters when it lacks some.
     HFONT For(const Font& font, const std::wstring& text);
+    // The width in pixels of `text` on one line in `font`.
+    int TextWidth(HFONT font, const std::wstring& text);
 
 private:
+    // A memory device context for looking at fonts and measuring text: one for all of it,
+    // not one from the screen each time (each costs a round trip to Wine's server).
+    HDC Measuring();
+
     std::map<std::tuple<std::string, int, bool>, HFONT> fonts_;
+    HDC dc_ = nullptr;
 };
 
 }  // namespace ui

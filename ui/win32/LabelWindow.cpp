@@ -1,6 +1,8 @@
 #include "ui/win32/LabelWindow.h"
 
 #include "platform/win32/WideText.h"
+#include "ui/win32/FontCache.h"
+#include "ui/win32/FormWindow.h"
 
 namespace ui {
 namespace {
@@ -50,22 +52,16 @@ void LabelWindow::Apply(Aspect aspect) {
 
 // A label shows its whole caption on one line, as an auto-sized label does: one wider than its
 // place grows away from the side it is aligned to.
-void LabelWindow::Move() {
+Rect LabelWindow::Placement(HFONT font) const {
     const auto& label = *static_cast<Label*>(GetControl());
     Rect r = label.PlaceInForm();
-    HDC dc = GetDC(Handle());
-    HGDIOBJ old = SelectObject(dc, CurrentFont());
-    RECT text = {0, 0, 0, 0};
-    DrawTextW(dc, ToWide(label.Caption()).c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
-    int grow = text.right - r.width;
+    int grow = Owner().Fonts().TextWidth(font, ToWide(label.Caption())) - r.width;
     if (grow > 0) {
         if (label.GetAlignment() == Alignment::Right) r.left -= grow;
         if (label.GetAlignment() == Alignment::Center) r.left -= grow / 2;
         r.width += grow;
     }
-    MoveWindow(Handle(), r.left, r.top, r.width, r.height, TRUE);
+    return r;
 }
 
 }  // namespace ui

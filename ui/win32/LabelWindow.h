@@ -15,7 +15,7 @@ public:
 
 private:
     void Apply(Aspect aspect) override;
-    void Move() override;
+    Rect Placement(HFONT font) const override;
     void FontChanged() override { Move(); }
 };
 

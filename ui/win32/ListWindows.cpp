@@ -87,6 +87,8 @@ ComboBoxWindow::ComboBoxWindow(ComboBox& combo, FormWindow& owner, int id)
                   {CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_ADDSTRING, CB_RESETCONTENT,
                    CB_SETCURSEL, CB_GETCURSEL}) {
     Create({L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0}, L"", id);
+    // Its open list's height and its field's follow from the font it now has.
+    Move();
     Apply(Aspect::Items);
     Apply(Aspect::ItemIndex);
     Apply(Aspect::Text);
