@@ -83,13 +83,6 @@ for n in 1 2 3; do
   wait "$opener"
 done
 
-# Help: the viewer (our stand-in in the program's folder, found before the system's) gets the
-# help file's path in quotes.
-cp "$e2e_build/cadenzo_e2e_driver.exe" "$e2e_install/hh.exe"
-e2e_driver menu-click "$title" "Help|Contens..." >/dev/null || true
-e2e_check "Contens... opens the help file, its path quoted" e2e_wait_for 20 \
-  grep -qF '"C:\Cadenzo\CadenzoEn.chm"' "$e2e_install/viewer.log"
-
 # About: a box of its own each time, on top, with the version; Ok hides it.
 about="About Cadenzo"
 e2e_open_dialog "$title" "Help|About" "$about"
@@ -105,6 +98,13 @@ e2e_check "a second About opens a second box" e2e_wait_for 10 \
   test "$(e2e_driver count "$about")" = 2
 e2e_driver click "$about" "Ok" >/dev/null || true
 e2e_check "Ok hides one" test "$(e2e_driver count "$about")" = 1
+
+# Help: the viewer (our stand-in in the program's folder, found before the system's) gets the
+# help file's path in quotes.
+cp "$e2e_build/cadenzo_e2e_driver.exe" "$e2e_install/hh.exe"
+e2e_driver menu-click "$title" "Help|Contens..." >/dev/null || true
+e2e_check "Contens... opens the help file, its path quoted" e2e_wait_for 20 \
+  grep -qF '"C:\Cadenzo\CadenzoEn.chm"' "$e2e_install/viewer.log"
 
 e2e_driver close "$title" 10000 >/dev/null || true
 e2e_check "the program ends with its window" e2e_wait_exit "$e2e_program" 15
