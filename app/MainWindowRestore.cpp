@@ -17,8 +17,7 @@ constexpr char kRestoredCaption[] = "Restart Needed";
 // Puts the backup back; when it could not be, says so, with the file and what to do.
 bool Restore(platform::Platform& os, const std::string& fileName) {
     if (ImportBackup(os, fileName)) return true;
-    os.boxes.Show(FormatText(RestoreFailedText, InstallPath(GetInstallDir(os.registry), fileName)),
-                  RestoreFailedCaption, platform::Buttons::Ok, platform::Icon::None);
+    ShowRestoreFailed(os, fileName);
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "safety/Backups.h"
 
+#include "services/Format.h"
 #include "services/Settings.h"
 
 namespace {
@@ -73,4 +74,9 @@ bool ImportBackup(platform::Platform& os, const std::string& fileName) {
         {RegistryEditor, ImportParameters(installDir, fileName), ".", platform::ShowNormal},
         BackupTimeoutMs);
     return run.started && run.finished;
+}
+
+void ShowRestoreFailed(platform::Platform& os, const std::string& fileName) {
+    os.boxes.Show(FormatText(RestoreFailedText, InstallPath(GetInstallDir(os.registry), fileName)),
+                  RestoreFailedCaption, platform::Buttons::Ok, platform::Icon::None);
 }

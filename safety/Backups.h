@@ -29,6 +29,8 @@ constexpr char RestoreFailedText[] =
     "editor did not finish. Nothing was changed by it. To restore it by hand, double-click the "
     "file in Explorer, or import it with regedit.exe.";
 constexpr char RestoreFailedCaption[] = "Error";
+// Says that backup `fileName` of the install directory could not be restored, and what to do.
+void ShowRestoreFailed(platform::Platform& os, const std::string& fileName);
 
 // The registry editor's command line that exports HKEY_LOCAL_MACHINE\`driverKey` into
 // `fileName` in the install directory.

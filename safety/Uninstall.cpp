@@ -4,7 +4,6 @@
 
 #include "platform/CaseFold.h"
 #include "safety/Backups.h"
-#include "services/Format.h"
 #include "services/RegistryValues.h"
 #include "services/Settings.h"
 
@@ -64,8 +63,7 @@ UninstallResult Uninstall(platform::Platform& os, RegistryCursor& registry,
     if (!present || !ImportBackup(os, FirstRunFile)) {
         if (present) DeleteRegValue(os.registry, SettingsKey, FirstRunPendingValue);
         if (!silent) {
-            os.boxes.Show(FormatText(RestoreFailedText, backup), RestoreFailedCaption,
-                          platform::Buttons::Ok, platform::Icon::None);
+            ShowRestoreFailed(os, FirstRunFile);
         }
         return present ? UninstallResult::RestoreFailed : UninstallResult::NoBackup;
     }

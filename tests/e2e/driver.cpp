@@ -440,15 +440,20 @@ int Key(const std::vector<std::string>& args) {
     Fail("no key \"" + args[1] + "\"");
 }
 
-int Hover(const std::vector<std::string>& args) {
-    HWND window = FindWindowTitled(args[0]);
-    HWND control = FindChild(window, args[1]);
+// Two steps onto the control's middle: a tooltip counts from a move inside the control, and
+// every further move starts the count again.
+void MoveMouseOnto(HWND control) {
     RECT r;
     GetWindowRect(control, &r);
-    // Two steps: a tooltip starts counting at a move inside the control.
     SetCursorPos((r.left + r.right) / 2 - 1, (r.top + r.bottom) / 2);
     Sleep(100);
     SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+int Hover(const std::vector<std::string>& args) {
+    HWND window = FindWindowTitled(args[0]);
+    HWND control = FindChild(window, args[1]);
+    MoveMouseOnto(control);
     std::printf("over \"%s\"\n", args[1].c_str());
     return 0;
 }
@@ -484,13 +489,7 @@ int Hint(const std::vector<std::string>& args) {
     DWORD timeout = args.size() > 2 ? std::strtoul(args[2].c_str(), nullptr, 10) : 10000;
     HWND window = FindWindowTitled(args[0]);
     HWND control = FindChild(window, args[1]);
-    RECT r;
-    GetWindowRect(control, &r);
-    // Two steps, then rest: a tooltip counts from a move inside the control, and every further
-    // move starts the count again.
-    SetCursorPos((r.left + r.right) / 2 - 1, (r.top + r.bottom) / 2);
-    Sleep(100);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    MoveMouseOnto(control);
     DWORD start = GetTickCount();
     for (;;) {
         Sleep(100);
