@@ -6,11 +6,20 @@
 //                             windows: the display devices, every mode of the first one, the
 //                             registry values it reads (each key opened, read and closed on its
 //                             own, as Cadenzo's helpers do) and its card database
+//   EmptyWindow.exe /read /windows FILE
+//                             then, before the window shows, the same child windows as
+//                             Cadenzo's main window (class, styles, place, text, list items,
+//                             a font), as StartupTimer's /dump wrote them into FILE: what
+//                             Windows has to do for that window whoever makes it
+//
+// It carries Cadenzo's manifest, so its controls are the same common controls.
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -97,6 +106,53 @@ void ReadAsCadenzoDoes() {
     }
 }
 
+std::wstring Wide(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                    wide.data(), static_cast<int>(wide.size())));
+    return wide;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+        fields.push_back(line.substr(start, tab - start));
+    fields.push_back(line.substr(start));
+    return fields;
+}
+
+// One line a child window, as StartupTimer writes them: class, style, extended style, left,
+// top, width, height, id, text, then the items of a combo or list box. Another process cannot
+// read a window's font, so every one gets the font Cadenzo's forms use.
+void CopyWindows(HWND parent, const char* path) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return;
+    HFONT font = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif");
+    char buffer[1 << 14];
+    while (std::fgets(buffer, sizeof buffer, file)) {
+        std::string line = buffer;
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+            line.pop_back();
+        std::vector<std::string> f = Fields(line);
+        if (f.size() < 9) continue;
+        auto number = [&f](int i) { return std::strtol(f[i].c_str(), nullptr, 0); };
+        HWND child = CreateWindowExW(
+            static_cast<DWORD>(number(2)), Wide(f[0]).c_str(), Wide(f[8]).c_str(),
+            static_cast<DWORD>(number(1)), number(3), number(4), number(5), number(6), parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(number(7))), nullptr, nullptr);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        bool combo = lstrcmpiA(f[0].c_str(), "ComboBox") == 0;
+        for (std::size_t i = 9; i < f.size(); ++i) {
+            SendMessageW(child, combo ? CB_ADDSTRING : LB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(Wide(f[i]).c_str()));
+        }
+    }
+    std::fclose(file);
+}
+
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
@@ -119,6 +175,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
         CreateWindowExA(0, wc.lpszClassName, "Empty Window",
                         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
                         CW_USEDEFAULT, 636, 480, nullptr, nullptr, instance, nullptr);
+    if (const char* copy = std::strstr(commandLine, "/windows ")) {
+        std::string path = copy + 9;
+        while (!path.empty() && path.back() == ' ')
+            path.pop_back();
+        CopyWindows(hwnd, path.c_str());
+    }
     ShowWindow(hwnd, show);
     UpdateWindow(hwnd);
     MSG msg;
