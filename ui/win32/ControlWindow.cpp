@@ -31,12 +31,6 @@ bool EnabledInForm(const Control& control) {
 
 }  // namespace
 
-ControlWindow* ControlWindow::Of(HWND form, HWND child) {
-    if (!child || GetAncestor(child, GA_PARENT) != form) return nullptr;
-    auto* peer = reinterpret_cast<ControlWindow*>(GetWindowLongPtrW(child, GWLP_USERDATA));
-    return peer && peer->control_ ? peer : nullptr;
-}
-
 void ControlWindow::Create(const WindowClass& windowClass, const std::wstring& text, int id) {
     DWORD style = WS_CHILD | windowClass.style;
     if (ShowingInForm(*control_)) style |= WS_VISIBLE;
@@ -50,7 +44,6 @@ void ControlWindow::Create(const WindowClass& windowClass, const std::wstring& t
         CreateWindowExW(windowClass.exStyle, windowClass.name, text.c_str(), style, r.left, r.top,
                         r.width, r.height, owner_.Handle(), reinterpret_cast<HMENU>(INT_PTR{id}),
                         GetModuleHandleW(nullptr), nullptr);
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     // The form is not shown yet: nothing to redraw.
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     ApplyHint();

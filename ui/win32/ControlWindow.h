@@ -19,11 +19,9 @@ public:
     ControlWindow(const ControlWindow&) = delete;
     ControlWindow& operator=(const ControlWindow&) = delete;
 
-    // The peer of a child window of `form`, kept on the child itself; null for any other window
-    // and for a window whose control is gone.
-    static ControlWindow* Of(HWND form, HWND child);
-
     HWND Handle() const { return hwnd_; }
+    // Still showing its control: false once the control or the form let go.
+    bool Attached() const { return control_ != nullptr; }
     // Drawn on the form's background rather than on a background of its own.
     virtual bool OnFormBackground() const { return false; }
     // The colour its text is drawn in on that background.
@@ -42,6 +40,8 @@ public:
     virtual void Notify(int /*code*/) {}
     // An owner-drawn control draws itself.
     virtual void Draw(const DRAWITEMSTRUCT& /*item*/) {}
+    // Gives the form's tooltip the control's hint (once the form has its tooltip).
+    void ApplyHint();
 
 protected:
     struct WindowClass {
@@ -80,7 +80,6 @@ protected:
     std::string ReadBack(const std::vector<std::string>& items, const std::string& own) const;
 
 private:
-    void ApplyHint();
     void ForChildren(Aspect aspect);
 
     Control* control_;

@@ -96,12 +96,6 @@ FormWindow::FormWindow(Form& form, FontCache& fonts) : form_(&form), fonts_(font
     HINSTANCE module = GetModuleHandleW(nullptr);
     CreateWindowExW(exStyle, windowClass.c_str(), ToWide(form.Caption()).c_str(), style, 0, 0,
                     width, height, nullptr, nullptr, module, this);
-    // Owned by the form, so it goes with it.
-    tooltip_ =
-        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, module, nullptr);
-
     int id = kFirstControlId;
     CreateControls(form, id);
     // Once all are there: a window created later goes beneath the earlier ones.
@@ -235,6 +229,35 @@ void FormWindow::AddMenuItems(HMENU into, MenuItem& item) {
                 ToWide(item.Caption()).c_str());
 }
 
+ControlWindow* FormWindow::PeerOf(HWND child) const {
+    if (!child) return nullptr;
+    for (const auto& control : controls_) {
+        if (control->Handle() == child) return control->Attached() ? control.get() : nullptr;
+    }
+    return nullptr;
+}
+
+// The hints' tooltip is made when the mouse first comes over the form, not with the form: a
+// top-level window costs as much to make as a handful of controls, and the form shows sooner.
+// The move that brought the mouse there is passed on, so the hint under it counts from now.
+void FormWindow::CreateTooltip(HWND under) {
+    // Owned by the form, so it goes with it.
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    if (!tooltip_) return;
+    for (auto& control : controls_)
+        control->ApplyHint();
+    POINT at;
+    if (under && GetCursorPos(&at) && ScreenToClient(under, &at)) {
+        MSG move = {
+            under, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y), static_cast<DWORD>(GetMessageTime()),
+            at};
+        SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
+    }
+}
+
 // Windows' timers restart when set again, as the form's timers do at any change.
 void FormWindow::SyncTimers() {
     for (UINT_PTR id : timers_)
@@ -288,7 +311,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 }
                 return 0;
             }
-            if (ControlWindow* peer = ControlWindow::Of(hwnd_, reinterpret_cast<HWND>(lParam))) {
+            if (ControlWindow* peer = PeerOf(reinterpret_cast<HWND>(lParam))) {
                 peer->Notify(HIWORD(wParam));
                 return 0;
             }
@@ -296,7 +319,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_DRAWITEM: {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            if (ControlWindow* peer = ControlWindow::Of(hwnd_, item->hwndItem)) {
+            if (ControlWindow* peer = PeerOf(item->hwndItem)) {
                 peer->Draw(*item);
                 return TRUE;
             }
@@ -305,7 +328,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: {
             // Labels, check boxes and group boxes sit on the form's own background colour.
-            ControlWindow* peer = ControlWindow::Of(hwnd_, reinterpret_cast<HWND>(lParam));
+            ControlWindow* peer = PeerOf(reinterpret_cast<HWND>(lParam));
             if (peer && peer->OnFormBackground()) {
                 HDC dc = reinterpret_cast<HDC>(wParam);
                 SetTextColor(dc, peer->TextColor());
@@ -315,7 +338,8 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         }
         case WM_SETCURSOR: {
-            ControlWindow* peer = ControlWindow::Of(hwnd_, reinterpret_cast<HWND>(wParam));
+            if (!tooltip_) CreateTooltip(reinterpret_cast<HWND>(wParam));
+            ControlWindow* peer = PeerOf(reinterpret_cast<HWND>(wParam));
             if (peer && peer->HandCursor() && LOWORD(lParam) == HTCLIENT) {
                 SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));  // IDC_HAND
                 return TRUE;

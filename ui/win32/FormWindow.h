@@ -37,6 +37,10 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam,
                                        LPARAM lParam) noexcept;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The peer of one of its child windows; null for any other window and for a peer whose
+    // control is gone.
+    ControlWindow* PeerOf(HWND child) const;
+    void CreateTooltip(HWND under);
 
     void CreateControls(Control& parent, int& id);
     void FitToClient();
