@@ -62,4 +62,48 @@ TEST(Win32Ui, AFormDeletedByItsOwnHandlerGoesAndTheLoopGoesOn) {
     EXPECT_FALSE(IsWindow(window));
 }
 
+class LateForm : public ui::Form {
+public:
+    explicit LateForm(ui::Application& app) : Form(app, "ContractLate") {
+        SetPlace({0, 0, 200, 120});
+        gbLater.SetPlace({0, 0, 200, 120});
+        gbLater.SetVisible(false);
+        cbRate.SetPlace({10, 20, 60, 21});
+        cbRate.SetItems({"60", "72", "75"});
+        eName.SetPlace({10, 50, 80, 21});
+    }
+    ui::GroupBox gbLater{this, "gbLater"};
+    ui::ComboBox cbRate{&gbLater, "cbRate"};
+    ui::Edit eName{&gbLater, "eName"};
+};
+
+// Controls in a group that does not show have no windows yet: they read back what the program
+// put there, and the windows made when the group shows hold what was set meanwhile.
+TEST(Win32Ui, AControlShownLaterHoldsWhatWasSetBeforeItsWindowWasMade) {
+    platform::Win32MessageBoxes boxes;
+    ui::Win32Ui windows;
+    ui::Application app(boxes, &windows);
+    LateForm form(app);
+    form.Show();
+    HWND window = FindWindowW(L"TContractLate", nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(FindWindowExW(window, nullptr, L"COMBOBOX", nullptr), nullptr);
+
+    form.cbRate.SetItemIndex(1);
+    form.cbRate.SetText("72");
+    form.eName.SetText("typed");
+    EXPECT_EQ(form.cbRate.ItemIndex(), 1);
+    EXPECT_EQ(form.cbRate.Text(), "72");
+    EXPECT_EQ(form.eName.Text(), "typed");
+
+    form.gbLater.SetVisible(true);
+    HWND combo = FindWindowExW(window, nullptr, L"COMBOBOX", nullptr);
+    ASSERT_NE(combo, nullptr);
+    EXPECT_TRUE(IsWindowVisible(combo));
+    EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(form.cbRate.Text(), "72");
+    EXPECT_EQ(form.eName.Text(), "typed");
+}
+
 }  // namespace

@@ -49,14 +49,14 @@ e2e_check "a disabled combo box" \
   placed "16" "138${tab}62${tab}49${tab}21${tab}1${tab}0${tab}-${tab}16|128"
 e2e_check "a check box that starts grayed" \
   placed "Grayed at start" "16${tab}20${tab}180${tab}17${tab}1${tab}1${tab}2${tab}-"
-e2e_check "a checked box in a hidden group is hidden too" \
-  placed "In the hidden group" "16${tab}162${tab}180${tab}17${tab}0${tab}1${tab}1${tab}-"
+e2e_check "a box in a hidden group does not show" \
+  test -z "$(control "In the hidden group" | awk -F'\t' '$7 == 1')"
 e2e_check "a button beyond the right edge is a shown control all the same" \
   placed "Hidden" "500${tab}268${tab}57${tab}25${tab}1${tab}1${tab}-${tab}-"
 e2e_check "the flat arrow buttons" \
   placed "5" "16${tab}92${tab}140${tab}10${tab}1${tab}1${tab}-${tab}-"
-last=$(e2e_driver controls "$title" | tail -n 2 | cut -f 1,2 | tr '\t\n' ' ' || true)
-e2e_check "group boxes lie beneath the controls" test "$last" = "Button Options: Button Hidden: "
+last=$(e2e_driver controls "$title" | tail -n 1 | cut -f 1,2 | tr '\t\n' ' ' || true)
+e2e_check "group boxes lie beneath the controls" test "$last" = "Button Options: "
 
 menu=$(e2e_driver menu "$title" | tr '\n' '/' || true)
 e2e_check "the menu tree" \
@@ -116,8 +116,18 @@ e2e_check "a message box shows a built-in UTF-8 text as written" \
   test "$box" = "Ключ реестра не найден"
 
 e2e_driver click "$title" "Toggle" >/dev/null || true
-e2e_check "showing a group shows its controls" \
-  test "$(control "Hidden:" | cut -f 7)$(control "In the hidden group" | cut -f 7)" = "11"
+e2e_check "showing a group shows its controls, in their places and states" \
+  test "$(control "Hidden:" | cut -f 7)" = 1 -a \
+  "$(control "In the hidden group" | cut -f 3-)" = "16${tab}162${tab}180${tab}17${tab}1${tab}1${tab}1${tab}-"
+last=$(e2e_driver controls "$title" | tail -n 2 | cut -f 1,2 | tr '\t\n' ' ' || true)
+e2e_check "the group shown later lies beneath the controls too" \
+  test "$last" = "Button Options: Button Hidden: "
+order=""
+for _ in 1 2 3 4 5 6 7 8; do
+  order+="$(e2e_driver key "$title" tab | cut -f 2,3 | tr '\t' ' ' || true)/"
+done
+e2e_check "and its box takes its turn in tab order as if it had always shown" \
+  test "$order" = "Button Close/Button Hidden/Button Grayed at start/Button Plain/ComboBox 75/Button In the hidden group/ListBox /Edit typed/"
 
 e2e_driver click "$title" "Fail" >/dev/null || true
 error=$(e2e_driver answer "$boxes" ok 10000 || true)

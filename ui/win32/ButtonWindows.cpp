@@ -25,17 +25,16 @@ WPARAM CheckOf(CheckState state) {
 }  // namespace
 
 ButtonWindow::ButtonWindow(Button& button, FormWindow& owner, int id)
-    : ControlWindow(button, owner) {
-    Create({L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0}, ToWide(button.Caption()), id);
-}
+    : ControlWindow(button, owner, {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0}, id) {}
 
 void ButtonWindow::Notify(int code) {
     if (code == BN_CLICKED) static_cast<Button*>(GetControl())->Click();
 }
 
 SpeedButtonWindow::SpeedButtonWindow(SpeedButton& button, FormWindow& owner, int id)
-    : ControlWindow(button, owner) {
-    Create({L"BUTTON", BS_OWNERDRAW, 0}, ToWide(button.Caption()), id);
+    : ControlWindow(button, owner, {L"BUTTON", BS_OWNERDRAW, 0}, id) {}
+
+void SpeedButtonWindow::Fill() {
     SetWindowSubclass(Handle(), SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -97,10 +96,7 @@ LRESULT CALLBACK SpeedButtonWindow::SubclassProc(HWND hwnd, UINT message, WPARAM
 
 // Not BS_AUTO3STATE: the control object decides the next state of a click.
 CheckBoxWindow::CheckBoxWindow(CheckBox& box, FormWindow& owner, int id)
-    : ControlWindow(box, owner) {
-    Create({L"BUTTON", BS_3STATE | WS_TABSTOP, 0}, ToWide(box.Caption()), id);
-    Apply(Aspect::Check);
-}
+    : ControlWindow(box, owner, {L"BUTTON", BS_3STATE | WS_TABSTOP, 0}, id) {}
 
 void CheckBoxWindow::Apply(Aspect aspect) {
     if (aspect == Aspect::Check) {
@@ -116,8 +112,6 @@ void CheckBoxWindow::Notify(int code) {
 }
 
 GroupBoxWindow::GroupBoxWindow(GroupBox& group, FormWindow& owner, int id)
-    : ControlWindow(group, owner) {
-    Create({L"BUTTON", BS_GROUPBOX, 0}, ToWide(group.Caption()), id);
-}
+    : ControlWindow(group, owner, {L"BUTTON", BS_GROUPBOX, 0}, id) {}
 
 }  // namespace ui

@@ -23,6 +23,7 @@ public:
     void Draw(const DRAWITEMSTRUCT& item) override;
 
 private:
+    void Fill() override;
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR, DWORD_PTR self) noexcept;
     bool hot_ = false;  // the mouse is over it
@@ -36,6 +37,7 @@ public:
 
 private:
     void Apply(Aspect aspect) override;
+    void Fill() override { Apply(Aspect::Check); }
 };
 
 class GroupBoxWindow final : public ControlWindow {

@@ -31,23 +31,27 @@ bool EnabledInForm(const Control& control) {
 
 }  // namespace
 
-void ControlWindow::Create(const WindowClass& windowClass, const std::wstring& text, int id) {
-    DWORD style = WS_CHILD | windowClass.style;
-    if (ShowingInForm(*control_)) style |= WS_VISIBLE;
+void ControlWindow::Realize() {
+    if (hwnd_ || !control_ || !ShowingInForm(*control_)) return;
+    DWORD style = WS_CHILD | WS_VISIBLE | Style();
     if (!EnabledInForm(*control_)) style |= WS_DISABLED;
     // The font is chosen first and the window made in its final place, which may depend on the
     // font: under Wine every move, redraw and device context of a window is a round trip to
     // the server, and a form has a hundred windows to make before it shows.
     font_ = owner_.Fonts().For(control_->GetFont(), ShownText());
     Rect r = Placement(font_);
-    hwnd_ =
-        CreateWindowExW(windowClass.exStyle, windowClass.name, text.c_str(), style, r.left, r.top,
-                        r.width, r.height, owner_.Handle(), reinterpret_cast<HMENU>(INT_PTR{id}),
-                        GetModuleHandleW(nullptr), nullptr);
-    // The form is not shown yet: nothing to redraw.
+    hwnd_ = CreateWindowExW(
+        class_.exStyle, class_.name, InitialText().c_str(), style, r.left, r.top, r.width, r.height,
+        owner_.Handle(), reinterpret_cast<HMENU>(INT_PTR{id_}), GetModuleHandleW(nullptr), nullptr);
+    if (!hwnd_) return;
+    // Not shown yet: nothing to redraw.
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    owner_.PutInOrder(*this);
     ApplyHint();
+    Fill();
 }
+
+std::wstring ControlWindow::InitialText() const { return ToWide(control_->Caption()); }
 
 void ControlWindow::ControlDestroyed() {
     control_ = nullptr;
@@ -69,7 +73,15 @@ void ControlWindow::ForChildren(Aspect aspect) {
 }
 
 void ControlWindow::Update(Aspect aspect) {
-    if (!control_ || !hwnd_) return;
+    if (!control_) return;
+    if (!hwnd_) {
+        // Everything else is taken as it then is when the window is made.
+        if (aspect == Aspect::Visible) {
+            Realize();
+            ForChildren(aspect);
+        }
+        return;
+    }
     switch (aspect) {
         case Aspect::Hint:
             ApplyHint();
@@ -155,7 +167,7 @@ void ControlWindow::ApplyHint() {
     tool.uId = reinterpret_cast<UINT_PTR>(hwnd_);
     tool.lpszText = hint.data();
     HWND tooltip = owner_.Tooltip();
-    if (!tooltip) return;
+    if (!tooltip || !hwnd_) return;
     if (hint.empty()) {
         if (hasTool_) SendMessageW(tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         hasTool_ = false;

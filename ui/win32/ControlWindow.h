@@ -1,6 +1,8 @@
 #pragma once
 // The child window behind one control of a form: what every kind of control shares (creation,
 // place, font, hint, visibility). Each kind has a peer class of its own that derives from it.
+// The window is made when the control first shows in the form: one that is never shown (a
+// grid row the table does not fill, a group kept hidden) costs no window at all.
 
 #include <windows.h>
 
@@ -19,6 +21,10 @@ public:
     ControlWindow(const ControlWindow&) = delete;
     ControlWindow& operator=(const ControlWindow&) = delete;
 
+    // Makes the window, in the control's state of now, if the control shows in the form and
+    // has none yet.
+    void Realize();
+    // The window; null until it is made.
     HWND Handle() const { return hwnd_; }
     // Still showing its control: false once the control or the form let go.
     bool Attached() const { return control_ != nullptr; }
@@ -50,10 +56,14 @@ protected:
         DWORD exStyle;
     };
 
-    ControlWindow(Control& control, FormWindow& owner) : control_(&control), owner_(owner) {}
-    // Creates the window in its place (Placement) in its font, showing `text`; each kind's
-    // constructor calls it and then shows what else its control holds.
-    void Create(const WindowClass& windowClass, const std::wstring& text, int id);
+    ControlWindow(Control& control, FormWindow& owner, const WindowClass& windowClass, int id)
+        : control_(&control), owner_(owner), class_(windowClass), id_(id) {}
+    // The style the window is made with, besides WS_CHILD, WS_VISIBLE and WS_DISABLED.
+    virtual DWORD Style() const { return class_.style; }
+    // The text the window is made with: by default the caption.
+    virtual std::wstring InitialText() const;
+    // Shows what else the control holds, once its window is made.
+    virtual void Fill() {}
 
     Control* GetControl() const { return control_; }
     FormWindow& Owner() const { return owner_; }
@@ -84,6 +94,8 @@ private:
 
     Control* control_;
     FormWindow& owner_;
+    WindowClass class_;
+    int id_;
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;  // owned by the font cache
     bool hasTool_ = false;

@@ -6,9 +6,8 @@ namespace ui {
 
 using platform::ToWide;
 
-EditWindow::EditWindow(Edit& edit, FormWindow& owner, int id) : ControlWindow(edit, owner) {
-    Create({L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE}, ToWide(edit.StoredText()), id);
-}
+EditWindow::EditWindow(Edit& edit, FormWindow& owner, int id)
+    : ControlWindow(edit, owner, {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE}, id) {}
 
 void EditWindow::Apply(Aspect aspect) {
     if (aspect != Aspect::Text) return;
@@ -21,7 +20,8 @@ std::wstring EditWindow::ShownText() const {
 }
 
 std::string EditWindow::ReadText() {
-    return ReadBack({}, static_cast<Edit*>(GetControl())->StoredText());
+    const std::string& stored = static_cast<Edit*>(GetControl())->StoredText();
+    return Handle() ? ReadBack({}, stored) : stored;
 }
 
 }  // namespace ui

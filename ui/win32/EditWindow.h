@@ -13,6 +13,7 @@ public:
 private:
     void Apply(Aspect aspect) override;
     std::wstring ShownText() const override;
+    std::wstring InitialText() const override { return ShownText(); }
 };
 
 }  // namespace ui

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/win32/WideText.h"
@@ -100,11 +101,12 @@ FormWindow::FormWindow(Form& form, FontCache& fonts) : form_(&form), fonts_(font
     CreateControls(form, id);
     // Once all are there: a window created later goes beneath the earlier ones.
     for (auto& control : controls_) {
-        if (control->LiesBeneath()) {
+        if (control->LiesBeneath() && control->Handle()) {
             SetWindowPos(control->Handle(), HWND_BOTTOM, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
+    built_ = true;
     BuildMenu();
 
     // Centred on the desktop.
@@ -144,6 +146,7 @@ void FormWindow::CreateControls(Control& parent, int& id) {
         if (auto window = NewControlWindow(*child, *this, id++)) {
             child->AttachPeer(window.get());
             controls_.push_back(std::move(window));
+            controls_.back()->Realize();
         }
         CreateControls(*child, id);
     }
@@ -227,6 +230,34 @@ void FormWindow::AddMenuItems(HMENU into, MenuItem& item) {
     commands_.push_back(&item);
     AppendMenuW(into, MF_STRING, kFirstCommandId + commands_.size() - 1,
                 ToWide(item.Caption()).c_str());
+}
+
+void FormWindow::PutInOrder(const ControlWindow& late) {
+    // While the form is being built each window goes beneath the ones before it anyway.
+    if (!built_) return;
+    auto at = std::find_if(controls_.begin(), controls_.end(),
+                           [&late](const auto& control) { return control.get() == &late; });
+    if (at == controls_.end()) return;
+    HWND after = HWND_TOP;
+    if (late.LiesBeneath()) {
+        after = HWND_BOTTOM;
+        for (auto next = at + 1; next != controls_.end(); ++next) {
+            if ((*next)->LiesBeneath() && (*next)->Handle()) {
+                HWND above = GetWindow((*next)->Handle(), GW_HWNDPREV);
+                after = above ? above : HWND_TOP;
+                break;
+            }
+        }
+    } else {
+        for (auto before = at; before != controls_.begin();) {
+            --before;
+            if (!(*before)->LiesBeneath() && (*before)->Handle()) {
+                after = (*before)->Handle();
+                break;
+            }
+        }
+    }
+    SetWindowPos(late.Handle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 ControlWindow* FormWindow::PeerOf(HWND child) const {

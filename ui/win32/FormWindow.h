@@ -28,6 +28,10 @@ public:
 
     // Lets go of the form and its controls and destroys the window.
     void Detach();
+    // Puts a control's window made after the form's in its place among the others: beneath the
+    // controls made before it and above those made after, which is the tab order too; a frame
+    // that lies beneath goes among the frames.
+    void PutInOrder(const ControlWindow& late);
     // One of its messages is being handled: the object must outlive that.
     bool Busy() const { return depth_ > 0; }
 
@@ -58,6 +62,7 @@ private:
     std::vector<UINT_PTR> timers_;
     HWND lastFocus_ = nullptr;
     int depth_ = 0;
+    bool built_ = false;  // every control shown at the start has its window
     bool painting_ = false;
 };
 

@@ -2,10 +2,8 @@
 
 namespace ui {
 
-ImageWindow::ImageWindow(Image& image, FormWindow& owner, int id) : ControlWindow(image, owner) {
-    Create({L"STATIC", SS_ICON, 0}, L"", id);
-    Apply(Aspect::Caption);
-}
+ImageWindow::ImageWindow(Image& image, FormWindow& owner, int id)
+    : ControlWindow(image, owner, {L"STATIC", SS_ICON, 0}, id) {}
 
 ImageWindow::~ImageWindow() {
     if (icon_) DestroyIcon(icon_);

@@ -24,10 +24,12 @@ DWORD AlignmentStyle(Alignment alignment) {
 
 }  // namespace
 
+LabelWindow::LabelWindow(Label& label, FormWindow& owner, int id)
+    : ControlWindow(label, owner, {L"STATIC", SS_NOTIFY, 0}, id) {}
+
 // SS_NOTIFY: a plain static is transparent to the mouse and would show no hint.
-LabelWindow::LabelWindow(Label& label, FormWindow& owner, int id) : ControlWindow(label, owner) {
-    Create({L"STATIC", SS_NOTIFY | AlignmentStyle(label.GetAlignment()), 0},
-           ToWide(label.Caption()), id);
+DWORD LabelWindow::Style() const {
+    return SS_NOTIFY | AlignmentStyle(static_cast<Label*>(GetControl())->GetAlignment());
 }
 
 COLORREF LabelWindow::TextColor() const {

@@ -15,6 +15,7 @@ public:
 
 private:
     void Apply(Aspect aspect) override;
+    DWORD Style() const override;
     Rect Placement(HFONT font) const override;
     void FontChanged() override { Move(); }
 };

@@ -12,7 +12,8 @@ constexpr int kDropDownRows = 8;
 
 }  // namespace
 
-int ItemsWindow::ReadItemIndex() { return Selection(); }
+// A control without its window yet holds what the program put there.
+int ItemsWindow::ReadItemIndex() { return Handle() ? Selection() : Source().StoredItemIndex(); }
 
 int ItemsWindow::Selection() const {
     return static_cast<int>(SendMessageW(Handle(), messages_.selection, 0, 0));
@@ -62,11 +63,13 @@ void ItemsWindow::SelectStoredIndex() {
 
 ListBoxWindow::ListBoxWindow(ListBox& list, FormWindow& owner, int id)
     : ItemsWindow(list, owner,
+                  {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+                   WS_EX_CLIENTEDGE},
+                  id,
                   {LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, LB_ADDSTRING, LB_RESETCONTENT,
-                   LB_SETCURSEL, LB_GETCURSEL}) {
-    Create(
-        {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
-        L"", id);
+                   LB_SETCURSEL, LB_GETCURSEL}) {}
+
+void ListBoxWindow::Fill() {
     ApplyItems();
     SelectStoredIndex();
 }
@@ -84,9 +87,11 @@ void ListBoxWindow::Notify(int code) {
 
 ComboBoxWindow::ComboBoxWindow(ComboBox& combo, FormWindow& owner, int id)
     : ItemsWindow(combo, owner,
+                  {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0}, id,
                   {CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_ADDSTRING, CB_RESETCONTENT,
-                   CB_SETCURSEL, CB_GETCURSEL}) {
-    Create({L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0}, L"", id);
+                   CB_SETCURSEL, CB_GETCURSEL}) {}
+
+void ComboBoxWindow::Fill() {
     // Its open list's height and its field's follow from the font it now has.
     Move();
     Apply(Aspect::Items);
@@ -123,7 +128,9 @@ std::wstring ComboBoxWindow::ShownText() const {
     return ItemsWindow::ShownText() + ToWide(Combo().StoredText());
 }
 
-std::string ComboBoxWindow::ReadText() { return ReadBack(Combo().Items(), Combo().StoredText()); }
+std::string ComboBoxWindow::ReadText() {
+    return Handle() ? ReadBack(Combo().Items(), Combo().StoredText()) : Combo().StoredText();
+}
 
 // A combo box's window reaches down over its open list.
 void ComboBoxWindow::Move() {

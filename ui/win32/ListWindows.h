@@ -14,8 +14,10 @@ protected:
     struct Messages {
         UINT count, textLength, text, add, reset, setSelection, selection;
     };
-    ItemsWindow(ItemsControl& control, FormWindow& owner, Messages messages)
-        : ControlWindow(control, owner), messages_(messages) {}
+    ItemsWindow(ItemsControl& control, FormWindow& owner, const WindowClass& windowClass, int id,
+                Messages messages)
+        : ControlWindow(control, owner, windowClass, id), messages_(messages) {}
+    std::wstring InitialText() const override { return {}; }
 
     // The control whose items the window shows.
     const ItemsControl& Source() const { return *static_cast<ItemsControl*>(GetControl()); }
@@ -37,6 +39,7 @@ public:
 
 private:
     void Apply(Aspect aspect) override;
+    void Fill() override;
 };
 
 class ComboBoxWindow final : public ItemsWindow {
@@ -48,6 +51,7 @@ public:
 private:
     const ComboBox& Combo() const { return *static_cast<ComboBox*>(GetControl()); }
     void Apply(Aspect aspect) override;
+    void Fill() override;
     std::wstring ShownText() const override;
     void Move() override;
     void FontChanged() override { FitField(); }
