@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/CaseFold.h"
+#include "platform/CommandLine.h"
 #include "safety/Backups.h"
 #include "services/RegistryValues.h"
 #include "services/Settings.h"
@@ -15,27 +16,12 @@ constexpr char kUninstalledText[] =
     "Program deleted sucssessifully. Registry changes will be impemented after restart.";
 constexpr char kUninstalledCaption[] = "OK";
 
-// The command line's words after the program's path, upper-cased; a quoted word may hold
-// blanks (the path itself usually is one).
+// The command line's words after the program's path, upper-cased.
 std::vector<std::string> Arguments(const std::string& commandLine) {
-    std::vector<std::string> words;
-    std::string word;
-    bool quoted = false, inWord = false;
-    for (char c : commandLine) {
-        if (c == '"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if ((c == ' ' || c == '\t') && !quoted) {
-            if (inWord) words.push_back(platform::UpperCase(word));
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    if (inWord) words.push_back(platform::UpperCase(word));
+    std::vector<std::string> words = platform::CommandLineWords(commandLine);
     if (!words.empty()) words.erase(words.begin());
+    for (std::string& word : words)
+        word = platform::UpperCase(word);
     return words;
 }
 

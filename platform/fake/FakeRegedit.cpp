@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "platform/CaseFold.h"
+#include "platform/CommandLine.h"
 
 namespace platform {
 namespace {
@@ -48,27 +49,6 @@ FakeRegedit::FakeRegedit(FakeWindows& win) : win_(win) {
     win_.shell.onStart = [this](const Launch& launch) { return Run(launch); };
 }
 
-std::vector<std::string> FakeRegedit::Arguments(const std::string& parameters) {
-    std::vector<std::string> args;
-    std::string current;
-    bool quoted = false, any = false;
-    for (char c : parameters) {
-        if (c == '"') {
-            quoted = !quoted;
-            any = true;
-        } else if (c == ' ' && !quoted) {
-            if (any) args.push_back(current);
-            current.clear();
-            any = false;
-        } else {
-            current += c;
-            any = true;
-        }
-    }
-    if (any) args.push_back(current);
-    return args;
-}
-
 std::string FakeRegedit::Text(const std::string& fileBytes) {
     if (fileBytes.compare(0, 2, kByteOrderMark) != 0) return fileBytes;
     std::string text;
@@ -80,7 +60,7 @@ std::string FakeRegedit::Text(const std::string& fileBytes) {
 LaunchResult FakeRegedit::Run(const Launch& launch) {
     if (!SameIgnoringCase(launch.file, "regedit.exe")) return {true, true, 0};
     if (notInstalled) return {false, false, 0};
-    std::vector<std::string> args = Arguments(launch.parameters);
+    std::vector<std::string> args = platform::CommandLineWords(launch.parameters);
     if (args.size() == 3 && args[0] == "/e") Export(args[1], args[2]);
     if (args.size() == 2 && args[0] == "/s" && !hangs) Import(args[1]);
     if (programEndsWhileWaiting) throw ProcessEnded{1};

@@ -38,8 +38,6 @@ public:
     std::vector<std::string> exported;  // full paths of the whole exports written, in order
     std::vector<std::string> imported;  // full paths read, in order
 
-    // Splits a command line into its arguments, honouring double quotes.
-    static std::vector<std::string> Arguments(const std::string& parameters);
     // The text of an export file: UTF-16LE (after its byte-order mark) narrowed to ANSI.
     static std::string Text(const std::string& fileBytes);
 
