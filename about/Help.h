@@ -7,7 +7,6 @@
 #include "platform/Platform.h"
 
 constexpr char HelpViewer[] = "hh.exe";
-constexpr char DefaultHelpFile[] = "CadenzoEn.chm";
 
 // The viewer's parameter: the install directory, "\" and the help file (language text 1 when a
 // language file is in use), in double quotes, so that a directory with a blank in its name

@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr char kCaption[] = "Select Adapter";
-constexpr char kSelectText[] = "Select one of the installed display adapters:";
-constexpr char kIgnoreText[] = "Igniore monitor capabilites";
 // Built-in text in UTF-8, marked as such; the box is never shown.
 constexpr char kAllwaysText[] = "\uFEFFВсегда использовать выбранный адаптер";
 constexpr std::uint16_t kIgnoreMonitor = 0;  // the driver offers modes the monitor may lack
@@ -33,20 +30,20 @@ TForm4::TForm4(ui::Application& app, platform::Platform& os, const LanguageState
     SetBorder(ui::BorderStyle::Single);
     SetMinimizeBox(false);
     SetStayOnTop(true);
-    SetCaption(kCaption);
+    SetCaption(language_.Text(TextId::AdapterDialogCaption));
     Label1.SetPlace({8, 8, 290, 13});
-    Label1.SetCaption(kSelectText);
+    Label1.SetCaption(language_.Text(TextId::SelectAdapterLabel));
     lbAdapters.SetPlace({8, 26, 290, 95});
     cbIgnoreMC.SetPlace({8, 128, 290, 17});
-    cbIgnoreMC.SetCaption(kIgnoreText);
+    cbIgnoreMC.SetCaption(language_.Text(TextId::IgnoreMonitorBox));
     cbAllways.SetPlace({8, 148, 290, 17});
     cbAllways.SetCaption(kAllwaysText);
     cbAllways.SetChecked(true);
     cbAllways.SetVisible(false);
     bOK.SetPlace({160, 156, 65, 25});
-    bOK.SetCaption(OkText);
+    bOK.SetCaption(language_.Text(TextId::OkButton));
     bExit.SetPlace({233, 156, 65, 25});
-    bExit.SetCaption(CancelText);
+    bExit.SetCaption(language_.Text(TextId::CancelButton));
     lbAdapters.OnClick = [this] { lbAdaptersClick(); };
     bOK.OnClick = [this] { bOKClick(); };
     bExit.OnClick = [this] { bExitClick(); };
@@ -78,13 +75,6 @@ void TForm4::FormCreate() {
     std::uint16_t allways = 0;
     ReadRegWord(os_.registry, SettingsKey, AllwaysValue, allways);
     cbAllways.SetChecked(allways == 1);
-    if (language_.LanguageActive) {
-        Label1.SetCaption(language_.Text(33, kSelectText));
-        cbIgnoreMC.SetCaption(language_.Text(34, kIgnoreText));
-        bOK.SetCaption(language_.Text(7, OkText));
-        bExit.SetCaption(language_.Text(8, CancelText));
-        SetCaption(language_.Text(35, kCaption));
-    }
 }
 
 void TForm4::lbAdaptersClick() {
@@ -98,8 +88,8 @@ void TForm4::bOKClick() {
     // else, so nothing is stored and the choice stays open.
     std::string driverKey = DriverKeyOfSlot(slot);
     if (driverKey.empty()) {
-        os_.boxes.Show(FormatText(kNoDriverText, std::to_string(slot)), kNoDriverCaption,
-                       platform::Buttons::Ok, platform::Icon::None);
+        platform::ShowNotice(os_.boxes, FormatText(kNoDriverText, std::to_string(slot)),
+                             kNoDriverCaption);
         return;
     }
     WriteRegDword(os_.registry, SettingsKey, AdapterNumValue, static_cast<std::uint16_t>(slot));

@@ -6,12 +6,12 @@
 
 #include "adapters/TForm4.h"
 #include "app/ProgramState.h"
-#include "app/Windows.h"
+#include "app/ProgramWindows.h"
 #include "lang/TForm3.h"
 #include "safety/TForm5.h"
 #include "safety/Uninstall.h"
 
-class Program : public ProgramState, public Windows {
+class Program : public ProgramState, public ProgramWindows {
 public:
     Program(platform::Platform os, ui::Application& app);
     ~Program() override;

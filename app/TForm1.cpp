@@ -1,22 +1,12 @@
 #include "app/TForm1.h"
 
+#include <stdexcept>
 #include <string>
 
 #include "about/Help.h"
-#include "app/MainWindowLayout.h"
+#include "app/TForm1Layout.h"
 
 namespace {
-
-// Built-in texts in UTF-8, marked as such, shown only on hidden groups.
-constexpr char kHiddenColorCaption[] =
-    "\xEF\xBB\xBF"
-    "Разрешенная глубина цвета:";
-constexpr char kHiFreqCaption[] =
-    "\xEF\xBB\xBF"
-    "Запретить частоты выше установленных";
-constexpr char kDebugCaption[] =
-    "\xEF\xBB\xBF"
-    "Отладочная информация:";
 
 ui::Rect At(const layout::Place& p) { return ui::Rect{p.left, p.top, p.width, p.height}; }
 
@@ -29,13 +19,13 @@ InfoRow::InfoRow(ui::Control* group, int index)
     int top = 18 + 15 * index;
     caption.SetPlace({8, top, 124, 13});
     caption.SetAlignment(ui::Alignment::Right);
-    caption.SetCaption(text.caption);
-    caption.SetHint(text.hint);
+    caption.SetCaption(text.caption.BuiltIn());
+    caption.SetHint(text.hint.BuiltIn());
     value.SetPlace({140, top, 316, 13});
     value.SetCaption(index == 7 ? layout::CardTypePlaceholder : "-");
 }
 
-TForm1::TForm1(ProgramState& state, Windows& windows)
+TForm1::TForm1(ProgramState& state, ProgramWindows& windows)
     : ui::Form(state.app, "Form1"),
       state(state),
       MachineRegistry(state.os.registry),
@@ -60,24 +50,12 @@ void TForm1::BuildLayout() {
     SetCaption("Cadenzo");
 
     const ui::Font groupFont{"MS Sans Serif", layout::GroupFontHeight};
-    struct GroupPlace {
-        ui::GroupBox& box;
-        const char* caption;
-        layout::Place place;
-        bool shown;
-    };
-    for (const GroupPlace& g :
-         {GroupPlace{gbRefresh, "Refresh Rates:", {4, 0, 149, 401}, true},
-          GroupPlace{gbAdInfo, "Adapter Info:", {160, 0, 465, 145}, true},
-          GroupPlace{gbAdvanced, "Advanced settings:", {160, 152, 465, 166}, true},
-          GroupPlace{gbDriver, "ATI Driver tabs:", {160, 320, 465, 81}, true},
-          GroupPlace{gbColor, kHiddenColorCaption, {624, 312, 233, 81}, false},
-          GroupPlace{gbSettings, "", {160, 320, 273, 81}, false},
-          GroupPlace{gbDebug, kDebugCaption, {0, 424, 241, 49}, false}}) {
-        g.box.SetCaption(g.caption);
-        g.box.SetPlace(At(g.place));
-        g.box.SetFont(groupFont);
-        g.box.SetVisible(g.shown);
+    for (const layout::GroupText& g : layout::Groups) {
+        ui::Control& box = Named(g.name);
+        box.SetCaption(g.caption.BuiltIn());
+        box.SetPlace(At(g.place));
+        box.SetFont(groupFont);
+        box.SetVisible(g.shown);
     }
 
     for (int k = 1; k <= GridRows; ++k)
@@ -95,7 +73,7 @@ void TForm1::BuildLayout() {
     }
 
     cbAnisoD3D.SetPlace({8, 16, 260, 17});
-    cbAnisoD3D.SetCaption("Forse Anisotropic Filtering in Direct3D");
+    cbAnisoD3D.SetCaption(layout::AnisoBox.caption.BuiltIn());
     Label38.SetPlace({292, 18, 72, 13});
     Label38.SetCaption("AnisoDegree:");
     cbAnisoDegree.SetPlace({368, 14, 57, 21});
@@ -106,7 +84,7 @@ void TForm1::BuildLayout() {
         const layout::CheckBoxText& text = layout::SwitchBoxes[i];
         auto box = std::make_unique<ui::CheckBox>(&gbAdvanced, text.name);
         box->SetPlace({8 + 288 * (i / 4), 44 + 30 * (i % 4), i < 4 ? 284 : 168, 17});
-        box->SetCaption(text.caption);
+        box->SetCaption(text.caption.BuiltIn());
         box->SetState(ui::CheckState::Grayed);
         Switches.push_back(std::move(box));
     }
@@ -115,20 +93,20 @@ void TForm1::BuildLayout() {
         const layout::CheckBoxText& text = layout::TabBoxes[i];
         auto box = std::make_unique<ui::CheckBox>(&gbDriver, text.name);
         box->SetPlace({8 + 228 * (i % 2), 22 + 28 * (i / 2), 200, 17});
-        box->SetCaption(text.caption);
-        box->SetHint(text.hint);
+        box->SetCaption(text.caption.BuiltIn());
+        box->SetHint(text.hint.BuiltIn());
         Tabs.push_back(std::move(box));
     }
 
     for (int i = 0; i < 4; ++i) {
-        const layout::CheckBoxText& text = layout::ColorDepthBoxes[i];
-        ColorDepths[i] = std::make_unique<ui::CheckBox>(&gbColor, text.name);
-        ColorDepths[i]->SetPlace({8, 16 + 15 * i, 97, 15});
-        ColorDepths[i]->SetCaption(text.caption);
-        ColorDepths[i]->SetChecked(true);
+        const layout::CheckBoxText& text = layout::ColourDepthBoxes[i];
+        ColourDepths[i] = std::make_unique<ui::CheckBox>(&gbColor, text.name);
+        ColourDepths[i]->SetPlace({8, 16 + 15 * i, 97, 15});
+        ColourDepths[i]->SetCaption(text.caption.BuiltIn());
+        ColourDepths[i]->SetChecked(true);
     }
     cbHiFreq.SetPlace({8, 16, 257, 17});
-    cbHiFreq.SetCaption(kHiFreqCaption);
+    cbHiFreq.SetCaption(layout::HiFreqCaption);
 
     Label36.SetPlace({8, 16, 40, 13});
     Label36.SetCaption("ClassID");
@@ -138,19 +116,22 @@ void TForm1::BuildLayout() {
     lbVideoID.SetPlace({56, 30, 180, 13});
 
     for (const layout::ButtonText& b : layout::Buttons) {
-        auto* button = static_cast<ui::Button*>(FindControl(b.name));
-        button->SetCaption(b.caption);
-        button->SetPlace(At(b.place));
+        ui::Control& button = Named(b.name);
+        button.SetCaption(b.caption.BuiltIn());
+        button.SetPlace(At(b.place));
     }
 }
 
 void TForm1::BuildMenu() {
     for (const layout::MenuGroup& group : layout::Menu) {
-        ui::MenuItem& top = Menu().Add(group.name, group.caption);
+        ui::MenuItem& top = Menu().Add(group.name, BuiltInText(group.caption));
         for (const layout::MenuEntry& entry : group.entries) {
             if (!entry.name) continue;
-            ui::MenuItem& item = top.Add(entry.name, entry.caption);
-            if (!entry.button) continue;
+            ui::MenuItem& item = top.Add(entry.name, BuiltInText(entry.caption));
+            if (!entry.button) {
+                item.OnClick = [this] { Uninstall1Click(); };  // the one entry of no button
+                continue;
+            }
             std::string button = entry.button;
             if (button == "bRestore") {
                 // Restore Registry acts on the window whose menu was used.
@@ -158,7 +139,7 @@ void TForm1::BuildMenu() {
             } else {
                 // The others act on the newest main window, as a mouse click on its button.
                 item.OnClick = [this, button] {
-                    static_cast<ui::Button*>(windows_.Form1().FindControl(button))->Click();
+                    static_cast<ui::Button&>(windows_.Form1().Named(button)).Click();
                 };
             }
         }
@@ -175,7 +156,6 @@ void TForm1::WireCommands() {
     About.OnClick = [this] { windows_.OpenAbout(); };
     Help.OnClick = [this] { HelpClick(); };
     bReport.OnClick = [this] { bReportClick(); };
-    FindMenuItem("Uninstall1")->OnClick = [this] { Uninstall1Click(); };
 }
 
 void TForm1::HelpClick() { OpenHelp(state.os, state.language); }
@@ -189,6 +169,13 @@ ui::Control* TForm1::FindControl(const std::string& name) {
         pending.insert(pending.end(), c->Children().begin(), c->Children().end());
     }
     return nullptr;
+}
+
+ui::Control& TForm1::Named(const std::string& name) {
+    ui::Control* control = FindControl(name);
+    // The names come from the window's own tables: a miss is a mistake in them.
+    if (!control) throw std::logic_error("The main window has no control " + name);
+    return *control;
 }
 
 ui::MenuItem* TForm1::FindMenuItem(const std::string& name) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/ProgramState.h"
-#include "app/Windows.h"
+#include "app/ProgramWindows.h"
 #include "modes/GridRow.h"
 #include "modes/RefreshGrid.h"
 #include "options/DriverSwitches.h"
@@ -28,7 +28,7 @@ public:
     static constexpr int TabCount = 4;
 
     // The state and the window list outlive every main window.
-    TForm1(ProgramState& state, Windows& windows);
+    TForm1(ProgramState& state, ProgramWindows& windows);
     ~TForm1() override;
 
     // The creation sequence: reads everything and fills the controls.
@@ -49,8 +49,11 @@ public:
     void SaveInitialState();
     bool SettingsChanged();
 
-    // Finds a control of this window by its name (for the commands and the tests).
+    // Finds a control of this window by its name (for the commands and the tests); null when
+    // there is none.
     ui::Control* FindControl(const std::string& name);
+    // The control of a name the window's own tables give, which must exist.
+    ui::Control& Named(const std::string& name);
     ui::MenuItem* FindMenuItem(const std::string& name);
 
     ProgramState& state;
@@ -77,7 +80,7 @@ public:
     std::vector<std::unique_ptr<ui::CheckBox>> Tabs;  // cbOpenGL ... cbRotation
 
     ui::GroupBox gbColor{this, "gbColor"};
-    std::array<std::unique_ptr<ui::CheckBox>, 4> ColorDepths;  // cb8, cb16, cb24, cb32
+    std::array<std::unique_ptr<ui::CheckBox>, 4> ColourDepths;  // cb8, cb16, cb24, cb32
 
     ui::GroupBox gbSettings{this, "gbSettings"};
     ui::CheckBox cbHiFreq{&gbSettings, "cbHiFreq"};
@@ -111,7 +114,7 @@ public:
     ui::Label& lbCardType() { return AdapterInfo[7]->value; }
 
 private:
-    Windows& windows_;
+    ProgramWindows& windows_;
 
     void BuildLayout();
     void WireCommands();

@@ -24,11 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Require(win.boxes.shown.size() == (loaded ? 0u : 1u));
     const std::string file = fuzz::Text(data, size);
     const bool utf8 = platform::IsUtf8Marked(file);
-    for (int k = 1; k <= LanguageState::TextCount; ++k) {
-        std::string text = language.Text(k, "built-in");
-        fuzz::Require(loaded || text == "built-in");
+    for (const TextSlot& slot : TextTable) {
+        std::string text = language.Text(slot.id);
+        fuzz::Require(loaded || text == slot.builtIn);
         // A file in the system's code page gives its texts as they stand, unmarked.
-        fuzz::Require(!loaded || utf8 || file.find(text) != std::string::npos);
+        fuzz::Require(!loaded || utf8 || file.find(text) != std::string::npos ||
+                      (SlotOf(slot.id) >= FirstNamedText && text == slot.builtIn));
     }
+    // A text carried by number holds no line end of its own.
+    for (const auto& [number, text] : language.NamedTexts)
+        fuzz::Require(number >= FirstNamedText && text.find('\r') == std::string::npos);
     return 0;
 }

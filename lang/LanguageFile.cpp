@@ -1,5 +1,6 @@
 #include "lang/LanguageFile.h"
 
+#include "lang/TextTable.h"
 #include "platform/Utf8Text.h"
 #include "services/Settings.h"
 
@@ -50,6 +51,19 @@ LanguageLines ReadLanguageLines(const std::string& bytes) {
         if (!line.empty() && line[0] != kCommentMark) file.lines.push_back(std::move(line));
     }
     return file;
+}
+
+std::optional<std::pair<int, std::string>> NamedText(const std::string& line) {
+    constexpr std::size_t kMostDigits = 4;
+    std::size_t equals = line.find('=');
+    if (equals == std::string::npos || equals == 0 || equals > kMostDigits) return std::nullopt;
+    int number = 0;
+    for (std::size_t i = 0; i < equals; ++i) {
+        if (line[i] < '0' || line[i] > '9') return std::nullopt;
+        number = number * 10 + (line[i] - '0');
+    }
+    if (number < FirstNamedText) return std::nullopt;
+    return std::make_pair(number, line.substr(equals + 1));
 }
 
 bool HasRightVersion(const LanguageLines& file) {

@@ -1,10 +1,12 @@
 #pragma once
 // The format of a language file (".lng"): lines of bytes in the system's ANSI code page, or
 // of UTF-8 when the file starts with the UTF-8 mark. Comment and empty lines do not count; the
-// first counted line holds the version, the following ones texts 1 to 100.
+// first counted line holds the version, the following ones texts 1 to 100; texts from 101 up
+// are named by their number on lines of their own after text 80.
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct LanguageLines {
@@ -21,6 +23,10 @@ struct LanguageLines {
 // after it is skipped, a lone LF is part of the text, Ctrl+Z ends the file. Nothing is
 // trimmed.
 LanguageLines ReadLanguageLines(const std::string& bytes);
+
+// A line "N=text" that carries text N (from 101 up) by its number: N and the text after the
+// "=". Nothing for any other line, a credit line among them.
+std::optional<std::pair<int, std::string>> NamedText(const std::string& line);
 
 // The file is for this version of the program: it has a version line, and that line after its
 // first ten characters is exactly the program's version.

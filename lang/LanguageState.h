@@ -3,26 +3,25 @@
 // LanguageActive is false and every window shows its built-in English texts.
 
 #include <array>
+#include <map>
 #include <string>
 
+#include "lang/TextTable.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
-
-// The built-in captions of texts 7 and 8, the OK and Cancel buttons of the program's windows.
-constexpr char OkText[] = "OK";
-constexpr char CancelText[] = "Cancel";
 
 struct LanguageState {
     static constexpr int TextCount = 100;
 
     bool LanguageActive = false;
     std::array<std::string, TextCount> LanguageTexts;  // texts 1 to 100, at 0 to 99
+    std::map<int, std::string> NamedTexts;             // texts from 101 up that the file names
     std::string LanguageFile;  // the "LangFileName" setting as last read, possibly empty
 
-    // Language text k (1 to 100) while a language file is in use, else the built-in text.
-    std::string Text(int k, const std::string& builtIn) const {
-        return LanguageActive ? LanguageTexts[k - 1] : builtIn;
-    }
+    // The text of a slot while a language file is in use, else the built-in text. A text from
+    // 101 up that the file does not name is the built-in one too; one of the first 100 that the
+    // file lacks is empty.
+    std::string Text(TextId id) const;
 };
 
 // Reads the "LangFileName" setting into LanguageFile exactly as stored (a terminator another

@@ -10,6 +10,9 @@ constexpr char kCaption[] = "Select Language";
 constexpr char kSelectText[] = "Select interface language:";
 constexpr char kBuiltInEntry[] = "English [Quillon]";
 constexpr char kLanguageFiles[] = "*.lng";
+// The dialog's texts are always its own; no language file replaces them.
+constexpr char kOkText[] = "OK";
+constexpr char kCancelText[] = "Cancel";
 
 }  // namespace
 
@@ -24,9 +27,9 @@ TForm3::TForm3(ui::Application& app, platform::Platform& os, std::function<void(
     Label1.SetCaption(kSelectText);
     lbLang.SetPlace({8, 16, 185, 137});
     bOK.SetPlace({68, 160, 57, 25});
-    bOK.SetCaption(OkText);
+    bOK.SetCaption(kOkText);
     bCancel.SetPlace({132, 160, 57, 25});
-    bCancel.SetCaption(CancelText);
+    bCancel.SetCaption(kCancelText);
     bOK.OnClick = [this] { bOKClick(); };
     bCancel.OnClick = [this] { bCancelClick(); };
 }

@@ -9,10 +9,7 @@
 
 namespace {
 
-constexpr char kMaxRateWarning[] =
-    "Selected Refresh Rate larger than maximum refresh rate setted up in Control Panel. Control "
-    "Panel settings will be corrected.";
-constexpr char kMaxRateCaption[] = "Warning";
+constexpr char kMaxRateUnreadCaption[] = "Warning";
 constexpr char kMaxRateUnreadText[] =
     "The display driver's value \"%s\" is not binary data of at most 2048 bytes, so Cadenzo "
     "cannot tell the highest refresh rate the control panel allows and leaves it as it is. "
@@ -27,8 +24,7 @@ std::optional<ModeListBuffer> ReadMaxRateValue(RegistryCursor& cursor, const std
     try {
         return ReadModeList(cursor, driverKey, name);
     } catch (const RegistryError&) {
-        boxes.Show(FormatText(kMaxRateUnreadText, name), kMaxRateCaption, platform::Buttons::Ok,
-                   platform::Icon::None);
+        platform::ShowNotice(boxes, FormatText(kMaxRateUnreadText, name), kMaxRateUnreadCaption);
         return std::nullopt;
     }
 }
@@ -55,8 +51,8 @@ bool CorrectMaxRefresh(RegistryCursor& cursor, const std::string& driverKey, std
     ModeListBuffer& maxModeInfo = *readMaxModeInfo;
     // A missing or short Info value reads 255 here and is never corrected.
     if (info.bytes[InfoMaxRateOffset] >= highest) return false;
-    boxes.Show(language.Text(22, kMaxRateWarning), language.Text(23, kMaxRateCaption),
-               platform::Buttons::Ok, platform::Icon::None);
+    platform::ShowNotice(boxes, language.Text(TextId::MaxRateWarning),
+                         language.Text(TextId::MaxRateCaption));
     info.bytes[InfoMaxRateOffset] = highest;
     maxModeInfo.bytes[MaxModeInfoMaxRateOffset] = highest;
     auto written = [](const ModeListBuffer& list) {

@@ -4,28 +4,22 @@
 
 namespace {
 
-constexpr char kCaption[] = "Non-Standart Resolutions Mangement";
-constexpr char kListText[] = "Non-standart Resolutions:";
-constexpr char kAddText[] = "Add";
-constexpr char kRemoveText[] = "Remove";
-constexpr char kEditText[] = "Edit";
 constexpr char kSaveProblemCaption[] = "Error";
 constexpr char kNotAllReadText[] =
     "Cadenzo could not read all of the driver's non-standard resolutions (the error was shown "
     "when this window opened), so saving would delete the ones it did not read. Nothing was "
     "saved. Correct or delete the value named in that error, then open the list again.";
 
-// The warning under the list, one label a line, with the language text of each.
+// The warning under the list, one label a line.
 struct WarningLine {
     int top;
-    int text;
-    const char* builtIn;
+    TextId text;
 };
 constexpr WarningLine kWarning[] = {
-    {232, 67, "Warning: Program can enable ONLY resolutions supported by"},
-    {248, 68, "hardware. If resolution can't be selected after restart, delete"},
-    {264, 69, "that resolution from the list (wrong resolutions also may disable"},
-    {280, 70, "forcing of Frequency)."},
+    {232, TextId::NonStdWarning1},
+    {248, TextId::NonStdWarning2},
+    {264, TextId::NonStdWarning3},
+    {280, TextId::NonStdWarning4},
 };
 
 constexpr int kButtonLeft = 248;
@@ -46,25 +40,27 @@ TNonStRes::TNonStRes(ui::Application& app, platform::Platform& os, const Languag
     SetPlace({0, 0, 311, 296});
     SetBorder(ui::BorderStyle::Single);
     SetStayOnTop(true);
-    SetCaption(kCaption);
+    SetCaption(language_.Text(TextId::NonStdCaption));
     Label1.SetPlace({56, 0, 185, 13});
-    Label1.SetCaption(kListText);
+    Label1.SetCaption(language_.Text(TextId::NonStdListLabel));
     lbRes.SetPlace({8, 16, 233, 209});
     struct Command {
         ui::Button& button;
         int top;
-        const char* caption;
+        TextId caption;
     };
-    for (const Command& command : {Command{bAdd, 24, kAddText}, Command{bRemove, 64, kRemoveText},
-                                   Command{bEdit, 104, kEditText}, Command{bOK, 144, OkText},
-                                   Command{BCancel, 184, CancelText}}) {
+    for (const Command& command :
+         {Command{bAdd, 24, TextId::NonStdAddButton},
+          Command{bRemove, 64, TextId::NonStdRemoveButton},
+          Command{bEdit, 104, TextId::NonStdEditButton}, Command{bOK, 144, TextId::OkButton},
+          Command{BCancel, 184, TextId::CancelButton}}) {
         command.button.SetPlace({kButtonLeft, command.top, 57, 25});
-        command.button.SetCaption(command.caption);
+        command.button.SetCaption(language_.Text(command.caption));
     }
     ui::Label* lines[] = {&Label2, &Label3, &Label4, &Label5};
     for (std::size_t i = 0; i < std::size(kWarning); ++i) {
         lines[i]->SetPlace({0, kWarning[i].top, 311, 13});
-        lines[i]->SetCaption(kWarning[i].builtIn);
+        lines[i]->SetCaption(language_.Text(kWarning[i].text));
         lines[i]->SetTextColor(ui::Red);
     }
     bAdd.OnClick = [this] { bAddClick(); };
@@ -84,17 +80,6 @@ void TNonStRes::FormCreate() {
     LoadNonStdModes(MachineRegistry, driverKey_, modes_);
     loaded_ = true;
     ShowList(-1);
-    if (!language_.LanguageActive) return;
-    SetCaption(language_.Text(62, kCaption));
-    Label1.SetCaption(language_.Text(63, kListText));
-    bAdd.SetCaption(language_.Text(64, kAddText));
-    bRemove.SetCaption(language_.Text(65, kRemoveText));
-    bEdit.SetCaption(language_.Text(66, kEditText));
-    bOK.SetCaption(language_.Text(7, OkText));
-    BCancel.SetCaption(language_.Text(8, CancelText));
-    ui::Label* lines[] = {&Label2, &Label3, &Label4, &Label5};
-    for (std::size_t i = 0; i < std::size(kWarning); ++i)
-        lines[i]->SetCaption(language_.Text(kWarning[i].text, kWarning[i].builtIn));
 }
 
 bool TNonStRes::LinesShowList() const {
@@ -149,15 +134,14 @@ void TNonStRes::bRemoveClick() {
 void TNonStRes::bOKClick() {
     // The save empties the three further values: those never read would be lost.
     if (!loaded_) {
-        os_.boxes.Show(kNotAllReadText, kSaveProblemCaption, platform::Buttons::Ok,
-                       platform::Icon::None);
+        platform::ShowNotice(os_.boxes, kNotAllReadText, kSaveProblemCaption);
         return;
     }
     // A list the driver's values cannot hold is not cut short: nothing is written and the
     // window stays open for the user to shorten or correct it.
     std::string problem = NonStdModesSaveProblem(modes_);
     if (!problem.empty()) {
-        os_.boxes.Show(problem, kSaveProblemCaption, platform::Buttons::Ok, platform::Icon::None);
+        platform::ShowNotice(os_.boxes, problem, kSaveProblemCaption);
         return;
     }
     SaveNonStdModes(MachineRegistry, driverKey_, modes_, changed_);

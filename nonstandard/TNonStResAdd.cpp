@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr char kCaption[] = "Non-Standart Resolutions Mangement";
 constexpr char kAnyText[] = "Any";
 
 // The labels between the fields are in a larger font (10 points), which makes them 16 pixels
@@ -21,7 +20,7 @@ TNonStResAdd::TNonStResAdd(ui::Application& app, const LanguageState& language,
     SetPlace({0, 0, 336, 70});
     SetBorder(ui::BorderStyle::Single);
     SetStayOnTop(true);
-    SetCaption(kCaption);
+    SetCaption(language_.Text(TextId::NonStdCaption));
     struct Field {
         ui::Edit& edit;
         int left;
@@ -42,9 +41,9 @@ TNonStResAdd::TNonStResAdd(ui::Application& app, const LanguageState& language,
         field.label.SetCaption(field.caption);
     }
     bOK.SetPlace({208, 40, 57, 25});
-    bOK.SetCaption(OkText);
+    bOK.SetCaption(language_.Text(TextId::OkButton));
     bCancel.SetPlace({272, 40, 57, 25});
-    bCancel.SetCaption(CancelText);
+    bCancel.SetCaption(language_.Text(TextId::CancelButton));
     bOK.OnClick = [this] { bOKClick(); };
     bCancel.OnClick = [this] { bCancelClick(); };
 }
@@ -57,10 +56,6 @@ void TNonStResAdd::FormCreate() {
         eBpp.SetText(AnyOr(mode.Depth));
         eHz.SetText(AnyOr(mode.Rate));
     }
-    if (!language_.LanguageActive) return;
-    SetCaption(language_.Text(62, kCaption));
-    bOK.SetCaption(language_.Text(7, OkText));
-    bCancel.SetCaption(language_.Text(8, CancelText));
 }
 
 void TNonStResAdd::bOKClick() {

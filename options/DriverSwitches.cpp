@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr char kCreateValueQuestion[] = "Registry key doesn't exists. Create it?";
-constexpr int kCreateValueQuestionText = 32;
 constexpr char kCreateValueCaption[] = "?";
 
 }  // namespace
@@ -83,10 +81,9 @@ void DriverSwitches::cbAnisoD3DClick() { cbAnisoDegree_.SetEnabled(cbAnisoD3D_.C
 void DriverSwitches::SwitchClick(std::size_t index) {
     if (!SwitchAbsent[index]) return;
     SwitchAbsent[index] = false;
-    platform::Answer answer =
-        boxes_.Show(language_.Text(kCreateValueQuestionText, kCreateValueQuestion),
-                    kCreateValueCaption, platform::Buttons::YesNo, platform::Icon::None);
-    if (answer == platform::Answer::Yes) return;
+    if (platform::AskYesNo(boxes_, language_.Text(TextId::CreateValueQuestion),
+                           kCreateValueCaption))
+        return;
     // Graying the box runs this handler again; the flag is still clear then, so it asks nothing.
     switches_[index]->SetState(ui::CheckState::Grayed);
     SwitchAbsent[index] = true;

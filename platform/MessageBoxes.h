@@ -17,4 +17,14 @@ public:
                         Icon icon) = 0;
 };
 
+// The program's messages have no icon: a notice has an OK button only, a question Yes and No.
+inline void ShowNotice(MessageBoxes& boxes, const std::string& text, const std::string& caption) {
+    boxes.Show(text, caption, Buttons::Ok, Icon::None);
+}
+
+// True when the user answered Yes.
+inline bool AskYesNo(MessageBoxes& boxes, const std::string& text, const std::string& caption) {
+    return boxes.Show(text, caption, Buttons::YesNo, Icon::None) == Answer::Yes;
+}
+
 }  // namespace platform

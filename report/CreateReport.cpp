@@ -53,10 +53,10 @@ bool CreateReport(platform::Platform& os, const ReportFacts& facts) {
 
 void ShowReportResult(platform::MessageBoxes& boxes, const LanguageState& language, bool created) {
     if (created) {
-        boxes.Show(language.Text(28, ReportSavedText), language.Text(29, ReportSavedCaption),
-                   platform::Buttons::Ok, platform::Icon::None);
+        platform::ShowNotice(boxes, language.Text(TextId::ReportSaved),
+                             language.Text(TextId::ReportSavedCaption));
     } else {
-        boxes.Show(language.Text(30, ReportFailedText), language.Text(31, ReportFailedCaption),
-                   platform::Buttons::Ok, platform::Icon::None);
+        platform::ShowNotice(boxes, language.Text(TextId::ReportFailed),
+                             language.Text(TextId::ReportFailedCaption));
     }
 }

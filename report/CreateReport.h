@@ -11,11 +11,6 @@
 // How long the report waits for the registry editors together, and then for the script.
 constexpr std::uint32_t ReportTimeoutMs = 30000;
 
-constexpr char ReportSavedText[] = "Report saved in Cadenzo.rpt";   // language text 28
-constexpr char ReportSavedCaption[] = "Report Creation OK";         // 29
-constexpr char ReportFailedText[] = "Can't create temporaly file";  // 30
-constexpr char ReportFailedCaption[] = "Error";                     // 31
-
 // Whether "IgnoreMonitorCAPS" in the settings is above 0 (absent counts as 0).
 bool IgnoreMonitorCaps(platform::Registry& registry);
 

@@ -77,6 +77,7 @@ bool ImportBackup(platform::Platform& os, const std::string& fileName) {
 }
 
 void ShowRestoreFailed(platform::Platform& os, const std::string& fileName) {
-    os.boxes.Show(FormatText(RestoreFailedText, InstallPath(GetInstallDir(os.registry), fileName)),
-                  RestoreFailedCaption, platform::Buttons::Ok, platform::Icon::None);
+    platform::ShowNotice(
+        os.boxes, FormatText(RestoreFailedText, InstallPath(GetInstallDir(os.registry), fileName)),
+        RestoreFailedCaption);
 }

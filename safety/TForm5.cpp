@@ -8,13 +8,6 @@
 
 namespace {
 
-constexpr char kCaption[] = "Cadenzo - Checking Video Modes...";
-constexpr char kConfirmText[] = "Settings implemented. If you can read this message, click \"OK\".";
-constexpr char kMinimalPrefix[] = "Minimal refresh rate will be automatically selected in";
-constexpr char kMinimalConfirmText[] =
-    "Minimal refresh rate selected. If you can read this message, click \"OK\".";
-constexpr char kRestorePrefix[] = "Settings will be automatically restored from backup in";
-constexpr char kUnitWord[] = "seconds";
 constexpr std::uint32_t kHighestRate = 200;
 constexpr std::uint32_t kLowestRate = 60;
 constexpr std::uint32_t kFallBackPauseMs = 60000;
@@ -58,17 +51,17 @@ TForm5::TForm5(ui::Application& app, platform::Platform& os, const LanguageState
     SetPlace({0, 0, 494, 77});
     SetBorder(ui::BorderStyle::Single);
     SetStayOnTop(true);
-    SetCaption(kCaption);
+    SetCaption(language_.Text(TextId::CheckCaption));
     Label1.SetPlace({0, 8, 494, 13});
     Label1.SetAlignment(ui::Alignment::Center);
-    Label1.SetCaption(kConfirmText);
+    Label1.SetCaption(language_.Text(TextId::CheckConfirm));
     Label2.SetPlace({0, 24, 494, 13});
     Label2.SetAlignment(ui::Alignment::Center);
-    Label2.SetCaption(kMinimalPrefix);
+    Label2.SetCaption(language_.Text(TextId::CheckMinimalPrefix));
     bOK.SetPlace({176, 48, 57, 25});
-    bOK.SetCaption(OkText);
+    bOK.SetCaption(language_.Text(TextId::OkButton));
     bCancel.SetPlace({240, 48, 57, 25});
-    bCancel.SetCaption(CancelText);
+    bCancel.SetCaption(language_.Text(TextId::CancelButton));
     Timer1.SetInterval(1000);
     Timer1.OnTimer = [this] { Timer1Timer(); };
     bOK.OnClick = [this] { bOKClick(); };
@@ -78,19 +71,15 @@ TForm5::TForm5(ui::Application& app, platform::Platform& os, const LanguageState
 std::string TForm5::CountdownText(const std::string& prefix, int seconds) const {
     // The language's words may be UTF-8 and the number between them is not: joined as texts.
     return platform::JoinText(prefix + " " + std::to_string(seconds) + " ",
-                              language_.Text(39, kUnitWord));
+                              language_.Text(TextId::CheckSeconds));
 }
 
 void TForm5::FormCreate() {
-    Check.CountdownPrefix = kMinimalPrefix;
-    if (language_.LanguageActive) {
-        SetCaption(language_.Text(36, kCaption));
-        Label1.SetCaption(language_.Text(37, kConfirmText));
-        Label2.SetCaption(CountdownText(language_.Text(38, kMinimalPrefix), CheckState::Seconds));
-        bOK.SetCaption(language_.Text(7, OkText));
-        bCancel.SetCaption(language_.Text(8, CancelText));
-        Check.CountdownPrefix = language_.Text(38, kMinimalPrefix);
-    }
+    Check.CountdownPrefix = language_.Text(TextId::CheckMinimalPrefix);
+    // With a language in use the count-down shows its first number at once; the built-in
+    // texts wait for the first tick.
+    if (language_.LanguageActive)
+        Label2.SetCaption(CountdownText(Check.CountdownPrefix, CheckState::Seconds));
 }
 
 void TForm5::Timer1Timer() {
@@ -107,9 +96,9 @@ void TForm5::bCancelClick() {
         SelectMinimalRefresh(os_.display, deviceName_, false);
         Check.FirstPhase = false;
         Check.Countdown = CheckState::Seconds;
-        Label1.SetCaption(language_.Text(40, kMinimalConfirmText));
-        Label2.SetCaption(CountdownText(language_.Text(41, kRestorePrefix), CheckState::Seconds));
-        Check.CountdownPrefix = language_.Text(41, kRestorePrefix);
+        Label1.SetCaption(language_.Text(TextId::CheckMinimalConfirm));
+        Check.CountdownPrefix = language_.Text(TextId::CheckRestorePrefix);
+        Label2.SetCaption(CountdownText(Check.CountdownPrefix, CheckState::Seconds));
         return;
     }
     RestoreStoredMode();

@@ -10,10 +10,6 @@
 
 namespace {
 
-constexpr char kUninstallQuestion[] = "A you sure to uninstall this program?";
-constexpr char kUninstallCaption[] = "?";
-constexpr char kUninstalledText[] =
-    "Program deleted sucssessifully. Registry changes will be impemented after restart.";
 constexpr char kUninstalledCaption[] = "OK";
 
 // The command line's words after the program's path, upper-cased.
@@ -36,9 +32,8 @@ bool HasArgument(const std::string& commandLine, const std::string& argument) {
 
 UninstallResult Uninstall(platform::Platform& os, RegistryCursor& registry,
                           const LanguageState& language, bool silent) {
-    if (!silent &&
-        os.boxes.Show(language.Text(75, kUninstallQuestion), language.Text(74, kUninstallCaption),
-                      platform::Buttons::YesNo, platform::Icon::None) != platform::Answer::Yes) {
+    if (!silent && !platform::AskYesNo(os.boxes, language.Text(TextId::UninstallQuestion),
+                                       language.Text(TextId::UninstallCaption))) {
         return UninstallResult::Declined;
     }
     std::string backup = InstallPath(GetInstallDir(os.registry), FirstRunFile);
@@ -55,8 +50,7 @@ UninstallResult Uninstall(platform::Platform& os, RegistryCursor& registry,
     }
     registry.DeleteKey(FromRoot(SettingsKey));
     if (!silent) {
-        os.boxes.Show(language.Text(76, kUninstalledText), kUninstalledCaption,
-                      platform::Buttons::Ok, platform::Icon::None);
+        platform::ShowNotice(os.boxes, language.Text(TextId::Uninstalled), kUninstalledCaption);
     }
     return UninstallResult::Restored;
 }

@@ -3,8 +3,7 @@
 namespace {
 
 void ShowNoPrivilege(platform::Platform& os) {
-    os.boxes.Show(NoShutdownPrivilegeText, NoShutdownPrivilegeCaption, platform::Buttons::Ok,
-                  platform::Icon::None);
+    platform::ShowNotice(os.boxes, NoShutdownPrivilegeText, NoShutdownPrivilegeCaption);
 }
 
 }  // namespace
@@ -27,7 +26,7 @@ bool RestartWindows(platform::Platform& os, const std::optional<Notice>& failure
     EnableShutdownPrivilege(os);
     if (os.system.ExitWindowsEx(platform::EwxReboot)) return true;
     if (failure) {
-        os.boxes.Show(failure->text, failure->caption, platform::Buttons::Ok, platform::Icon::None);
+        platform::ShowNotice(os.boxes, failure->text, failure->caption);
     }
     return false;
 }

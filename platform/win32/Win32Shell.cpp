@@ -7,11 +7,22 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/win32/WideText.h"
+
 namespace platform {
 namespace {
 
 // An empty text means "none" to the shell: no parameters, the current directory.
 const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+
+// The same through the wide API, which takes a text marked as UTF-8 (a help file named by a
+// language file in UTF-8) as well as one in the ANSI code page.
+struct WideOrNull {
+    explicit WideOrNull(const std::string& text) : wide(ToWide(text)), none(text.empty()) {}
+    const wchar_t* get() const { return none ? nullptr : wide.c_str(); }
+    std::wstring wide;
+    bool none;
+};
 
 BOOL CALLBACK NoteUsableWindow(HWND hwnd, LPARAM windows) {
     if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd))
@@ -104,9 +115,9 @@ bool Start(const Launch& launch, HANDLE& process) {
 }  // namespace
 
 bool Win32Shell::Execute(const Launch& launch) {
-    HINSTANCE result =
-        ShellExecuteA(GetActiveWindow(), nullptr, launch.file.c_str(), OrNull(launch.parameters),
-                      OrNull(launch.directory), launch.show);
+    WideOrNull parameters(launch.parameters), directory(launch.directory);
+    HINSTANCE result = ShellExecuteW(GetActiveWindow(), nullptr, ToWide(launch.file).c_str(),
+                                     parameters.get(), directory.get(), launch.show);
     // Not a real instance handle: a number above 32 means started, anything else is an error.
     return reinterpret_cast<INT_PTR>(result) > 32;
 }

@@ -47,7 +47,7 @@ TEST_F(MainWindowTest, LayoutHidesWhatIsNeverShownButKeepsItsValues) {
     for (const char* hidden : {"gbColor", "gbSettings", "gbDebug"}) {
         EXPECT_FALSE(form.FindControl(hidden)->Visible()) << hidden;
     }
-    for (const auto& box : form.ColorDepths) {
+    for (const auto& box : form.ColourDepths) {
         EXPECT_TRUE(box->Checked());
         EXPECT_FALSE(box->Showing());
     }

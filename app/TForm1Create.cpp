@@ -3,22 +3,15 @@
 #include "adapters/AdapterDiscovery.h"
 #include "adapters/AtiLocations.h"
 #include "adapters/CardDatabase.h"
-#include "app/MainWindowLanguage.h"
 #include "app/Startup.h"
 #include "app/TForm1.h"
+#include "app/TForm1Language.h"
 #include "modes/DriverValues.h"
 #include "modes/RestrictedModes.h"
 #include "services/RegistryValues.h"
 #include "services/Settings.h"
 
-namespace {
-
-constexpr char kUndisabledQuestion[] =
-    "Undisabled refresh rate detected. Strongly recommendated to restore previsious registry "
-    "data. Restore now?";
-constexpr char kUndisabledCaption[] = "Error";
-
-}  // namespace
+namespace {}  // namespace
 
 void TForm1::FormCreate() {
     platform::Platform& os = state.os;
@@ -35,7 +28,7 @@ void TForm1::FormCreate() {
     DiscoverAdapters(os.display, adapter);
     std::string problem = AdapterProblem(adapter);
     if (!problem.empty()) {
-        os.boxes.Show(problem, NoAdapterCaption, platform::Buttons::Ok, platform::Icon::None);
+        platform::ShowNotice(os.boxes, problem, NoAdapterCaption);
     }
 
     // The driver prunes its modes by the monitor's abilities unless told otherwise; then
@@ -60,9 +53,8 @@ void TForm1::FormCreate() {
     if (MergeRestrictions(state.ModeTable, records)) {
         // The driver does not refuse a rate its list names: the list is not in force, most
         // likely because the registry was changed behind the program's back.
-        if (os.boxes.Show(state.language.Text(78, kUndisabledQuestion),
-                          state.language.Text(77, kUndisabledCaption), platform::Buttons::YesNo,
-                          platform::Icon::None) == platform::Answer::Yes) {
+        if (platform::AskYesNo(os.boxes, state.language.Text(TextId::UndisabledQuestion),
+                               state.language.Text(TextId::UndisabledCaption))) {
             state.RestoreWanted = true;
         }
     }
@@ -89,8 +81,7 @@ void TForm1::FormCreate() {
     std::optional<std::string> card = LookUpCardType(
         os.files, InstallPath(GetInstallDir(os.registry), CardDatabaseFile), adapter);
     if (!card) {
-        os.boxes.Show(NoCardDatabaseText, NoCardDatabaseCaption, platform::Buttons::Ok,
-                      platform::Icon::None);
+        platform::ShowNotice(os.boxes, NoCardDatabaseText, NoCardDatabaseCaption);
         os.system.ExitProcess(0);
     }
     lbCardType().SetCaption(*card);

@@ -9,10 +9,10 @@ void TForm1::bReportClick() {
     facts.LanguageFile = state.language.LanguageFile;
     facts.IgnoreMonitorCaps = IgnoreMonitorCaps(state.os.registry);
     facts.ModeTable = state.ModeTable;
-    for (std::size_t i = 0; i < ColorDepths.size(); ++i)
-        facts.CheckBoxes[i] = ColorDepths[i]->Checked();
+    for (std::size_t i = 0; i < ColourDepths.size(); ++i)
+        facts.CheckBoxes[i] = ColourDepths[i]->Checked();
     for (std::size_t i = 0; i < Tabs.size(); ++i)
-        facts.CheckBoxes[ColorDepths.size() + i] = Tabs[i]->Checked();
+        facts.CheckBoxes[ColourDepths.size() + i] = Tabs[i]->Checked();
     facts.WinVerText = state.WinVerText;
     facts.ClassID = state.adapter.ClassID;
     facts.VideoID = state.adapter.VideoID;

@@ -6,9 +6,9 @@ class TForm1;
 class TForm4;
 class TForm5;
 
-class Windows {
+class ProgramWindows {
 public:
-    virtual ~Windows() = default;
+    virtual ~ProgramWindows() = default;
 
     // Creates a main window (the first at start, more from the adapter and language dialogs);
     // it runs the whole creation sequence and is shown.

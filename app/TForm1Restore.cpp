@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr char kRestoredQuestion[] = "Registry restored from backup. Restart now?";
-constexpr char kRestoredCaption[] = "Restart Needed";
-
 // Puts the backup back; when it could not be, says so, with the file and what to do.
 bool Restore(platform::Platform& os, const std::string& fileName) {
     if (ImportBackup(os, fileName)) return true;
@@ -28,8 +25,8 @@ void TForm1::TakeStartBackup() {
     if (!state.adapter.HasDriverKey()) return;  // nothing to protect, nothing will be written
     state.StartBackupTaken = ExportDriverKey(os, state.adapter.DriverKey, StartBackupFile);
     if (!state.StartBackupTaken) {
-        os.boxes.Show(FormatText(StartBackupFailedText, StartBackupFile), BackupFailedCaption,
-                      platform::Buttons::Ok, platform::Icon::None);
+        platform::ShowNotice(os.boxes, FormatText(StartBackupFailedText, StartBackupFile),
+                             BackupFailedCaption);
     }
 }
 
@@ -46,8 +43,8 @@ void TForm1::bRestoreClick() {
     const LanguageState& language = state.language;
     // A restart is offered only for settings that really went back in.
     if (Restore(os, LastKnownGoodFile) &&
-        os.boxes.Show(language.Text(71, kRestoredQuestion), language.Text(72, kRestoredCaption),
-                      platform::Buttons::YesNo, platform::Icon::None) == platform::Answer::Yes) {
+        platform::AskYesNo(os.boxes, language.Text(TextId::RestoredQuestion),
+                           language.Text(TextId::RestoredCaption))) {
         RestartWindows(os);
     }
     os.system.ExitProcess(0);

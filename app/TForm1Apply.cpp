@@ -25,8 +25,6 @@ constexpr char kIncompleteStartText[] =
     "then), so OK would write back settings it never read. Nothing was changed. Correct or "
     "delete the value named in that error, then start Cadenzo again.";
 constexpr char kIncompleteStartCaption[] = "Error";
-constexpr char kRestartQuestion[] = "All changes do not take effect until next boot. Restart?";
-constexpr char kRestartCaption[] = "Restart needed";
 
 }  // namespace
 
@@ -34,8 +32,8 @@ void TForm1::SaveInitialState() {
     initialSelected_.clear();
     for (const ModeEntry& entry : state.ModeTable)
         initialSelected_.push_back(entry.Selected);
-    for (std::size_t i = 0; i < ColorDepths.size(); ++i)
-        initialDepths_[i] = ColorDepths[i]->Checked();
+    for (std::size_t i = 0; i < ColourDepths.size(); ++i)
+        initialDepths_[i] = ColourDepths[i]->Checked();
     DriverOptions->RecordSwitchSnapshot();
 }
 
@@ -44,8 +42,8 @@ bool TForm1::SettingsChanged() {
     for (std::size_t i = 0; i < table.size() && i < initialSelected_.size(); ++i) {
         if (table[i].Selected != initialSelected_[i]) return true;
     }
-    for (std::size_t i = 0; i < ColorDepths.size(); ++i) {
-        if (ColorDepths[i]->Checked() != initialDepths_[i]) return true;
+    for (std::size_t i = 0; i < ColourDepths.size(); ++i) {
+        if (ColourDepths[i]->Checked() != initialDepths_[i]) return true;
     }
     return DriverOptions->SwitchesChanged();
 }
@@ -56,16 +54,14 @@ void TForm1::OKClick() {
     const LanguageState& language = state.language;
 
     if (!adapter.HasDriverKey()) {
-        os.boxes.Show(AdapterProblem(adapter), NoAdapterCaption, platform::Buttons::Ok,
-                      platform::Icon::None);
+        platform::ShowNotice(os.boxes, AdapterProblem(adapter), NoAdapterCaption);
         return;
     }
 
     // An error ended the creation early: the grid, switches and tabs hold what was built, not
     // what the driver has, and writing them would undo the driver's settings unasked.
     if (!created_) {
-        os.boxes.Show(kIncompleteStartText, kIncompleteStartCaption, platform::Buttons::Ok,
-                      platform::Icon::None);
+        platform::ShowNotice(os.boxes, kIncompleteStartText, kIncompleteStartCaption);
         return;
     }
 
@@ -74,29 +70,29 @@ void TForm1::OKClick() {
     bool restartNeeded = false;
 
     bool anyDepth = false;
-    for (const auto& box : ColorDepths)
+    for (const auto& box : ColourDepths)
         anyDepth = anyDepth || box->Checked();
     if (!anyDepth) {
-        os.boxes.Show(kAllDepthsText, kAllDepthsCaption, platform::Buttons::Ok,
-                      platform::Icon::None);
-        ColorDepths[3]->SetChecked(true);
+        platform::ShowNotice(os.boxes, kAllDepthsText, kAllDepthsCaption);
+        ColourDepths[3]->SetChecked(true);
     }
     std::vector<std::uint8_t> restricted =
         EncodeRestrictedModes(state.ModeTable, cbHiFreq.Checked(),
-                              {ColorDepths[0]->Checked(), ColorDepths[1]->Checked(),
-                               ColorDepths[2]->Checked(), ColorDepths[3]->Checked()});
+                              {ColourDepths[0]->Checked(), ColourDepths[1]->Checked(),
+                               ColourDepths[2]->Checked(), ColourDepths[3]->Checked()});
     // A list longer than the driver (and the next start) can read back is refused whole, and
     // before the backup: "lastknowngood.dat" must still undo the last apply that was made.
     if (!ModeListFits(restricted)) {
-        os.boxes.Show(FormatText(kListTooLongText, std::to_string(restricted.size() / 8)),
-                      kListTooLongCaption, platform::Buttons::Ok, platform::Icon::None);
+        platform::ShowNotice(os.boxes,
+                             FormatText(kListTooLongText, std::to_string(restricted.size() / 8)),
+                             kListTooLongCaption);
         return;
     }
 
     // Nothing is written unless the backup of the driver key as it is now exists.
     if (!ExportDriverKey(os, adapter.DriverKey, LastKnownGoodFile)) {
-        os.boxes.Show(FormatText(BackupFailedText, LastKnownGoodFile), BackupFailedCaption,
-                      platform::Buttons::Ok, platform::Icon::None);
+        platform::ShowNotice(os.boxes, FormatText(BackupFailedText, LastKnownGoodFile),
+                             BackupFailedCaption);
         return;
     }
 
@@ -123,11 +119,10 @@ void TForm1::OKClick() {
     if (restartNeeded) {
         WriteRegString(os.registry, RunOnceKey, RunOnceValue,
                        CheckCommand(GetInstallDir(os.registry)));
-        if (os.boxes.Show(language.Text(24, kRestartQuestion), language.Text(25, kRestartCaption),
-                          platform::Buttons::YesNo,
-                          platform::Icon::None) == platform::Answer::Yes) {
-            RestartWindows(os, Notice{language.Text(26, RestartFailedText),
-                                      language.Text(27, RestartFailedCaption)});
+        if (platform::AskYesNo(os.boxes, language.Text(TextId::RestartQuestion),
+                               language.Text(TextId::RestartCaption))) {
+            RestartWindows(os, Notice{language.Text(TextId::RestartFailed),
+                                      language.Text(TextId::RestartFailedCaption)});
         }
     }
     os.system.ExitProcess(0);

@@ -14,10 +14,6 @@
 namespace {
 
 constexpr char kFirstVersionWithoutFirstRun[] = "0.90";
-constexpr char kFirstRunQuestion[] =
-    "This is first run of Cadenzo 0.98 beta . Program was disabled all restrictions of drivers, "
-    "but freqences will be correctly detected only after restart. Restart now?";
-constexpr char kFirstRunCaption[] = "First Run";
 constexpr char kFirstRunBackupFailedText[] =
     "The registry backup \"%s\" could not be written, so the driver's restrictions were not "
     "cleared. Cadenzo will try again at its next start.";
@@ -65,8 +61,8 @@ void TForm1::FirstRunCheck() {
     }
     // Neither a backup nor the clearing can work through a driver key that does not open.
     if (!MachineRegistry.OpenKey(FromRoot(adapter.DriverKey), false)) {
-        os.boxes.Show(FormatText(kDriverKeyClosedText, adapter.DriverKey), BackupFailedCaption,
-                      platform::Buttons::Ok, platform::Icon::None);
+        platform::ShowNotice(os.boxes, FormatText(kDriverKeyClosedText, adapter.DriverKey),
+                             BackupFailedCaption);
         return;
     }
     // The only copy of the driver's original restrictions must exist before they go; if it
@@ -75,8 +71,8 @@ void TForm1::FirstRunCheck() {
     bool keptBackup =
         resuming && os.files.Exists(InstallPath(GetInstallDir(os.registry), FirstRunFile));
     if (!keptBackup && !ExportDriverKey(os, adapter.DriverKey, FirstRunFile)) {
-        os.boxes.Show(FormatText(kFirstRunBackupFailedText, FirstRunFile), BackupFailedCaption,
-                      platform::Buttons::Ok, platform::Icon::None);
+        platform::ShowNotice(os.boxes, FormatText(kFirstRunBackupFailedText, FirstRunFile),
+                             BackupFailedCaption);
         return;
     }
     WriteRegDword(os.registry, SettingsKey, FirstRunPendingValue, 1);
@@ -90,8 +86,8 @@ void TForm1::FirstRunCheck() {
     DeleteRegValue(os.registry, SettingsKey, FirstRunPendingValue);
 
     const LanguageState& language = state.language;
-    if (os.boxes.Show(language.Text(79, kFirstRunQuestion), language.Text(80, kFirstRunCaption),
-                      platform::Buttons::YesNo, platform::Icon::None) == platform::Answer::Yes) {
+    if (platform::AskYesNo(os.boxes, language.Text(TextId::FirstRunQuestion),
+                           language.Text(TextId::FirstRunCaption))) {
         RestartWindows(os);
     }
     os.system.ExitProcess(0);

@@ -1,0 +1,139 @@
+#pragma once
+// Every text a language file can replace, declared once: its slot number, the name the code
+// uses for it and its built-in English text.
+//
+// Texts 1 to 80 are the lines after a language file's version line, in this order. A file
+// normally ends with its translator's credit right after text 80, so that line is text 81 of
+// any file written for these 80: slots 81 to 100 stay unused. Texts added since then take
+// numbers from 101 up and are carried by name, as "101=text" lines between text 80 and the
+// credit; a file without such a line shows that text in English (see LanguageFile.h).
+//
+// To add a text: one line at the end of the table with the next number from 101, the line in
+// English.lng and in Russian.lng, and the call site naming it: language.Text(TextId::Name).
+
+#include <cstddef>
+
+// TEXT(name, slot, built-in text). Slot 2 has no built-in text: it is the language's own name,
+// shown only in the language dialog.
+#define CADENZO_LANGUAGE_TEXTS(TEXT)                                                              \
+    TEXT(HelpFile, 1, "CadenzoEn.chm")                                                            \
+    TEXT(LanguageName, 2, "")                                                                     \
+    TEXT(RefreshRatesGroup, 3, "Refresh Rates:")                                                  \
+    TEXT(AdapterInfoGroup, 4, "Adapter Info:")                                                    \
+    TEXT(AdvancedGroup, 5, "Advanced settings:")                                                  \
+    TEXT(DriverTabsGroup, 6, "ATI Driver tabs:")                                                  \
+    TEXT(OkButton, 7, "OK")                                                                       \
+    TEXT(CancelButton, 8, "Cancel")                                                               \
+    TEXT(HelpButton, 9, "Help")                                                                   \
+    TEXT(AdapterButton, 10, "Adapter...")                                                         \
+    TEXT(ReportButton, 11, "Report")                                                              \
+    TEXT(ChipLabel, 12, "Chip:")                                                                  \
+    TEXT(DriverVersionLabel, 13, "Driver Version:")                                               \
+    TEXT(CardTypeLabel, 14, "Card Type:")                                                         \
+    TEXT(AnisoD3DBox, 15, "Forse Anisotropic Filtering in Direct3D")                              \
+    TEXT(BlockWriteBox, 16, "BlockWrite (For cards with SGRAM/DDR SGRAM only)")                   \
+    TEXT(LcdBox, 17, "Enable LCD controller")                                                     \
+    TEXT(Ddc2Box, 18, "Enable DDC2")                                                              \
+    TEXT(DmaCopyBox, 19, "Enable DMA copy")                                                       \
+    TEXT(ProjectorBox, 20, "Projector")                                                           \
+    TEXT(RotationBox, 21, "Rotation")                                                             \
+    TEXT(MaxRateWarning, 22,                                                                      \
+         "Selected Refresh Rate larger than maximum refresh rate setted up in Control Panel. "    \
+         "Control Panel settings will be corrected.")                                             \
+    TEXT(MaxRateCaption, 23, "Warning")                                                           \
+    TEXT(RestartQuestion, 24, "All changes do not take effect until next boot. Restart?")         \
+    TEXT(RestartCaption, 25, "Restart needed")                                                    \
+    TEXT(RestartFailed, 26, "Can't restart Windows [No admin access?]")                           \
+    TEXT(RestartFailedCaption, 27, "Restart needed")                                              \
+    TEXT(ReportSaved, 28, "Report saved in Cadenzo.rpt")                                          \
+    TEXT(ReportSavedCaption, 29, "Report Creation OK")                                            \
+    TEXT(ReportFailed, 30, "Can't create temporaly file")                                         \
+    TEXT(ReportFailedCaption, 31, "Error")                                                        \
+    TEXT(CreateValueQuestion, 32, "Registry key doesn't exists. Create it?")                      \
+    TEXT(SelectAdapterLabel, 33, "Select one of the installed display adapters:")                 \
+    TEXT(IgnoreMonitorBox, 34, "Igniore monitor capabilites")                                     \
+    TEXT(AdapterDialogCaption, 35, "Select Adapter")                                              \
+    TEXT(CheckCaption, 36, "Cadenzo - Checking Video Modes...")                                   \
+    TEXT(CheckConfirm, 37, "Settings implemented. If you can read this message, click \"OK\".")   \
+    TEXT(CheckMinimalPrefix, 38, "Minimal refresh rate will be automatically selected in")        \
+    TEXT(CheckSeconds, 39, "seconds")                                                             \
+    TEXT(CheckMinimalConfirm, 40,                                                                 \
+         "Minimal refresh rate selected. If you can read this message, click \"OK\".")            \
+    TEXT(CheckRestorePrefix, 41, "Settings will be automatically restored from backup in")        \
+    TEXT(ChipHint, 42, "Type of the card's chip")                                                 \
+    TEXT(DriverVersionHint, 43, "Version of currently installed driver")                          \
+    TEXT(RevisionHint, 44, "Revision of the card")                                                \
+    TEXT(CardTypeHint, 45, "Type of the card")                                                    \
+    TEXT(OpenGLHint, 46, "Display tab with OpenGL parameters")                                    \
+    TEXT(Direct3DHint, 47, "Display tab with Direct 3D parameters")                               \
+    TEXT(ProjectorHint, 48, "Display tab with Progector's parameters")                            \
+    TEXT(RotationHint, 49, "Display tab with parameters of Display Rotation")                     \
+    TEXT(ProgramMenu, 50, "Program")                                                              \
+    TEXT(ConfigureMenu, 51, "Configure")                                                          \
+    TEXT(HelpMenu, 52, "Help")                                                                    \
+    TEXT(RestoreRegistryItem, 53, "Restore Registry")                                             \
+    TEXT(CreateReportItem, 54, "Create Report")                                                   \
+    TEXT(SaveExitItem, 55, "Save and Exit")                                                       \
+    TEXT(ExitItem, 56, "Exit")                                                                    \
+    TEXT(AdapterItem, 57, "Adapter...")                                                           \
+    TEXT(LanguageItem, 58, "Language...")                                                         \
+    TEXT(ResolutionsItem, 59, "Resolutions...")                                                   \
+    TEXT(ContentsItem, 60, "Contens...")                                                          \
+    TEXT(AboutItem, 61, "About")                                                                  \
+    TEXT(NonStdCaption, 62, "Non-Standart Resolutions Mangement")                                 \
+    TEXT(NonStdListLabel, 63, "Non-standart Resolutions:")                                        \
+    TEXT(NonStdAddButton, 64, "Add")                                                              \
+    TEXT(NonStdRemoveButton, 65, "Remove")                                                        \
+    TEXT(NonStdEditButton, 66, "Edit")                                                            \
+    TEXT(NonStdWarning1, 67, "Warning: Program can enable ONLY resolutions supported by")         \
+    TEXT(NonStdWarning2, 68, "hardware. If resolution can't be selected after restart, delete")   \
+    TEXT(NonStdWarning3, 69, "that resolution from the list (wrong resolutions also may disable") \
+    TEXT(NonStdWarning4, 70, "forcing of Frequency).")                                            \
+    TEXT(RestoredQuestion, 71, "Registry restored from backup. Restart now?")                     \
+    TEXT(RestoredCaption, 72, "Restart Needed")                                                   \
+    TEXT(UninstallItem, 73, "Uninstall")                                                          \
+    TEXT(UninstallCaption, 74, "?")                                                               \
+    TEXT(UninstallQuestion, 75, "A you sure to uninstall this program?")                          \
+    TEXT(Uninstalled, 76,                                                                         \
+         "Program deleted sucssessifully. Registry changes will be impemented after restart.")    \
+    TEXT(UndisabledCaption, 77, "Error")                                                          \
+    TEXT(UndisabledQuestion, 78,                                                                  \
+         "Undisabled refresh rate detected. Strongly recommendated to restore previsious "        \
+         "registry data. Restore now?")                                                           \
+    TEXT(FirstRunQuestion, 79,                                                                    \
+         "This is first run of Cadenzo 0.98 beta . Program was disabled all restrictions of "     \
+         "drivers, but freqences will be correctly detected only after restart. Restart now?")    \
+    TEXT(FirstRunCaption, 80, "First Run")
+
+enum class TextId : int {
+#define CADENZO_TEXT_ID(name, slot, builtIn) name = slot,
+    CADENZO_LANGUAGE_TEXTS(CADENZO_TEXT_ID)
+#undef CADENZO_TEXT_ID
+};
+
+struct TextSlot {
+    TextId id;
+    const char* name;     // as in the code, for tests and messages
+    const char* builtIn;  // the English text shown without a language file
+};
+
+inline constexpr TextSlot TextTable[] = {
+#define CADENZO_TEXT_SLOT(name, slot, builtIn) {TextId::name, #name, builtIn},
+    CADENZO_LANGUAGE_TEXTS(CADENZO_TEXT_SLOT)
+#undef CADENZO_TEXT_SLOT
+};
+
+// The last slot a language file fills by its line's place; later ones are named in the file.
+constexpr int LastPlacedText = 80;
+// The first number of the texts a file carries by name.
+constexpr int FirstNamedText = 101;
+
+constexpr int SlotOf(TextId id) { return static_cast<int>(id); }
+
+// The built-in English text of a slot.
+constexpr const char* BuiltInText(TextId id) {
+    for (const TextSlot& slot : TextTable) {
+        if (slot.id == id) return slot.builtIn;
+    }
+    return "";
+}
