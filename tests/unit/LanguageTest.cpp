@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 
 #include "adapters/TForm4.h"
@@ -12,99 +14,17 @@
 #include "app/TForm1.h"
 #include "lang/LanguageFile.h"
 #include "lang/TForm3.h"
+#include "nonstandard/TNonStRes.h"
+#include "nonstandard/TNonStResAdd.h"
 #include "platform/Utf8Text.h"
+#include "safety/TForm5.h"
 #include "services/Settings.h"
 #include "tests/unit/DemoMachine.h"
 
 namespace {
 
-constexpr char kMark[] = "\xEF\xBB\xBF";
-
-// The built-in texts of slots 1 to 80, as the user sees them without a language file.
-const std::vector<std::string> kBuiltInTexts = {
-    "CadenzoEn.chm",
-    "English",
-    "Refresh Rates:",
-    "Adapter Info:",
-    "Advanced settings:",
-    "ATI Driver tabs:",
-    "OK",
-    "Cancel",
-    "Help",
-    "Adapter...",
-    "Report",
-    "Chip:",
-    "Driver Version:",
-    "Card Type:",
-    "Forse Anisotropic Filtering in Direct3D",
-    "BlockWrite (For cards with SGRAM/DDR SGRAM only)",
-    "Enable LCD controller",
-    "Enable DDC2",
-    "Enable DMA copy",
-    "Projector",
-    "Rotation",
-    "Selected Refresh Rate larger than maximum refresh rate setted up in Control Panel. Control "
-    "Panel settings will be corrected.",
-    "Warning",
-    "All changes do not take effect until next boot. Restart?",
-    "Restart needed",
-    "Can't restart Windows [No admin access?]",
-    "Restart needed",
-    "Report saved in Cadenzo.rpt",
-    "Report Creation OK",
-    "Can't create temporaly file",
-    "Error",
-    "Registry key doesn't exists. Create it?",
-    "Select one of the installed display adapters:",
-    "Igniore monitor capabilites",
-    "Select Adapter",
-    "Cadenzo - Checking Video Modes...",
-    "Settings implemented. If you can read this message, click \"OK\".",
-    "Minimal refresh rate will be automatically selected in",
-    "seconds",
-    "Minimal refresh rate selected. If you can read this message, click \"OK\".",
-    "Settings will be automatically restored from backup in",
-    "Type of the card's chip",
-    "Version of currently installed driver",
-    "Revision of the card",
-    "Type of the card",
-    "Display tab with OpenGL parameters",
-    "Display tab with Direct 3D parameters",
-    "Display tab with Progector's parameters",
-    "Display tab with parameters of Display Rotation",
-    "Program",
-    "Configure",
-    "Help",
-    "Restore Registry",
-    "Create Report",
-    "Save and Exit",
-    "Exit",
-    "Adapter...",
-    "Language...",
-    "Resolutions...",
-    "Contens...",
-    "About",
-    "Non-Standart Resolutions Mangement",
-    "Non-standart Resolutions:",
-    "Add",
-    "Remove",
-    "Edit",
-    "Warning: Program can enable ONLY resolutions supported by",
-    "hardware. If resolution can't be selected after restart, delete",
-    "that resolution from the list (wrong resolutions also may disable",
-    "forcing of Frequency).",
-    "Registry restored from backup. Restart now?",
-    "Restart Needed",
-    "Uninstall",
-    "?",
-    "A you sure to uninstall this program?",
-    "Program deleted sucssessifully. Registry changes will be impemented after restart.",
-    "Error",
-    "Undisabled refresh rate detected. Strongly recommendated to restore previsious registry data. "
-    "Restore now?",
-    "This is first run of Cadenzo 0.98 beta . Program was disabled all restrictions of drivers, "
-    "but freqences will be correctly detected only after restart. Restart now?",
-    "First Run"};
+using Bytes = std::vector<std::uint8_t>;
+constexpr const char* kMark = platform::Utf8Mark;
 
 // A language file of this version: comment, version line, then the texts, lines ended by CR LF.
 std::string LanguageFileOf(const std::vector<std::string>& texts) {
@@ -424,16 +344,23 @@ TEST(ShippedLanguageFilesTest, EnglishIsTheBuiltInTextsAndRussianTranslatesEvery
         SCOPED_TRACE(name);
         LanguageLines file = ReadLanguageLines(Shipped(name));
         ASSERT_TRUE(HasRightVersion(file));
-        ASSERT_EQ(1u + 80u + 1u, file.lines.size());  // version, the texts, the credit
+        // The version, the texts in their places and by number, the credit.
+        ASSERT_EQ(1u + std::size(TextTable) + 1u, file.lines.size());
         for (const std::string& line : file.lines)
             EXPECT_FALSE(line.empty());
     }
     LanguageLines english = ReadLanguageLines(Shipped("English.lng"));
     EXPECT_FALSE(english.utf8);
-    EXPECT_EQ(kBuiltInTexts[0], english.lines[1]);
-    for (std::size_t k = 1; k <= 80; ++k) {
-        if (k == 2) continue;  // the language's name has no built-in text
-        EXPECT_EQ(kBuiltInTexts[k - 1], english.lines[k]) << "text " << k;
+    for (const TextSlot& slot : TextTable) {
+        int k = SlotOf(slot.id);
+        if (k == SlotOf(TextId::LanguageName)) continue;  // it has no built-in text
+        if (k <= LastPlacedText) {
+            EXPECT_EQ(slot.builtIn, english.lines[k]) << slot.name;
+        } else {
+            EXPECT_NE(english.lines.end(), std::find(english.lines.begin(), english.lines.end(),
+                                                     std::to_string(k) + "=" + slot.builtIn))
+                << slot.name;
+        }
     }
     std::string russian = Shipped("Russian.lng");
     EXPECT_TRUE(platform::IsUtf8Marked(russian));
@@ -464,6 +391,188 @@ TEST_F(LanguageTest, TheEnglishFileShowsTheMainWindowAsBuiltIn) {
         for (std::size_t i = 0; i < a.Items().size(); ++i)
             EXPECT_EQ(a.Items()[i]->Caption(), b.Items()[i]->Caption());
     }
+}
+
+// A pseudo-language: text k of the file is "<k>" and the built-in text of slot k, so that every
+// caption, hint and message shows which slot it took. Each window is opened once in English and
+// once in the pseudo-language, and compared control by control.
+class PseudoLanguageTest : public LanguageTest {
+protected:
+    static std::string Pseudo(TextId id) {
+        return "<" + std::to_string(SlotOf(id)) + ">" + BuiltInText(id);
+    }
+
+    static std::string PseudoFile() {
+        std::string file = "Version = 0.98 beta\r\n";
+        for (const TextSlot& slot : TextTable) {
+            std::string text = slot.id == TextId::LanguageName ? "<2>Pseudo" : Pseudo(slot.id);
+            if (SlotOf(slot.id) > LastPlacedText)
+                text = std::to_string(SlotOf(slot.id)) + "=" + text;
+            file += text + "\r\n";
+        }
+        return file + "the credit\r\n";
+    }
+
+    // A text the pseudo-language shows where English shows `english`: the same when it is no
+    // language text, else the marked form of the slot whose built-in text it is.
+    void Compare(const std::string& english, const std::string& shown, const std::string& where) {
+        if (shown == english) {
+            for (const TextSlot& slot : TextTable) {
+                EXPECT_TRUE(english.empty() || english != slot.builtIn)
+                    << where << " still shows the built-in text of " << slot.name;
+            }
+            return;
+        }
+        std::size_t close = shown.find('>');
+        ASSERT_TRUE(shown[0] == '<' && close != std::string::npos) << where << ": " << shown;
+        int k = std::stoi(shown.substr(1, close - 1));
+        EXPECT_EQ(Pseudo(static_cast<TextId>(k)), shown) << where;
+        EXPECT_EQ(english, BuiltInText(static_cast<TextId>(k))) << where << " shows text " << k;
+        ++seen[k];
+    }
+
+    // `except`: a control whose text joins several, checked on its own.
+    void CompareWindows(ui::Control& english, ui::Control& shown, const std::string& except = "") {
+        ASSERT_EQ(english.Children().size(), shown.Children().size()) << shown.Name();
+        if (shown.Name() == except) return;
+        Compare(english.Caption(), shown.Caption(), shown.Name());
+        Compare(english.Hint(), shown.Hint(), shown.Name() + " (hint)");
+        for (std::size_t i = 0; i < english.Children().size(); ++i)
+            CompareWindows(*english.Children()[i], *shown.Children()[i], except);
+    }
+
+    void CompareMenus(TForm1& english, TForm1& shown) {
+        for (std::size_t top = 0; top < english.Menu().Items().size(); ++top) {
+            const ui::MenuItem& a = *english.Menu().Items()[top];
+            const ui::MenuItem& b = *shown.Menu().Items()[top];
+            Compare(a.Caption(), b.Caption(), b.Name());
+            for (std::size_t i = 0; i < a.Items().size(); ++i)
+                Compare(a.Items()[i]->Caption(), b.Items()[i]->Caption(), b.Items()[i]->Name());
+        }
+    }
+
+    // The last message shows these two slots (or a fixed caption).
+    void ExpectMessage(TextId text, const std::string& caption) {
+        ASSERT_FALSE(win.boxes.shown.empty());
+        EXPECT_EQ(Pseudo(text), win.boxes.shown.back().text);
+        EXPECT_EQ(caption, win.boxes.shown.back().caption);
+        ++seen[SlotOf(text)];
+        if (caption[0] == '<') ++seen[std::stoi(caption.substr(1))];
+    }
+
+    template <typename Window>
+    Window& Newest() {
+        return static_cast<Window&>(*program.Dialogs().back());
+    }
+
+    template <typename Action>
+    void UntilTheEnd(Action action) {
+        EXPECT_THROW(action(), platform::ProcessEnded);
+    }
+
+    std::map<int, int> seen;  // how often each slot was shown
+};
+
+TEST_F(PseudoLanguageTest, EveryWindowAndMessageShowsItsOwnSlot) {
+    InstallInProgramFiles();
+    Bytes info(12, 0), maxModeInfo(20, 0);
+    info[8] = maxModeInfo[16] = 75;  // the control panel's maximum, below the rate chosen later
+    win.registry.Seed(demo::DriverKey, "DALR6 CRT_Info", platform::RegBinary, info);
+    win.registry.Seed(demo::DriverKey, "DALR6 CRT_MaxModeInfo", platform::RegBinary, maxModeInfo);
+    TForm1& english = program.CreateMainWindow();
+    english.FindMenuItem("Adapter1")->Click();
+    TForm4& englishAdapters = Newest<TForm4>();
+    english.FindMenuItem("Resolutions1")->Click();
+    TNonStRes& englishList = Newest<TNonStRes>();
+    englishList.bAdd.Click();
+    const LanguageState builtIn;
+    TForm5 englishCheck(app, os, builtIn, demo::DeviceName, demo::DriverKey);
+    englishCheck.FormCreate();
+
+    win.registry.DeleteKeyTree(SettingsKey);  // no first run yet
+    Install("Pseudo.lng", PseudoFile());
+    Choose("Pseudo.lng");
+    // A rate the driver refuses but the display offers: asked at every start.
+    win.registry.Seed(demo::DriverKey, "DALRestrictedModesBCD", platform::RegBinary,
+                      {0x10, 0x24, 0x07, 0x68, 0, 0, 0, 0x60});
+    win.boxes.answers = {platform::Answer::No, platform::Answer::No};
+    TForm1& form = program.CreateMainWindow();
+    ASSERT_TRUE(program.language.LanguageActive);
+    ExpectMessage(TextId::UndisabledQuestion, Pseudo(TextId::UndisabledCaption));
+    CompareWindows(english, form);
+    CompareMenus(english, form);
+    UntilTheEnd([&] { form.Paint(); });
+    ExpectMessage(TextId::FirstRunQuestion, Pseudo(TextId::FirstRunCaption));
+
+    form.FindMenuItem("Adapter1")->Click();
+    CompareWindows(englishAdapters, Newest<TForm4>());
+    form.FindMenuItem("Resolutions1")->Click();
+    TNonStRes& list = Newest<TNonStRes>();
+    CompareWindows(englishList, list);
+    list.bAdd.Click();
+    CompareWindows(*englishList.AddWindows().back(), *list.AddWindows().back());
+    TForm5 check(app, os, program.language, demo::DeviceName, demo::DriverKey);
+    check.FormCreate();
+    CompareWindows(englishCheck, check, "Label2");
+    EXPECT_EQ(Pseudo(TextId::CheckMinimalPrefix) + " 15 " + Pseudo(TextId::CheckSeconds),
+              check.Label2.Caption());
+    check.bCancel.Click();  // the second phase
+    englishCheck.bCancel.Click();
+    CompareWindows(englishCheck, check, "Label2");
+    EXPECT_EQ(Pseudo(TextId::CheckRestorePrefix) + " 15 " + Pseudo(TextId::CheckSeconds),
+              check.Label2.Caption());
+    for (TextId id : {TextId::CheckMinimalPrefix, TextId::CheckRestorePrefix, TextId::CheckSeconds})
+        ++seen[SlotOf(id)];
+
+    form.FindMenuItem("Language1")->Click();
+    EXPECT_EQ("<2>Pseudo [the credit]", Newest<TForm3>().lbLang.Items()[1]);
+    ++seen[SlotOf(TextId::LanguageName)];
+    form.FindMenuItem("Contens1")->Click();
+    EXPECT_EQ("\"C:\\Program Files\\Cadenzo\\" + Pseudo(TextId::HelpFile) + "\"",
+              win.shell.started.back().launch.parameters);
+    ++seen[SlotOf(TextId::HelpFile)];
+
+    win.boxes.answers = {platform::Answer::No};
+    static_cast<ui::CheckBox&>(form.Named("cbDDC2"))
+        .UserClick();  // a switch whose value is missing
+    ExpectMessage(TextId::CreateValueQuestion, "?");
+    form.FindMenuItem("CreateReport1")->Click();
+    ExpectMessage(TextId::ReportSaved, Pseudo(TextId::ReportSavedCaption));
+
+    // OK above the control panel's maximum, and a restart that fails.
+    form.Rows[2]->ComboBox.SetText("85");
+    win.boxes.answers = {platform::Answer::Yes};
+    win.system.exitWindowsWorks = false;
+    UntilTheEnd([&] { form.OK.Click(); });
+    std::size_t shown = win.boxes.shown.size();
+    ASSERT_GE(shown, 3u);
+    EXPECT_EQ(Pseudo(TextId::MaxRateWarning), win.boxes.shown[shown - 3].text);
+    EXPECT_EQ(Pseudo(TextId::MaxRateCaption), win.boxes.shown[shown - 3].caption);
+    EXPECT_EQ(Pseudo(TextId::RestartQuestion), win.boxes.shown[shown - 2].text);
+    EXPECT_EQ(Pseudo(TextId::RestartCaption), win.boxes.shown[shown - 2].caption);
+    for (TextId id : {TextId::MaxRateWarning, TextId::MaxRateCaption, TextId::RestartQuestion,
+                      TextId::RestartCaption})
+        ++seen[SlotOf(id)];
+    ExpectMessage(TextId::RestartFailed, Pseudo(TextId::RestartFailedCaption));
+
+    win.boxes.answers = {platform::Answer::No, platform::Answer::No};
+    TForm1& last = program.CreateMainWindow();  // asks about the refused 60 Hz again
+    UntilTheEnd([&] { last.bRestore.Click(); });
+    ExpectMessage(TextId::RestoredQuestion, Pseudo(TextId::RestoredCaption));
+    win.boxes.answers = {platform::Answer::Yes};
+    last.FindMenuItem("Uninstall1")->Click();
+    EXPECT_EQ(Pseudo(TextId::UninstallQuestion), win.boxes.shown[win.boxes.shown.size() - 2].text);
+    EXPECT_EQ(Pseudo(TextId::UninstallCaption),
+              win.boxes.shown[win.boxes.shown.size() - 2].caption);
+    seen[SlotOf(TextId::UninstallQuestion)]++;
+    seen[SlotOf(TextId::UninstallCaption)]++;
+    ExpectMessage(TextId::Uninstalled, "OK");
+    win.files.DenyWrites(win.system.currentDirectory);
+    last.FindMenuItem("CreateReport1")->Click();
+    ExpectMessage(TextId::ReportFailed, Pseudo(TextId::ReportFailedCaption));
+
+    for (const TextSlot& slot : TextTable)
+        EXPECT_TRUE(seen.count(SlotOf(slot.id))) << slot.name << " was never shown";
 }
 
 }  // namespace
