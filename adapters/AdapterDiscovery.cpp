@@ -46,7 +46,6 @@ std::string AdapterProblem(const AdapterState& adapter) {
 void DiscoverAdapters(platform::Display& display, AdapterState& adapter) {
     adapter.AdapterList.clear();
     adapter.AdapterCount = 0;
-    adapter.AdapterIndex = 0;
     platform::DisplayDevice device;
     for (std::uint32_t i = 0; i < kMaxDevices && display.EnumDevice(i, &device); ++i) {
         // Devices with no state flag, and mirroring drivers, are not adapters.

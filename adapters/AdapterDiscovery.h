@@ -8,9 +8,7 @@
 
 // Shown where no value names the chip or the driver version ("registry key not found"); a
 // built-in text in UTF-8, marked as such.
-constexpr char NotFoundPreset[] =
-    "\xEF\xBB\xBF"
-    "Ключ реестра не найден";
+constexpr char NotFoundPreset[] = "\uFEFFКлюч реестра не найден";
 
 constexpr char NoAdapterText[] =
     "No display adapter was found for Cadenzo to work on: refresh rates and driver settings "

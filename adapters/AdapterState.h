@@ -15,7 +15,6 @@ struct AdapterSlot {
 struct AdapterState {
     std::vector<AdapterSlot> AdapterList;  // by display-device number; skipped numbers empty
     std::uint8_t AdapterCount = 0;
-    int AdapterIndex = 0;  // always the first adapter
     // Relative to HKEY_LOCAL_MACHINE; empty when there is no adapter 0 or its key is not one
     // of the machine's keys. Nothing may be read or written through an empty driver key: it
     // would be the root of HKEY_LOCAL_MACHINE.

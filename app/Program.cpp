@@ -26,7 +26,7 @@ UninstallResult Program::UninstallFromCommandLine(bool silent) {
     // The install directory and the language as every start learns them: the backup lies in
     // that directory, and the questions speak that language. Silent, there are no questions,
     // and a language file's own error boxes would stop an uninstaller that nobody watches.
-    if (os.files.ReadAll(CardDatabaseFile)) SaveInstallDir(os);
+    if (os.files.Exists(CardDatabaseFile)) SaveInstallDir(os);
     if (!silent) LoadLanguage(os, language);
     RegistryCursor registry(os.registry);
     return Uninstall(os, registry, language, silent);

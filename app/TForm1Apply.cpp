@@ -103,9 +103,9 @@ void TForm1::OKClick() {
     DriverOptions->WriteDriverSwitches(MachineRegistry, os.registry, adapter);
 
     std::uint8_t highest = HighestSelectedRate(state.ModeTable);
-    for (std::size_t pair = 0; pair < MaxRateValues.size(); pair += 2) {
-        if (CorrectMaxRefresh(MachineRegistry, adapter.DriverKey, highest, MaxRateValues[pair].name,
-                              MaxRateValues[pair + 1].name, os.boxes, language)) {
+    for (const MaxRatePair& pair : MaxRatePairs) {
+        if (CorrectMaxRefresh(MachineRegistry, adapter.DriverKey, highest, pair.info,
+                              pair.maxModeInfo, os.boxes, language)) {
             restartNeeded = true;
         }
     }

@@ -21,7 +21,7 @@ void TForm1::FormCreate() {
     MachineRegistry.OpenKey(FromRoot(SettingsKey), true);
 
     // Started from its own directory (the card database lies beside it): remember it.
-    if (os.files.ReadAll(CardDatabaseFile)) SaveInstallDir(os);
+    if (os.files.Exists(CardDatabaseFile)) SaveInstallDir(os);
 
     if (LoadLanguage(os, state.language)) ApplyLanguage(*this, state.language);
 

@@ -18,16 +18,16 @@ constexpr char MinResValue[] = "DALOPTION_MinResBCD";
 constexpr char AddNativeModesRuleValue[] = "DALRULE_ADDNATIVEMODESTOMODETABLE";
 
 // The highest refresh rate the display control panel allows: one plain binary byte (not BCD)
-// inside REG_BINARY values whose other bytes are the driver's and are carried through.
-struct MaxRateValue {
-    const char* name;
-    std::size_t offset;
-};
+// inside REG_BINARY values whose other bytes are the driver's and are carried through. Each
+// of the driver's families keeps it twice, in an Info and a MaxModeInfo value, at these
+// offsets; the two are corrected together.
 constexpr std::size_t InfoMaxRateOffset = 8;
 constexpr std::size_t MaxModeInfoMaxRateOffset = 16;
-constexpr std::array<MaxRateValue, 4> MaxRateValues{{
-    {"DALRage128 CRT GDO_Info", InfoMaxRateOffset},
-    {"DALRage128 CRT GDO_MaxModeInfo", MaxModeInfoMaxRateOffset},
-    {"DALR6 CRT_Info", InfoMaxRateOffset},
-    {"DALR6 CRT_MaxModeInfo", MaxModeInfoMaxRateOffset},
+struct MaxRatePair {
+    const char* info;
+    const char* maxModeInfo;
+};
+constexpr std::array<MaxRatePair, 2> MaxRatePairs{{
+    {"DALRage128 CRT GDO_Info", "DALRage128 CRT GDO_MaxModeInfo"},
+    {"DALR6 CRT_Info", "DALR6 CRT_MaxModeInfo"},
 }};

@@ -19,10 +19,4 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-std::optional<std::vector<std::string>> ReadLines(Files& files, const std::string& path) {
-    auto text = files.ReadAll(path);
-    if (!text) return std::nullopt;
-    return SplitLines(*text);
-}
-
 }  // namespace platform

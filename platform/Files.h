@@ -28,7 +28,4 @@ public:
 // Splits text into lines as a text-file reader does: a line ends at CR LF, LF or CR.
 std::vector<std::string> SplitLines(const std::string& text);
 
-// The file's lines; nothing when it cannot be read.
-std::optional<std::vector<std::string>> ReadLines(Files& files, const std::string& path);
-
 }  // namespace platform

@@ -43,7 +43,9 @@ bool Win32Files::WriteAll(const std::string& path, const std::string& bytes) {
     while (done < bytes.size()) {
         DWORD written = 0;
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-        if (!WriteFile(file.handle, bytes.data() + done, chunk, &written, nullptr)) return false;
+        // A write that takes nothing would take nothing again: a full disk, say.
+        if (!WriteFile(file.handle, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+            return false;
         done += written;
     }
     return true;
