@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Utf8Text.h"
+
 #include <algorithm>
 
 #include "about/TForm2.h"
@@ -226,6 +228,11 @@ TEST_F(MainWindowTest, HelpOpensTheQuotedHelpFileOfTheLanguageInUse) {
     program.language.LanguageActive = true;
     program.language.LanguageTexts[0] = "CadenzoRu.chm";
     EXPECT_EQ("\"C:\\Program Files\\Cadenzo\\CadenzoRu.chm\"", helpParameter());
+    // A name in UTF-8 from a language file: the whole parameter is marked as UTF-8 once, at
+    // its start, so that the shell converts all of it.
+    program.language.LanguageTexts[0] = std::string(platform::Utf8Mark) + "Справка.chm";
+    EXPECT_EQ(std::string(platform::Utf8Mark) + "\"C:\\Program Files\\Cadenzo\\Справка.chm\"",
+              helpParameter());
     program.language.LanguageTexts[0].clear();
     EXPECT_EQ("\"C:\\Program Files\\Cadenzo\\\"", helpParameter());
     // Without a stored install directory the file is looked for in the current one.
