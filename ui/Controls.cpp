@@ -44,11 +44,6 @@ void ItemsControl::SetItems(std::vector<std::string> items) {
     Changed(Aspect::Items);
 }
 
-void ItemsControl::AddItem(const std::string& item) {
-    items_.push_back(item);
-    Changed(Aspect::Items);
-}
-
 void ItemsControl::ClearItems() { SetItems({}); }
 
 int ItemsControl::ItemIndex() const {

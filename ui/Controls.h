@@ -97,7 +97,6 @@ public:
     using Control::Control;
     const std::vector<std::string>& Items() const { return items_; }
     void SetItems(std::vector<std::string> items);
-    void AddItem(const std::string& item);
     void ClearItems();
     int ItemIndex() const;
     void SetItemIndex(int index);
