@@ -101,6 +101,8 @@ public:
 
     // Visible itself and inside visible parents.
     bool Showing() const;
+    // Visible itself and inside visible groups: shows whenever its form does.
+    bool ShowingInForm() const;
     // The place in the client area of the form, whatever groups the control sits in.
     Rect PlaceInForm() const;
 

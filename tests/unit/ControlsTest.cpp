@@ -93,12 +93,18 @@ TEST_F(ControlsTest, PlacesAndVisibilityFollowTheGroups) {
     ui::Label label(&group, "lbClassID");
     group.SetPlace({0, 424, 241, 49});
     label.SetPlace({56, 16, 180, 13});
+    EXPECT_FALSE(label.Showing());       // the form does not show yet
+    EXPECT_TRUE(label.ShowingInForm());  // but the label will, with it
     form.SetVisible(true);
     EXPECT_EQ((ui::Rect{56, 440, 180, 13}), label.PlaceInForm());
     EXPECT_TRUE(label.Showing());
     group.SetVisible(false);
     EXPECT_FALSE(label.Showing());
+    EXPECT_FALSE(label.ShowingInForm());
     EXPECT_TRUE(label.Visible());  // hidden with its group, yet keeps its own state
+    EXPECT_TRUE(form.ShowingInForm());
+    form.SetVisible(false);
+    EXPECT_FALSE(form.Showing());
 }
 
 TEST_F(ControlsTest, ComboBoxHoldsTypedTextApartFromItsItems) {
