@@ -47,7 +47,9 @@ void ItemsControl::SetItems(std::vector<std::string> items) {
 void ItemsControl::ClearItems() { SetItems({}); }
 
 int ItemsControl::ItemIndex() const {
-    if (Peer* peer = GetPeer()) return peer->ReadItemIndex();
+    if (Peer* peer = GetPeer()) {
+        if (auto picked = peer->ReadItemIndex()) return *picked;
+    }
     return itemIndex_;
 }
 
@@ -64,7 +66,9 @@ void ItemsControl::UserPicked(int index) {
 void ListBox::UserDoubleClicked() { Fire(OnDblClick); }
 
 std::string ComboBox::Text() const {
-    if (Peer* peer = GetPeer()) text_ = peer->ReadText();
+    if (Peer* peer = GetPeer()) {
+        if (auto typed = peer->ReadText()) text_ = *typed;
+    }
     return text_;
 }
 
@@ -79,7 +83,9 @@ void ComboBox::Clear() {
 }
 
 std::string Edit::Text() const {
-    if (Peer* peer = GetPeer()) text_ = peer->ReadText();
+    if (Peer* peer = GetPeer()) {
+        if (auto typed = peer->ReadText()) text_ = *typed;
+    }
     return text_;
 }
 

@@ -104,6 +104,14 @@ TEST(Win32Ui, AControlShownLaterHoldsWhatWasSetBeforeItsWindowWasMade) {
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);
     EXPECT_EQ(form.cbRate.Text(), "72");
     EXPECT_EQ(form.eName.Text(), "typed");
+
+    // Now their windows are read.
+    HWND edit = FindWindowExW(window, nullptr, L"EDIT", nullptr);
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextW(edit, L"changed");
+    SendMessageW(combo, CB_SETCURSEL, 2, 0);
+    EXPECT_EQ(form.eName.Text(), "changed");
+    EXPECT_EQ(form.cbRate.ItemIndex(), 2);
 }
 
 }  // namespace

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "platform/fake/FakeWindows.h"
 #include "ui/Application.h"
@@ -123,9 +126,44 @@ TEST_F(ControlsTest, ComboBoxHoldsTypedTextApartFromItsItems) {
 struct RecordingPeer : ui::Peer {
     bool destroyed = false;
     std::vector<ui::Aspect> updates;
+    // What its window holds; nothing while it has none.
+    std::optional<std::string> typed;
+    std::optional<int> picked;
     void Update(ui::Aspect aspect) override { updates.push_back(aspect); }
+    std::optional<std::string> ReadText() override { return typed; }
+    std::optional<int> ReadItemIndex() override { return picked; }
     void ControlDestroyed() override { destroyed = true; }
 };
+
+// A field reads what its window holds, and what the program set while it has none; the last
+// text read is what a window made later shows.
+TEST_F(ControlsTest, FieldsReadTheirWindowOrWhatWasSetWithoutOne) {
+    RecordingPeer comboWindow, editWindow;
+    ui::ComboBox combo(&form, "cbRate");
+    ui::Edit edit(&form, "eWidth");
+    combo.AttachPeer(&comboWindow);
+    edit.AttachPeer(&editWindow);
+    combo.SetItems({"60", "75"});
+    combo.SetItemIndex(1);
+    combo.SetText("75");
+    edit.SetText("1024");
+    EXPECT_EQ(1, combo.ItemIndex());
+    EXPECT_EQ("75", combo.Text());
+    EXPECT_EQ("1024", edit.Text());
+    EXPECT_EQ(std::vector<ui::Aspect>({ui::Aspect::Items, ui::Aspect::ItemIndex, ui::Aspect::Text}),
+              comboWindow.updates);
+    EXPECT_EQ(std::vector<ui::Aspect>{ui::Aspect::Text}, editWindow.updates);
+
+    comboWindow.typed = "100";
+    comboWindow.picked = -1;
+    editWindow.typed = "800";
+    EXPECT_EQ(-1, combo.ItemIndex());
+    EXPECT_EQ("100", combo.Text());
+    EXPECT_EQ("800", edit.Text());
+    EXPECT_EQ("100", combo.StoredText());
+    EXPECT_EQ("800", edit.StoredText());
+    EXPECT_EQ(1, combo.StoredItemIndex());  // a pick is the user's, reported as it happens
+}
 
 TEST_F(ControlsTest, AHandlerMayDestroyItsOwnControlAndTheWindowLetsGo) {
     RecordingPeer window;

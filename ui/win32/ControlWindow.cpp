@@ -99,6 +99,17 @@ void ControlWindow::Update(Aspect aspect) {
     ForChildren(aspect);
 }
 
+// A control without its window yet holds what the program put there.
+std::optional<std::string> ControlWindow::ReadText() {
+    if (!hwnd_) return std::nullopt;
+    return TextInWindow();
+}
+
+std::optional<int> ControlWindow::ReadItemIndex() {
+    if (!hwnd_) return std::nullopt;
+    return ItemIndexInWindow();
+}
+
 void ControlWindow::Apply(Aspect aspect) {
     if (aspect == Aspect::Caption) ShowCaption();
 }

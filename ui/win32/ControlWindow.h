@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ public:
     virtual bool LiesBeneath() const { return false; }
 
     void Update(Aspect aspect) final;
+    std::optional<std::string> ReadText() final;
+    std::optional<int> ReadItemIndex() final;
     void ControlDestroyed() final;
     // The form goes away: the window goes with it, the control stays.
     void Detach();
@@ -68,6 +71,10 @@ protected:
     Control* GetControl() const { return control_; }
     FormWindow& Owner() const { return owner_; }
     HFONT CurrentFont() const { return font_; }
+
+    // What the user left in the window, once it is made: typed text, the picked item.
+    virtual std::optional<std::string> TextInWindow() const { return std::nullopt; }
+    virtual std::optional<int> ItemIndexInWindow() const { return std::nullopt; }
 
     // Shows a change of what the control holds beyond its place, font, hint, visibility and
     // enabled state; by default its caption.

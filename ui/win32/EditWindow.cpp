@@ -15,13 +15,10 @@ void EditWindow::Apply(Aspect aspect) {
     ApplyFont();
 }
 
-std::wstring EditWindow::ShownText() const {
-    return ToWide(static_cast<Edit*>(GetControl())->StoredText());
-}
+std::wstring EditWindow::ShownText() const { return ToWide(Field().StoredText()); }
 
-std::string EditWindow::ReadText() {
-    const std::string& stored = static_cast<Edit*>(GetControl())->StoredText();
-    return Handle() ? ReadBack({}, stored) : stored;
+std::optional<std::string> EditWindow::TextInWindow() const {
+    return ReadBack({}, Field().StoredText());
 }
 
 }  // namespace ui
