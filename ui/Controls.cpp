@@ -65,33 +65,9 @@ void ItemsControl::UserPicked(int index) {
 
 void ListBox::UserDoubleClicked() { Fire(OnDblClick); }
 
-std::string ComboBox::Text() const {
-    if (Peer* peer = GetPeer()) {
-        if (auto typed = peer->ReadText()) text_ = *typed;
-    }
-    return text_;
-}
-
-void ComboBox::SetText(const std::string& text) {
-    text_ = text;
-    Changed(Aspect::Text);
-}
-
 void ComboBox::Clear() {
     ClearItems();
     SetText("");
-}
-
-std::string Edit::Text() const {
-    if (Peer* peer = GetPeer()) {
-        if (auto typed = peer->ReadText()) text_ = *typed;
-    }
-    return text_;
-}
-
-void Edit::SetText(const std::string& text) {
-    text_ = text;
-    Changed(Aspect::Text);
 }
 
 }  // namespace ui

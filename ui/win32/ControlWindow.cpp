@@ -115,9 +115,13 @@ void ControlWindow::Apply(Aspect aspect) {
 }
 
 void ControlWindow::ShowCaption() {
-    SetWindowTextW(hwnd_, ToWide(control_->Caption()).c_str());
-    ApplyFont();
+    ShowText(control_->Caption());
     InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ControlWindow::ShowText(const std::string& text) {
+    SetWindowTextW(hwnd_, ToWide(text).c_str());
+    ApplyFont();
 }
 
 std::wstring ControlWindow::ShownText() const { return ToWide(control_->Caption()); }

@@ -91,6 +91,8 @@ protected:
 
     // The caption as the window's text, in a font that has its letters.
     void ShowCaption();
+    // A text as the window's, in a font that has its letters.
+    void ShowText(const std::string& text);
     void ApplyFont();
     std::wstring WindowText() const;
     // What the window shows, as the program's text (see the definition).

@@ -10,9 +10,7 @@ EditWindow::EditWindow(Edit& edit, FormWindow& owner, int id)
     : ControlWindow(edit, owner, {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE}, id) {}
 
 void EditWindow::Apply(Aspect aspect) {
-    if (aspect != Aspect::Text) return;
-    SetWindowTextW(Handle(), ShownText().c_str());
-    ApplyFont();
+    if (aspect == Aspect::Text) ShowText(Field().StoredText());
 }
 
 std::wstring EditWindow::ShownText() const { return ToWide(Field().StoredText()); }

@@ -113,8 +113,7 @@ void ComboBoxWindow::Apply(Aspect aspect) {
             break;
         }
         case Aspect::Text:
-            SetWindowTextW(Handle(), ToWide(Combo().StoredText()).c_str());
-            ApplyFont();
+            ShowText(Combo().StoredText());
             break;
         default:
             break;
