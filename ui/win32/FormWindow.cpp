@@ -18,10 +18,9 @@ namespace {
 
 using platform::ToWide;
 
-// Command ids: controls from 100 (clear of IDOK and IDCANCEL, which the dialog manager sends
-// for Enter and Escape), menu entries from 20000.
+// Controls' ids from 100: clear of IDOK and IDCANCEL, which the dialog manager sends for Enter
+// and Escape, and below the menu's commands.
 constexpr int kFirstControlId = 100;
-constexpr int kFirstCommandId = 20000;
 
 // A timer's id is the timer object itself, looked up among the form's timers before use: a tick
 // still queued for a timer that is gone finds nothing.
@@ -200,36 +199,8 @@ void FormWindow::FitToClient() {
 }
 
 void FormWindow::BuildMenu() {
-    commands_.clear();
-    HMENU menu = nullptr;
-    if (form_->HasMenu()) {
-        menu = CreateMenu();
-        for (auto& item : form_->Menu().Items())
-            AddMenuItems(menu, *item);
-    }
-    HMENU old = GetMenu(hwnd_);
-    SetMenu(hwnd_, menu);
-    if (old) DestroyMenu(old);
+    menu_.Build(hwnd_, *form_);
     FitToClient();
-}
-
-// An entry captioned "-" is a separator line.
-void FormWindow::AddMenuItems(HMENU into, MenuItem& item) {
-    if (item.Caption() == "-") {
-        AppendMenuW(into, MF_SEPARATOR, 0, nullptr);
-        return;
-    }
-    if (!item.Items().empty()) {
-        HMENU popup = CreatePopupMenu();
-        for (auto& sub : item.Items())
-            AddMenuItems(popup, *sub);
-        AppendMenuW(into, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup),
-                    ToWide(item.Caption()).c_str());
-        return;
-    }
-    commands_.push_back(&item);
-    AppendMenuW(into, MF_STRING, kFirstCommandId + commands_.size() - 1,
-                ToWide(item.Caption()).c_str());
 }
 
 void FormWindow::PutInOrder(const ControlWindow& late) {
@@ -335,11 +306,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND: {
             if (lParam == 0) {
                 // A menu entry; Escape's IDCANCEL also comes this way and names none.
-                size_t index = LOWORD(wParam) - static_cast<size_t>(kFirstCommandId);
-                if (HIWORD(wParam) == 0 && LOWORD(wParam) >= kFirstCommandId &&
-                    index < commands_.size()) {
-                    commands_[index]->Click();
-                }
+                if (MenuItem* entry = menu_.Command(wParam)) entry->Click();
                 return 0;
             }
             if (ControlWindow* peer = PeerOf(reinterpret_cast<HWND>(lParam))) {

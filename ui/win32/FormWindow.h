@@ -8,6 +8,7 @@
 
 #include "ui/Form.h"
 #include "ui/win32/ControlWindow.h"
+#include "ui/win32/MenuBar.h"
 
 namespace ui {
 
@@ -49,7 +50,6 @@ private:
     void CreateControls(Control& parent, int& id);
     void FitToClient();
     void BuildMenu();
-    void AddMenuItems(HMENU into, MenuItem& item);
     void SyncTimers();
     void ShowFocus();
 
@@ -58,7 +58,7 @@ private:
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
     std::vector<std::unique_ptr<ControlWindow>> controls_;
-    std::vector<MenuItem*> commands_;  // menu entries by command id
+    MenuBar menu_;
     std::vector<UINT_PTR> timers_;
     HWND lastFocus_ = nullptr;
     int depth_ = 0;
