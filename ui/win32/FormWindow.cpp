@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <string>
 
 #include "platform/win32/WideText.h"
@@ -98,14 +97,7 @@ FormWindow::FormWindow(Form& form, FontCache& fonts) : form_(&form), fonts_(font
                     width, height, nullptr, nullptr, module, this);
     int id = kFirstControlId;
     CreateControls(form, id);
-    // Once all are there: a window created later goes beneath the earlier ones.
-    for (auto& control : controls_) {
-        if (control->LiesBeneath() && control->Handle()) {
-            SetWindowPos(control->Handle(), HWND_BOTTOM, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        }
-    }
-    built_ = true;
+    order_.Settle();
     BuildMenu();
 
     // Centred on the desktop.
@@ -203,33 +195,7 @@ void FormWindow::BuildMenu() {
     FitToClient();
 }
 
-void FormWindow::PutInOrder(const ControlWindow& late) {
-    // While the form is being built each window goes beneath the ones before it anyway.
-    if (!built_) return;
-    auto at = std::find_if(controls_.begin(), controls_.end(),
-                           [&late](const auto& control) { return control.get() == &late; });
-    if (at == controls_.end()) return;
-    HWND after = HWND_TOP;
-    if (late.LiesBeneath()) {
-        after = HWND_BOTTOM;
-        for (auto next = at + 1; next != controls_.end(); ++next) {
-            if ((*next)->LiesBeneath() && (*next)->Handle()) {
-                HWND above = GetWindow((*next)->Handle(), GW_HWNDPREV);
-                after = above ? above : HWND_TOP;
-                break;
-            }
-        }
-    } else {
-        for (auto before = at; before != controls_.begin();) {
-            --before;
-            if (!(*before)->LiesBeneath() && (*before)->Handle()) {
-                after = (*before)->Handle();
-                break;
-            }
-        }
-    }
-    SetWindowPos(late.Handle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
+void FormWindow::PutInOrder(const ControlWindow& late) { order_.Place(late); }
 
 ControlWindow* FormWindow::PeerOf(HWND child) const {
     if (!child) return nullptr;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ui/Form.h"
+#include "ui/win32/ControlOrder.h"
 #include "ui/win32/ControlWindow.h"
 #include "ui/win32/MenuBar.h"
 
@@ -29,9 +30,8 @@ public:
 
     // Lets go of the form and its controls and destroys the window.
     void Detach();
-    // Puts a control's window made after the form's in its place among the others: beneath the
-    // controls made before it and above those made after, which is the tab order too; a frame
-    // that lies beneath goes among the frames.
+    // Puts a control's window made after the form's in its place among the others (see
+    // ControlOrder).
     void PutInOrder(const ControlWindow& late);
     // One of its messages is being handled: the object must outlive that.
     bool Busy() const { return depth_ > 0; }
@@ -58,11 +58,11 @@ private:
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
     std::vector<std::unique_ptr<ControlWindow>> controls_;
+    ControlOrder order_{controls_};
     MenuBar menu_;
     std::vector<UINT_PTR> timers_;
     HWND lastFocus_ = nullptr;
     int depth_ = 0;
-    bool built_ = false;  // every control shown at the start has its window
     bool painting_ = false;
 };
 
