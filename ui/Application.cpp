@@ -2,8 +2,6 @@
 
 #include <exception>
 
-#include "ui/Form.h"
-
 namespace ui {
 
 void Application::Run(const std::function<void()>& handler) {

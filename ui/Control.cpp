@@ -83,7 +83,15 @@ void Control::SetFont(const Font& font) {
 }
 
 bool Control::Showing() const {
-    for (const Control* c = this; c; c = c->parent_) {
+    const Control* root = this;
+    while (root->parent_)
+        root = root->parent_;
+    // The form's own state too, which ShowingInForm leaves to the form.
+    return ShowingInForm() && root->visible_;
+}
+
+bool Control::ShowingInForm() const {
+    for (const Control* c = this; c && c->kind_ != Kind::Form; c = c->parent_) {
         if (!c->visible_) return false;
     }
     return true;

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,9 +66,10 @@ class Peer {
 public:
     virtual ~Peer() = default;
     virtual void Update(Aspect aspect) = 0;
-    // What the user typed into an edit field, read when the logic asks.
-    virtual std::string ReadText() { return {}; }
-    virtual int ReadItemIndex() { return -1; }
+    // What the user typed into an edit field or picked in a list, read when the logic asks.
+    // Nothing while there is no window to read: then what the program stored stands.
+    virtual std::optional<std::string> ReadText() { return std::nullopt; }
+    virtual std::optional<int> ReadItemIndex() { return std::nullopt; }
     // The control is being destroyed: the peer lets go of it and of its window.
     virtual void ControlDestroyed() {}
 };
@@ -101,6 +103,8 @@ public:
 
     // Visible itself and inside visible parents.
     bool Showing() const;
+    // Visible itself and inside visible groups: shows whenever its form does.
+    bool ShowingInForm() const;
     // The place in the client area of the form, whatever groups the control sits in.
     Rect PlaceInForm() const;
 

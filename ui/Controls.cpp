@@ -44,15 +44,12 @@ void ItemsControl::SetItems(std::vector<std::string> items) {
     Changed(Aspect::Items);
 }
 
-void ItemsControl::AddItem(const std::string& item) {
-    items_.push_back(item);
-    Changed(Aspect::Items);
-}
-
 void ItemsControl::ClearItems() { SetItems({}); }
 
 int ItemsControl::ItemIndex() const {
-    if (Peer* peer = GetPeer()) return peer->ReadItemIndex();
+    if (Peer* peer = GetPeer()) {
+        if (auto picked = peer->ReadItemIndex()) return *picked;
+    }
     return itemIndex_;
 }
 
@@ -68,29 +65,9 @@ void ItemsControl::UserPicked(int index) {
 
 void ListBox::UserDoubleClicked() { Fire(OnDblClick); }
 
-std::string ComboBox::Text() const {
-    if (Peer* peer = GetPeer()) text_ = peer->ReadText();
-    return text_;
-}
-
-void ComboBox::SetText(const std::string& text) {
-    text_ = text;
-    Changed(Aspect::Text);
-}
-
 void ComboBox::Clear() {
     ClearItems();
     SetText("");
-}
-
-std::string Edit::Text() const {
-    if (Peer* peer = GetPeer()) text_ = peer->ReadText();
-    return text_;
-}
-
-void Edit::SetText(const std::string& text) {
-    text_ = text;
-    Changed(Aspect::Text);
 }
 
 }  // namespace ui

@@ -97,7 +97,6 @@ public:
     using Control::Control;
     const std::vector<std::string>& Items() const { return items_; }
     void SetItems(std::vector<std::string> items);
-    void AddItem(const std::string& item);
     void ClearItems();
     int ItemIndex() const;
     void SetItemIndex(int index);
@@ -122,33 +121,42 @@ public:
     std::function<void()> OnDblClick;
 };
 
-// A drop-down list with an edit field: the text may be picked or typed.
-class ComboBox : public ItemsControl {
+// A control with a field the user may type into. The text is kept as the program set it and
+// read from the peer, which holds what was typed, when the logic asks.
+template <class Base>
+class WithText : public Base {
 public:
-    ComboBox(Control* parent, std::string name)
-        : ItemsControl(parent, Kind::ComboBox, std::move(name)) {}
-    // What the edit field holds now, typed text included.
-    std::string Text() const;
-    void SetText(const std::string& text);
+    using Base::Base;
+    // What the field holds now, typed text included.
+    std::string Text() const {
+        if (Peer* peer = this->GetPeer()) {
+            if (auto typed = peer->ReadText()) text_ = *typed;
+        }
+        return text_;
+    }
+    void SetText(const std::string& text) {
+        text_ = text;
+        this->Changed(Aspect::Text);
+    }
     // The text as last set or read, without asking the peer: what a peer shows.
     const std::string& StoredText() const { return text_; }
-    // Empties the edit field and the list.
-    void Clear();
 
 private:
     mutable std::string text_;
 };
 
-class Edit : public Control {
+// A drop-down list with an edit field: the text may be picked or typed.
+class ComboBox : public WithText<ItemsControl> {
 public:
-    Edit(Control* parent, std::string name) : Control(parent, Kind::Edit, std::move(name)) {}
-    std::string Text() const;
-    void SetText(const std::string& text);
-    // The text as last set or read, without asking the peer: what a peer shows.
-    const std::string& StoredText() const { return text_; }
+    ComboBox(Control* parent, std::string name)
+        : WithText(parent, Kind::ComboBox, std::move(name)) {}
+    // Empties the edit field and the list.
+    void Clear();
+};
 
-private:
-    mutable std::string text_;
+class Edit : public WithText<Control> {
+public:
+    Edit(Control* parent, std::string name) : WithText(parent, Kind::Edit, std::move(name)) {}
 };
 
 }  // namespace ui

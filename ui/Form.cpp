@@ -82,10 +82,6 @@ void Form::Paint() {
 }
 
 void Form::UserClose() {
-    if (OnClose) {
-        Run(OnClose);
-        return;
-    }
     Hide();
     if (app_.MainForm() == this) app_.Quit();
 }

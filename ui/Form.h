@@ -94,10 +94,8 @@ public:
     // The window system asks for a paint; runs OnPaint inside the error boundary.
     void Paint();
     std::function<void()> OnPaint;
-    // The close box was used. Without a handler the window hides; the main form ends the
-    // message loop.
+    // The close box was used: the window hides; the main form ends the message loop.
     void UserClose();
-    std::function<void()> OnClose;
 
     // Runs a handler; an error it raises is shown in the standard error box and the program
     // goes on. A copy of the handler runs: it may destroy the object that holds it.

@@ -104,6 +104,18 @@ TEST(Win32Ui, AControlShownLaterHoldsWhatWasSetBeforeItsWindowWasMade) {
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);
     EXPECT_EQ(form.cbRate.Text(), "72");
     EXPECT_EQ(form.eName.Text(), "typed");
+
+    // Now their windows are read, and the frame made late lies beneath what it frames.
+    HWND edit = FindWindowExW(window, nullptr, L"EDIT", nullptr);
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextW(edit, L"changed");
+    SendMessageW(combo, CB_SETCURSEL, 2, 0);
+    EXPECT_EQ(form.eName.Text(), "changed");
+    EXPECT_EQ(form.cbRate.ItemIndex(), 2);
+    HWND frame = FindWindowExW(window, nullptr, L"BUTTON", nullptr);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(GetWindow(frame, GW_HWNDNEXT), nullptr);
+    EXPECT_EQ(GetWindow(combo, GW_HWNDNEXT), edit);
 }
 
 }  // namespace

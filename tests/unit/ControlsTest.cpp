@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "platform/fake/FakeWindows.h"
 #include "ui/Application.h"
@@ -50,15 +53,13 @@ TEST_F(ControlsTest, AnErrorInAnyHandlerIsShownAndTheProgramGoesOn) {
     form.OnPaint = [] { throw std::runtime_error("from painting"); };
     auto& entry = form.Menu().Add("mProgram", "Program").Add("mRestore", "Restore Registry");
     entry.OnClick = [] { throw std::runtime_error("from the menu"); };
-    form.OnClose = [] { throw std::runtime_error("from closing"); };
     button.Click();
     box.UserClick();
     timer.Tick();
     form.Paint();
     entry.Click();
-    form.UserClose();
     form.Run([&] { ++after; });
-    ASSERT_EQ(6u, win.boxes.shown.size());
+    ASSERT_EQ(5u, win.boxes.shown.size());
     EXPECT_EQ("Failed to set data for 'DALRestrictedModesBCD'", win.boxes.shown[0].text);
     EXPECT_EQ("Cadenzo", win.boxes.shown[0].caption);
     EXPECT_EQ(platform::Icon::Error, win.boxes.shown[0].icon);
@@ -66,7 +67,6 @@ TEST_F(ControlsTest, AnErrorInAnyHandlerIsShownAndTheProgramGoesOn) {
     EXPECT_EQ("from the timer", win.boxes.shown[2].text);
     EXPECT_EQ("from painting", win.boxes.shown[3].text);
     EXPECT_EQ("from the menu", win.boxes.shown[4].text);
-    EXPECT_EQ("from closing", win.boxes.shown[5].text);
     EXPECT_TRUE(box.Checked());  // the click itself happened
     EXPECT_EQ(1, after);
 }
@@ -96,12 +96,18 @@ TEST_F(ControlsTest, PlacesAndVisibilityFollowTheGroups) {
     ui::Label label(&group, "lbClassID");
     group.SetPlace({0, 424, 241, 49});
     label.SetPlace({56, 16, 180, 13});
+    EXPECT_FALSE(label.Showing());       // the form does not show yet
+    EXPECT_TRUE(label.ShowingInForm());  // but the label will, with it
     form.SetVisible(true);
     EXPECT_EQ((ui::Rect{56, 440, 180, 13}), label.PlaceInForm());
     EXPECT_TRUE(label.Showing());
     group.SetVisible(false);
     EXPECT_FALSE(label.Showing());
+    EXPECT_FALSE(label.ShowingInForm());
     EXPECT_TRUE(label.Visible());  // hidden with its group, yet keeps its own state
+    EXPECT_TRUE(form.ShowingInForm());
+    form.SetVisible(false);
+    EXPECT_FALSE(form.Showing());
 }
 
 TEST_F(ControlsTest, ComboBoxHoldsTypedTextApartFromItsItems) {
@@ -120,9 +126,44 @@ TEST_F(ControlsTest, ComboBoxHoldsTypedTextApartFromItsItems) {
 struct RecordingPeer : ui::Peer {
     bool destroyed = false;
     std::vector<ui::Aspect> updates;
+    // What its window holds; nothing while it has none.
+    std::optional<std::string> typed;
+    std::optional<int> picked;
     void Update(ui::Aspect aspect) override { updates.push_back(aspect); }
+    std::optional<std::string> ReadText() override { return typed; }
+    std::optional<int> ReadItemIndex() override { return picked; }
     void ControlDestroyed() override { destroyed = true; }
 };
+
+// A field reads what its window holds, and what the program set while it has none; the last
+// text read is what a window made later shows.
+TEST_F(ControlsTest, FieldsReadTheirWindowOrWhatWasSetWithoutOne) {
+    RecordingPeer comboWindow, editWindow;
+    ui::ComboBox combo(&form, "cbRate");
+    ui::Edit edit(&form, "eWidth");
+    combo.AttachPeer(&comboWindow);
+    edit.AttachPeer(&editWindow);
+    combo.SetItems({"60", "75"});
+    combo.SetItemIndex(1);
+    combo.SetText("75");
+    edit.SetText("1024");
+    EXPECT_EQ(1, combo.ItemIndex());
+    EXPECT_EQ("75", combo.Text());
+    EXPECT_EQ("1024", edit.Text());
+    EXPECT_EQ(std::vector<ui::Aspect>({ui::Aspect::Items, ui::Aspect::ItemIndex, ui::Aspect::Text}),
+              comboWindow.updates);
+    EXPECT_EQ(std::vector<ui::Aspect>{ui::Aspect::Text}, editWindow.updates);
+
+    comboWindow.typed = "100";
+    comboWindow.picked = -1;
+    editWindow.typed = "800";
+    EXPECT_EQ(-1, combo.ItemIndex());
+    EXPECT_EQ("100", combo.Text());
+    EXPECT_EQ("800", edit.Text());
+    EXPECT_EQ("100", combo.StoredText());
+    EXPECT_EQ("800", edit.StoredText());
+    EXPECT_EQ(1, combo.StoredItemIndex());  // a pick is the user's, reported as it happens
+}
 
 TEST_F(ControlsTest, AHandlerMayDestroyItsOwnControlAndTheWindowLetsGo) {
     RecordingPeer window;

@@ -13,15 +13,8 @@ namespace {
 using platform::FromWide;
 using platform::ToWide;
 
-// All windows are children of the form, so the groups a control sits in hide and disable it
-// through these, not through a parent window.
-bool ShowingInForm(const Control& control) {
-    for (const Control* c = &control; c && c->GetKind() != Kind::Form; c = c->Parent()) {
-        if (!c->Visible()) return false;
-    }
-    return true;
-}
-
+// All windows are children of the form, so the groups a control sits in hide (ShowingInForm)
+// and disable it through the control, not through a parent window.
 bool EnabledInForm(const Control& control) {
     for (const Control* c = &control; c && c->GetKind() != Kind::Form; c = c->Parent()) {
         if (!c->Enabled()) return false;
@@ -32,7 +25,7 @@ bool EnabledInForm(const Control& control) {
 }  // namespace
 
 void ControlWindow::Realize() {
-    if (hwnd_ || !control_ || !ShowingInForm(*control_)) return;
+    if (hwnd_ || !control_ || !control_->ShowingInForm()) return;
     DWORD style = WS_CHILD | WS_VISIBLE | Style();
     if (!EnabledInForm(*control_)) style |= WS_DISABLED;
     // The font is chosen first and the window made in its final place, which may depend on the
@@ -90,7 +83,7 @@ void ControlWindow::Update(Aspect aspect) {
             Move();
             break;
         case Aspect::Visible:
-            ShowWindow(hwnd_, ShowingInForm(*control_) ? SW_SHOWNA : SW_HIDE);
+            ShowWindow(hwnd_, control_->ShowingInForm() ? SW_SHOWNA : SW_HIDE);
             break;
         case Aspect::Enabled:
             EnableWindow(hwnd_, EnabledInForm(*control_));
@@ -106,14 +99,29 @@ void ControlWindow::Update(Aspect aspect) {
     ForChildren(aspect);
 }
 
+// A control without its window yet holds what the program put there.
+std::optional<std::string> ControlWindow::ReadText() {
+    if (!hwnd_) return std::nullopt;
+    return TextInWindow();
+}
+
+std::optional<int> ControlWindow::ReadItemIndex() {
+    if (!hwnd_) return std::nullopt;
+    return ItemIndexInWindow();
+}
+
 void ControlWindow::Apply(Aspect aspect) {
     if (aspect == Aspect::Caption) ShowCaption();
 }
 
 void ControlWindow::ShowCaption() {
-    SetWindowTextW(hwnd_, ToWide(control_->Caption()).c_str());
-    ApplyFont();
+    ShowText(control_->Caption());
     InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ControlWindow::ShowText(const std::string& text) {
+    SetWindowTextW(hwnd_, ToWide(text).c_str());
+    ApplyFont();
 }
 
 std::wstring ControlWindow::ShownText() const { return ToWide(control_->Caption()); }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ public:
     virtual bool LiesBeneath() const { return false; }
 
     void Update(Aspect aspect) final;
+    std::optional<std::string> ReadText() final;
+    std::optional<int> ReadItemIndex() final;
     void ControlDestroyed() final;
     // The form goes away: the window goes with it, the control stays.
     void Detach();
@@ -69,6 +72,10 @@ protected:
     FormWindow& Owner() const { return owner_; }
     HFONT CurrentFont() const { return font_; }
 
+    // What the user left in the window, once it is made: typed text, the picked item.
+    virtual std::optional<std::string> TextInWindow() const { return std::nullopt; }
+    virtual std::optional<int> ItemIndexInWindow() const { return std::nullopt; }
+
     // Shows a change of what the control holds beyond its place, font, hint, visibility and
     // enabled state; by default its caption.
     virtual void Apply(Aspect aspect);
@@ -84,6 +91,8 @@ protected:
 
     // The caption as the window's text, in a font that has its letters.
     void ShowCaption();
+    // A text as the window's, in a font that has its letters.
+    void ShowText(const std::string& text);
     void ApplyFont();
     std::wstring WindowText() const;
     // What the window shows, as the program's text (see the definition).

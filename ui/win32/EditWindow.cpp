@@ -10,18 +10,13 @@ EditWindow::EditWindow(Edit& edit, FormWindow& owner, int id)
     : ControlWindow(edit, owner, {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE}, id) {}
 
 void EditWindow::Apply(Aspect aspect) {
-    if (aspect != Aspect::Text) return;
-    SetWindowTextW(Handle(), ShownText().c_str());
-    ApplyFont();
+    if (aspect == Aspect::Text) ShowText(Field().StoredText());
 }
 
-std::wstring EditWindow::ShownText() const {
-    return ToWide(static_cast<Edit*>(GetControl())->StoredText());
-}
+std::wstring EditWindow::ShownText() const { return ToWide(Field().StoredText()); }
 
-std::string EditWindow::ReadText() {
-    const std::string& stored = static_cast<Edit*>(GetControl())->StoredText();
-    return Handle() ? ReadBack({}, stored) : stored;
+std::optional<std::string> EditWindow::TextInWindow() const {
+    return ReadBack({}, Field().StoredText());
 }
 
 }  // namespace ui

@@ -8,9 +8,10 @@ namespace ui {
 class EditWindow final : public ControlWindow {
 public:
     EditWindow(Edit& edit, FormWindow& owner, int id);
-    std::string ReadText() override;
 
 private:
+    const Edit& Field() const { return *static_cast<Edit*>(GetControl()); }
+    std::optional<std::string> TextInWindow() const override;
     void Apply(Aspect aspect) override;
     std::wstring ShownText() const override;
     std::wstring InitialText() const override { return ShownText(); }

@@ -2,26 +2,20 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <string>
 
 #include "platform/win32/WideText.h"
-#include "ui/win32/ButtonWindows.h"
-#include "ui/win32/EditWindow.h"
 #include "ui/win32/FontCache.h"
-#include "ui/win32/ImageWindow.h"
-#include "ui/win32/LabelWindow.h"
-#include "ui/win32/ListWindows.h"
+#include "ui/win32/NewControlWindow.h"
 
 namespace ui {
 namespace {
 
 using platform::ToWide;
 
-// Command ids: controls from 100 (clear of IDOK and IDCANCEL, which the dialog manager sends
-// for Enter and Escape), menu entries from 20000.
+// Controls' ids from 100: clear of IDOK and IDCANCEL, which the dialog manager sends for Enter
+// and Escape, and below the menu's commands.
 constexpr int kFirstControlId = 100;
-constexpr int kFirstCommandId = 20000;
 
 // A timer's id is the timer object itself, looked up among the form's timers before use: a tick
 // still queued for a timer that is gone finds nothing.
@@ -56,34 +50,6 @@ std::wstring RegisterClassOf(const Form& form, WNDPROC proc) {
     return name;
 }
 
-// The window of the control's kind.
-std::unique_ptr<ControlWindow> NewControlWindow(Control& control, FormWindow& form, int id) {
-    switch (control.GetKind()) {
-        case Kind::Label:
-            return std::make_unique<LabelWindow>(static_cast<Label&>(control), form, id);
-        case Kind::Button:
-            return std::make_unique<ButtonWindow>(static_cast<Button&>(control), form, id);
-        case Kind::SpeedButton:
-            return std::make_unique<SpeedButtonWindow>(static_cast<SpeedButton&>(control), form,
-                                                       id);
-        case Kind::CheckBox:
-            return std::make_unique<CheckBoxWindow>(static_cast<CheckBox&>(control), form, id);
-        case Kind::ComboBox:
-            return std::make_unique<ComboBoxWindow>(static_cast<ComboBox&>(control), form, id);
-        case Kind::ListBox:
-            return std::make_unique<ListBoxWindow>(static_cast<ListBox&>(control), form, id);
-        case Kind::Edit:
-            return std::make_unique<EditWindow>(static_cast<Edit&>(control), form, id);
-        case Kind::GroupBox:
-            return std::make_unique<GroupBoxWindow>(static_cast<GroupBox&>(control), form, id);
-        case Kind::Image:
-            return std::make_unique<ImageWindow>(static_cast<Image&>(control), form, id);
-        case Kind::Form:
-            break;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 FormWindow::FormWindow(Form& form, FontCache& fonts) : form_(&form), fonts_(fonts) {
@@ -99,14 +65,7 @@ FormWindow::FormWindow(Form& form, FontCache& fonts) : form_(&form), fonts_(font
                     width, height, nullptr, nullptr, module, this);
     int id = kFirstControlId;
     CreateControls(form, id);
-    // Once all are there: a window created later goes beneath the earlier ones.
-    for (auto& control : controls_) {
-        if (control->LiesBeneath() && control->Handle()) {
-            SetWindowPos(control->Handle(), HWND_BOTTOM, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        }
-    }
-    built_ = true;
+    order_.Settle();
     BuildMenu();
 
     // Centred on the desktop.
@@ -200,65 +159,11 @@ void FormWindow::FitToClient() {
 }
 
 void FormWindow::BuildMenu() {
-    commands_.clear();
-    HMENU menu = nullptr;
-    if (form_->HasMenu()) {
-        menu = CreateMenu();
-        for (auto& item : form_->Menu().Items())
-            AddMenuItems(menu, *item);
-    }
-    HMENU old = GetMenu(hwnd_);
-    SetMenu(hwnd_, menu);
-    if (old) DestroyMenu(old);
+    menu_.Build(hwnd_, *form_);
     FitToClient();
 }
 
-// An entry captioned "-" is a separator line.
-void FormWindow::AddMenuItems(HMENU into, MenuItem& item) {
-    if (item.Caption() == "-") {
-        AppendMenuW(into, MF_SEPARATOR, 0, nullptr);
-        return;
-    }
-    if (!item.Items().empty()) {
-        HMENU popup = CreatePopupMenu();
-        for (auto& sub : item.Items())
-            AddMenuItems(popup, *sub);
-        AppendMenuW(into, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup),
-                    ToWide(item.Caption()).c_str());
-        return;
-    }
-    commands_.push_back(&item);
-    AppendMenuW(into, MF_STRING, kFirstCommandId + commands_.size() - 1,
-                ToWide(item.Caption()).c_str());
-}
-
-void FormWindow::PutInOrder(const ControlWindow& late) {
-    // While the form is being built each window goes beneath the ones before it anyway.
-    if (!built_) return;
-    auto at = std::find_if(controls_.begin(), controls_.end(),
-                           [&late](const auto& control) { return control.get() == &late; });
-    if (at == controls_.end()) return;
-    HWND after = HWND_TOP;
-    if (late.LiesBeneath()) {
-        after = HWND_BOTTOM;
-        for (auto next = at + 1; next != controls_.end(); ++next) {
-            if ((*next)->LiesBeneath() && (*next)->Handle()) {
-                HWND above = GetWindow((*next)->Handle(), GW_HWNDPREV);
-                after = above ? above : HWND_TOP;
-                break;
-            }
-        }
-    } else {
-        for (auto before = at; before != controls_.begin();) {
-            --before;
-            if (!(*before)->LiesBeneath() && (*before)->Handle()) {
-                after = (*before)->Handle();
-                break;
-            }
-        }
-    }
-    SetWindowPos(late.Handle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
+void FormWindow::PutInOrder(const ControlWindow& late) { order_.Place(late); }
 
 ControlWindow* FormWindow::PeerOf(HWND child) const {
     if (!child) return nullptr;
@@ -335,11 +240,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND: {
             if (lParam == 0) {
                 // A menu entry; Escape's IDCANCEL also comes this way and names none.
-                size_t index = LOWORD(wParam) - static_cast<size_t>(kFirstCommandId);
-                if (HIWORD(wParam) == 0 && LOWORD(wParam) >= kFirstCommandId &&
-                    index < commands_.size()) {
-                    commands_[index]->Click();
-                }
+                if (MenuItem* entry = menu_.Command(wParam)) entry->Click();
                 return 0;
             }
             if (ControlWindow* peer = PeerOf(reinterpret_cast<HWND>(lParam))) {

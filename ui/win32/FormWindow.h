@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "ui/Form.h"
+#include "ui/win32/ControlOrder.h"
 #include "ui/win32/ControlWindow.h"
+#include "ui/win32/MenuBar.h"
 
 namespace ui {
 
@@ -28,9 +30,8 @@ public:
 
     // Lets go of the form and its controls and destroys the window.
     void Detach();
-    // Puts a control's window made after the form's in its place among the others: beneath the
-    // controls made before it and above those made after, which is the tab order too; a frame
-    // that lies beneath goes among the frames.
+    // Puts a control's window made after the form's in its place among the others (see
+    // ControlOrder).
     void PutInOrder(const ControlWindow& late);
     // One of its messages is being handled: the object must outlive that.
     bool Busy() const { return depth_ > 0; }
@@ -49,7 +50,6 @@ private:
     void CreateControls(Control& parent, int& id);
     void FitToClient();
     void BuildMenu();
-    void AddMenuItems(HMENU into, MenuItem& item);
     void SyncTimers();
     void ShowFocus();
 
@@ -58,11 +58,11 @@ private:
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
     std::vector<std::unique_ptr<ControlWindow>> controls_;
-    std::vector<MenuItem*> commands_;  // menu entries by command id
+    ControlOrder order_{controls_};
+    MenuBar menu_;
     std::vector<UINT_PTR> timers_;
     HWND lastFocus_ = nullptr;
     int depth_ = 0;
-    bool built_ = false;  // every control shown at the start has its window
     bool painting_ = false;
 };
 

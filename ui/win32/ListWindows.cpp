@@ -12,9 +12,6 @@ constexpr int kDropDownRows = 8;
 
 }  // namespace
 
-// A control without its window yet holds what the program put there.
-int ItemsWindow::ReadItemIndex() { return Handle() ? Selection() : Source().StoredItemIndex(); }
-
 int ItemsWindow::Selection() const {
     return static_cast<int>(SendMessageW(Handle(), messages_.selection, 0, 0));
 }
@@ -116,8 +113,7 @@ void ComboBoxWindow::Apply(Aspect aspect) {
             break;
         }
         case Aspect::Text:
-            SetWindowTextW(Handle(), ToWide(Combo().StoredText()).c_str());
-            ApplyFont();
+            ShowText(Combo().StoredText());
             break;
         default:
             break;
@@ -128,8 +124,8 @@ std::wstring ComboBoxWindow::ShownText() const {
     return ItemsWindow::ShownText() + ToWide(Combo().StoredText());
 }
 
-std::string ComboBoxWindow::ReadText() {
-    return Handle() ? ReadBack(Combo().Items(), Combo().StoredText()) : Combo().StoredText();
+std::optional<std::string> ComboBoxWindow::TextInWindow() const {
+    return ReadBack(Combo().Items(), Combo().StoredText());
 }
 
 // A combo box's window reaches down over its open list.

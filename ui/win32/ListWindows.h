@@ -7,9 +7,6 @@
 namespace ui {
 
 class ItemsWindow : public ControlWindow {
-public:
-    int ReadItemIndex() override;
-
 protected:
     struct Messages {
         UINT count, textLength, text, add, reset, setSelection, selection;
@@ -18,6 +15,7 @@ protected:
                 Messages messages)
         : ControlWindow(control, owner, windowClass, id), messages_(messages) {}
     std::wstring InitialText() const override { return {}; }
+    std::optional<int> ItemIndexInWindow() const override { return Selection(); }
 
     // The control whose items the window shows.
     const ItemsControl& Source() const { return *static_cast<ItemsControl*>(GetControl()); }
@@ -45,11 +43,11 @@ private:
 class ComboBoxWindow final : public ItemsWindow {
 public:
     ComboBoxWindow(ComboBox& combo, FormWindow& owner, int id);
-    std::string ReadText() override;
     void Notify(int code) override;
 
 private:
     const ComboBox& Combo() const { return *static_cast<ComboBox*>(GetControl()); }
+    std::optional<std::string> TextInWindow() const override;
     void Apply(Aspect aspect) override;
     void Fill() override;
     std::wstring ShownText() const override;
