@@ -25,6 +25,11 @@ constexpr char kIncompleteStartText[] =
     "then), so OK would write back settings it never read. Nothing was changed. Correct or "
     "delete the value named in that error, then start Cadenzo again.";
 constexpr char kIncompleteStartCaption[] = "Error";
+constexpr char kOutdatedWindowText[] =
+    "A newer Cadenzo window has read the display modes again, so the rates of this window no "
+    "longer match the resolutions they were chosen for. Nothing was changed, and this window "
+    "closes now: choose the rates in the newest Cadenzo window.";
+constexpr char kOutdatedWindowCaption[] = "Error";
 constexpr char kRestartQuestion[] = "All changes do not take effect until next boot. Restart?";
 constexpr char kRestartCaption[] = "Restart needed";
 
@@ -54,6 +59,17 @@ void TForm1::OKClick() {
     platform::Platform& os = state.os;
     const AdapterState& adapter = state.adapter;
     const LanguageState& language = state.language;
+
+    // Its rows, switches and adapter belong to a table and a driver key read before the newest
+    // window's: writing them could set other resolutions' rates, even another adapter's.
+    if (!TableInForce()) {
+        os.boxes.Show(kOutdatedWindowText, kOutdatedWindowCaption, platform::Buttons::Ok,
+                      platform::Icon::None);
+        Hide();
+        // Closing the first window ends the program; with it hidden, the newest one does.
+        if (state.app.MainForm() == this) state.app.SetMainForm(&windows_.Form1());
+        return;
+    }
 
     if (!adapter.HasDriverKey()) {
         os.boxes.Show(AdapterProblem(adapter), NoAdapterCaption, platform::Buttons::Ok,
