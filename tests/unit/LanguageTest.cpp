@@ -242,7 +242,7 @@ TEST_F(LanguageTest, NoFileNamedMeansTheBuiltInTextsWithoutAMessage) {
         Choose(stored);
         TForm1& form = program.CreateMainWindow();
         EXPECT_FALSE(program.language.LanguageActive);
-        EXPECT_EQ(stored, program.language.LanguageFile);
+        EXPECT_EQ("", program.language.LanguageFile);
         EXPECT_EQ("Refresh Rates:", form.gbRefresh.Caption());
     }
     EXPECT_TRUE(win.boxes.shown.empty());
@@ -370,7 +370,7 @@ TEST_F(LanguageTest, TheDialogListsTheInstallDirectoryAndStoresTheChoice) {
     std::size_t exports = regedit.exported.size();
     dialog.lbLang.UserPicked(1);
     dialog.bOK.Click();
-    EXPECT_EQ("Deutsch.lng", StoredName());  // no terminator
+    EXPECT_EQ(std::string("Deutsch.lng\0", 12), StoredName());
     EXPECT_FALSE(dialog.Visible());
     ASSERT_NE(&first, &program.Form1());
     EXPECT_EQ("T3", program.Form1().gbRefresh.Caption());  // the new window loaded it
@@ -381,7 +381,7 @@ TEST_F(LanguageTest, TheDialogListsTheInstallDirectoryAndStoresTheChoice) {
         TForm3& english = OpenDialog();
         english.lbLang.UserPicked(line);
         english.bOK.Click();
-        EXPECT_EQ("", StoredName());
+        EXPECT_EQ(std::string(1, '\0'), StoredName());
         EXPECT_EQ("Refresh Rates:", program.Form1().gbRefresh.Caption());
         EXPECT_FALSE(program.language.LanguageActive);
     }
