@@ -15,7 +15,8 @@ constexpr char kUtf16ByteOrderMark[] = "\xFF\xFE";
 constexpr char kLineEnd[] = "\r\n";
 // The editor ends a finished export with an empty line.
 constexpr char kExportEnd[] = "\r\n\r\n";
-constexpr char kSectionRoot[] = "[HKEY_LOCAL_MACHINE\\";
+// How the editor names the root of the driver key, on its command line and in the export.
+constexpr char kMachineRoot[] = "HKEY_LOCAL_MACHINE\\";
 
 // The export as one byte per character: UTF-16LE after its byte-order mark is read unit by
 // unit, a unit beyond ASCII as '?'; anything else as it is.
@@ -40,7 +41,7 @@ bool IsWholeExport(const std::string& bytes, const std::string& driverKey) {
     for (const char* name : kExportHeaders)
         header =
             header || text.compare(0, std::strlen(name) + 2, name + std::string(kLineEnd)) == 0;
-    std::string section = kLineEnd + (kSectionRoot + driverKey) + "]" + kLineEnd;
+    std::string section = kLineEnd + ("[" + (kMachineRoot + driverKey) + "]") + kLineEnd;
     std::size_t endSize = sizeof kExportEnd - 1;
     return header && text.size() >= endSize &&
            text.compare(text.size() - endSize, endSize, kExportEnd) == 0 &&
@@ -68,7 +69,7 @@ bool AwaitWholeExport(platform::Platform& os, const std::string& path,
 
 std::string ExportParameters(const std::string& installDir, const std::string& fileName,
                              const std::string& driverKey) {
-    return "/e \"" + InstallPath(installDir, fileName) + "\" HKEY_LOCAL_MACHINE\\" + driverKey;
+    return "/e \"" + InstallPath(installDir, fileName) + "\" " + kMachineRoot + driverKey;
 }
 
 std::string ImportParameters(const std::string& installDir, const std::string& fileName) {
