@@ -20,7 +20,7 @@ std::string CutAt(const std::string& text, const std::string& marker) {
 std::string LastThatExists(platform::Registry& registry, std::string text,
                            std::initializer_list<std::pair<const char*, const char*>> sources) {
     for (const auto& [key, value] : sources)
-        ReadRegBytes(registry, key, value, text);
+        ReadRegString(registry, key, value, text);
     return text;
 }
 
@@ -69,18 +69,18 @@ void ReadClassIds(platform::Registry& registry, AdapterState& adapter) {
     adapter.ClassID.clear();
     adapter.VideoID.clear();
     std::string hardwareKey;
-    if (ReadRegBytes(registry, ati::CdsDriverKey, ati::HardwareRegKeyValue, hardwareKey) !=
+    if (ReadRegString(registry, ati::CdsDriverKey, ati::HardwareRegKeyValue, hardwareKey) !=
         RegDone) {
         return;
     }
     hardwareKey = CutAt(hardwareKey, " ");
     if (hardwareKey.empty()) return;  // never the root of the machine's keys
 
-    ReadRegBytes(registry, hardwareKey, ati::ClassDriverValue, adapter.ClassID);
+    ReadRegString(registry, hardwareKey, ati::ClassDriverValue, adapter.ClassID);
     adapter.ClassID = CutAt(adapter.ClassID, "\\0000");
 
     std::string videoId;
-    ReadRegBytes(registry, hardwareKey + ati::DeviceParametersSubkey, ati::VideoIdValue, videoId);
+    ReadRegString(registry, hardwareKey + ati::DeviceParametersSubkey, ati::VideoIdValue, videoId);
     videoId = CutAt(videoId, "\\0000");
     std::size_t brace = videoId.find('}');
     adapter.VideoID = brace == std::string::npos ? "" : videoId.substr(0, brace + 1);
@@ -107,7 +107,7 @@ void IdentifyCard(platform::Registry& registry, AdapterState& adapter) {
                                   "(");
     std::string id;
     for (const char* key : ati::ServiceEnumKeys)
-        ReadRegBytes(registry, key, ati::EnumFirstValue, id);
+        ReadRegString(registry, key, ati::EnumFirstValue, id);
     adapter.DeviceInstanceId = id;
     adapter.VendorId = CutIdentifier(id, "VEN_", 3, 4);
     adapter.DeviceId = CutIdentifier(id, "DEV_", 3, 4);

@@ -147,6 +147,13 @@ void TForm1::BuildMenu() {
 }
 
 void TForm1::WireCommands() {
+    // The arrows store the rows into the table before they move: not into a table that a
+    // newer main window has rebuilt.
+    for (ui::SpeedButton* arrow : {&sbUp, &sbDown}) {
+        arrow->OnClick = [this, move = arrow->OnClick] {
+            if (TableInForce()) move();
+        };
+    }
     OK.OnClick = [this] { OKClick(); };
     Cancel.OnClick = [this] { CancelClick(); };
     bRestore.OnClick = [this] { bRestoreClick(); };

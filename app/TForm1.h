@@ -44,6 +44,11 @@ public:
     void Uninstall1Click();
     void bReportClick();
 
+    // Whether the mode table is still the one this window built and shows. A newer main
+    // window rebuilds it (another adapter, raw modes, another language), and then this
+    // window's rows would land on other resolutions' entries.
+    bool TableInForce() const { return tableBuild_ == state.ModeTableBuilds; }
+
     // The settings as the window showed them at the end of its creation, and whether they
     // differ now.
     void SaveInitialState();
@@ -127,5 +132,6 @@ private:
     std::array<bool, 4> initialDepths_{};
     // The creation sequence ran to its end: every value OK writes back was read first.
     bool created_ = false;
+    std::uint32_t tableBuild_ = 0;  // the build of the mode table this window shows
     void BuildMenu();
 };

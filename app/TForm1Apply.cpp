@@ -53,6 +53,17 @@ void TForm1::OKClick() {
     const AdapterState& adapter = state.adapter;
     const LanguageState& language = state.language;
 
+    // Its rows, switches and adapter belong to a table and a driver key read before the newest
+    // window's: writing them could set other resolutions' rates, even another adapter's.
+    if (!TableInForce()) {
+        platform::ShowNotice(os.boxes, language.Text(TextId::OutdatedWindow),
+                             language.Text(TextId::OutdatedWindowCaption));
+        Hide();
+        // Closing the first window ends the program; with it hidden, the newest one does.
+        if (state.app.MainForm() == this) state.app.SetMainForm(&windows_.Form1());
+        return;
+    }
+
     if (!adapter.HasDriverKey()) {
         platform::ShowNotice(os.boxes, AdapterProblem(adapter), NoAdapterCaption);
         return;

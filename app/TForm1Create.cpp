@@ -38,6 +38,7 @@ void TForm1::FormCreate() {
     state.ModeEnumFlags = pruning == 0 ? platform::EdsRawMode : 0;
 
     state.ModeTable.clear();
+    tableBuild_ = ++state.ModeTableBuilds;
     if (!adapter.DisplayDeviceName.empty()) {
         EnumerateModes(os.display, adapter.DisplayDeviceName, state.ModeEnumFlags, state.ModeTable);
     }

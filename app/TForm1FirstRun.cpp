@@ -39,7 +39,7 @@ void TForm1::FirstRunCheck() {
     if (resuming) state.FirstRunNeeded = true;
 
     std::string version = VersionWhenAbsent;
-    ReadRegBytes(os.registry, SettingsKey, VersionValue, version);
+    ReadRegString(os.registry, SettingsKey, VersionValue, version);
     if (version.substr(0, 4) < kFirstVersionWithoutFirstRun) state.FirstRunNeeded = true;
 
     std::uint16_t addNative = 0;

@@ -23,7 +23,7 @@ bool Restore(platform::Platform& os, const std::string& fileName) {
 void TForm1::TakeStartBackup() {
     platform::Platform& os = state.os;
     if (!state.adapter.HasDriverKey()) return;  // nothing to protect, nothing will be written
-    state.StartBackupTaken = ExportDriverKey(os, state.adapter.DriverKey, StartBackupFile);
+    state.StartBackupTaken = ExportDriverKey(os, state.adapter.DriverKey, StartBackupFile).written;
     if (!state.StartBackupTaken) {
         platform::ShowNotice(os.boxes, FormatText(StartBackupFailedText, StartBackupFile),
                              BackupFailedCaption);

@@ -35,7 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Require(mainWindows == 1);
     auto stored = win.registry.Value(SettingsKey, LangFileNameValue);
     fuzz::Require(stored.has_value());
+    // Stored with its terminator.
     std::string name(stored->data.begin(), stored->data.end());
+    fuzz::Require(!name.empty() && name.back() == '\0');
+    name.pop_back();
     fuzz::Require(lines.size() == 1 ? name.empty() : name == dialog.LanguageChoices.back());
     return 0;
 }

@@ -22,7 +22,7 @@ std::string LanguageState::Text(TextId id) const {
 
 void ReadLangFileName(platform::Registry& registry, LanguageState& language) {
     language.LanguageFile.clear();
-    ReadRegBytes(registry, SettingsKey, LangFileNameValue, language.LanguageFile);
+    ReadRegString(registry, SettingsKey, LangFileNameValue, language.LanguageFile);
 }
 
 bool LoadLanguage(platform::Platform& os, LanguageState& language) {
@@ -31,11 +31,9 @@ bool LoadLanguage(platform::Platform& os, LanguageState& language) {
     language.NamedTexts.clear();
     ReadLangFileName(os.registry, language);
     const std::string& stored = language.LanguageFile;
-    // An empty string value stored with its terminator names no file either.
-    if (stored.empty() || stored == std::string(1, '\0')) return false;
-
-    // A terminator another tool stored is no part of the name.
+    // A terminator more that another tool stored is no part of the name; none names no file.
     std::string name = stored.substr(0, stored.find('\0'));
+    if (name.empty()) return false;
     std::optional<std::string> bytes =
         os.files.ReadAll(InstallPath(GetInstallDir(os.registry), name));
     if (!bytes) {

@@ -24,9 +24,9 @@ struct LanguageState {
     std::string Text(TextId id) const;
 };
 
-// Reads the "LangFileName" setting into LanguageFile exactly as stored (a terminator another
-// tool stored included), so that storing it back on the way out loses nothing. Empty when
-// there is none.
+// Reads the "LangFileName" setting into LanguageFile as stored, without the one terminator a
+// string is stored with, so that storing it back on the way out gives the same bytes. Empty
+// when there is none.
 void ReadLangFileName(platform::Registry& registry, LanguageState& language);
 
 // Loads the language file named by "LangFileName" from the install directory, as each main

@@ -103,7 +103,12 @@
     TEXT(FirstRunQuestion, 79,                                                                    \
          "This is first run of Cadenzo 0.98 beta . Program was disabled all restrictions of "     \
          "drivers, but freqences will be correctly detected only after restart. Restart now?")    \
-    TEXT(FirstRunCaption, 80, "First Run")
+    TEXT(FirstRunCaption, 80, "First Run")                                                        \
+    TEXT(OutdatedWindow, 101,                                                                     \
+         "A newer Cadenzo window has read the display modes again, so the rates of this window "  \
+         "no longer match the resolutions they were chosen for. Nothing was changed, and this "   \
+         "window closes now: choose the rates in the newest Cadenzo window.")                     \
+    TEXT(OutdatedWindowCaption, 102, "Error")
 
 enum class TextId : int {
 #define CADENZO_TEXT_ID(name, slot, builtIn) name = slot,

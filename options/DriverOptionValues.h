@@ -16,7 +16,7 @@ constexpr std::uint16_t SwitchFeatureDisabled = 1;  // the box unchecked
 // Read into a switch's variable first: absent, it keeps this and the box stays grayed.
 constexpr std::uint16_t SwitchValueAbsent = 0x00FF;
 
-// REG_SZ in the ddhal key, written without a terminator: the degree the driver forces in
+// REG_SZ in the ddhal key, written with its terminator: the degree the driver forces in
 // Direct3D. Absent or empty, the driver does not force it.
 constexpr char AnisoDegreeValue[] = "AnisoDegree";
 

@@ -24,12 +24,12 @@ DriverSwitches::DriverSwitches(ui::CheckBox& cbAnisoD3D, ui::ComboBox& cbAnisoDe
 
 void DriverSwitches::ReadDriverSwitches(platform::Registry& registry, const AdapterState& adapter) {
     std::string degree;
-    ReadRegBytes(registry, adapter.DdhalKey, AnisoDegreeValue, degree);
+    ReadRegString(registry, adapter.DdhalKey, AnisoDegreeValue, degree);
     if (!degree.empty()) {
         cbAnisoD3D_.SetChecked(true);
         cbAnisoDegree_.SetEnabled(true);
-        // Other tools store the text with its terminator; the box shows and keeps what comes
-        // before it, so that OK stores it back without one.
+        // A text another tool stored with more than one terminator: the box shows and keeps
+        // what comes before the first.
         cbAnisoDegree_.SetText(degree.substr(0, degree.find('\0')));
     }
 

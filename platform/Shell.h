@@ -35,6 +35,8 @@ public:
     // in all; one result per program, in the same order.
     virtual std::vector<LaunchResult> ExecuteAllAndWait(const std::vector<Launch>& launches,
                                                         std::uint32_t timeoutMs) = 0;
+    // Lets `ms` pass as a wait for a program does: the windows are painted but take no input.
+    virtual void Pause(std::uint32_t ms) = 0;
 };
 
 }  // namespace platform

@@ -8,11 +8,12 @@
 
 namespace {
 
-// Removes what an earlier report cut short may have left: an old export would pass for one of
-// this run's when the editor writes none (a key that is missing), and a working file already
-// there would make the script's copy or ren ask or fail in a window nobody sees.
-void RemoveLeftovers(platform::Files& files) {
-    std::vector<std::string> names{ReportCollectionFile, ReportJoinedFile};
+// Removes the exports and the script's working files. Before a report: an old export would pass
+// for one of this run's when the editor writes none (a key that is missing), and a working file
+// already there would make the script's copy or ren ask or fail in a window nobody sees. After
+// a report that failed: nothing half joined stays behind.
+void RemoveWorkingFiles(platform::Files& files) {
+    std::vector<std::string> names{ReportCollectionFile, ReportJoinedFile, ReportScriptFile};
     for (const ReportExport& entry : ReportExports)
         names.push_back(entry.file);
     for (const std::string& name : names) {
@@ -29,7 +30,7 @@ bool IgnoreMonitorCaps(platform::Registry& registry) {
 }
 
 bool CreateReport(platform::Platform& os, const ReportFacts& facts) {
-    RemoveLeftovers(os.files);
+    RemoveWorkingFiles(os.files);
     bool written = os.files.WriteAll(ReportFile, ReportText(facts));
 
     std::vector<platform::Launch> exports;
@@ -37,9 +38,12 @@ bool CreateReport(platform::Platform& os, const ReportFacts& facts) {
         exports.push_back(
             {RegistryEditor, ReportExportParameters(entry), ".", platform::ShowNormal});
     std::vector<platform::LaunchResult> runs = os.shell.ExecuteAllAndWait(exports, ReportTimeoutMs);
-    if (std::any_of(runs.begin(), runs.end(),
-                    [](const platform::LaunchResult& run) { return run.started && !run.finished; }))
+    if (std::any_of(runs.begin(), runs.end(), [](const platform::LaunchResult& run) {
+            return run.started && !run.finished;
+        })) {
+        RemoveWorkingFiles(os.files);
         return false;
+    }
     // The editor writes no file for a key that does not exist. An empty one in its place joins
     // as nothing, whatever the system's copy does with a file that is missing.
     for (const ReportExport& entry : ReportExports) {
@@ -47,8 +51,15 @@ bool CreateReport(platform::Platform& os, const ReportFacts& facts) {
     }
 
     written = os.files.WriteAll(ReportScriptFile, ReportScript()) && written;
-    os.shell.ExecuteAndWait({ReportScriptFile, "", ".", platform::ShowHide}, ReportTimeoutMs);
-    return written;
+    platform::LaunchResult script =
+        os.shell.ExecuteAndWait({ReportScriptFile, "", ".", platform::ShowHide}, ReportTimeoutMs);
+    // The script's exit code is that of its last command; what it left tells more. Its last
+    // rename turns the joined file into the report, so a joined file still there (or no report)
+    // means the join did not finish.
+    bool joined = script.started && script.finished && !os.files.Exists(ReportJoinedFile) &&
+                  os.files.Exists(ReportFile);
+    if (!joined) RemoveWorkingFiles(os.files);
+    return written && joined;
 }
 
 void ShowReportResult(platform::MessageBoxes& boxes, const LanguageState& language, bool created) {

@@ -18,7 +18,7 @@ constexpr char ReportJoinedFile[] = "1.tmp";
 // What the report tells, gathered from the program's state and the main window.
 struct ReportFacts {
     bool LanguageActive = false;
-    std::string LanguageFile;  // as stored, possibly empty or ending in a NUL
+    std::string LanguageFile;  // as stored, without its terminator; possibly empty
     bool IgnoreMonitorCaps = false;
     ::ModeTable ModeTable;
     // Whether cb8, cb16, cb24, cb32, cbOpenGL, cbDirect3D, cbProjector and cbRotation are

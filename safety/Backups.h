@@ -2,6 +2,7 @@
 // The registry backups: the driver key exported by the system's registry editor into a file
 // in the install directory, and imported from it again to undo.
 
+#include <cstdint>
 #include <string>
 
 #include "platform/Platform.h"
@@ -13,6 +14,10 @@ constexpr char FirstRunFile[] = "firstrun.dat";  // before the program first lif
 
 // How long the program waits for the registry editor before it gives up on a backup.
 constexpr unsigned BackupTimeoutMs = 30000;
+// After the editor ended, how often the export is looked at while it is not finished, and how
+// long a file that is not there at all is waited for.
+constexpr unsigned ExportLookMs = 100;
+constexpr unsigned ExportAppearMs = 2000;
 // An export is written under the backup's name with this added, in the same directory, and
 // takes the backup's name only once it is whole.
 constexpr char NewBackupSuffix[] = ".new";
@@ -40,13 +45,25 @@ std::string ExportParameters(const std::string& installDir, const std::string& f
 // an install directory such as "C:\Program Files\Cadenzo" would otherwise split in two.
 std::string ImportParameters(const std::string& installDir, const std::string& fileName);
 
+// What became of an export.
+struct BackupResult {
+    bool written = false;      // the backup holds the export now
+    bool editorEnded = false;  // the editor started and ended in time
+    // The editor's exit code, for the record: it says nothing of the export (Wine's is 0 also
+    // when the key could not be opened, and Windows documents none).
+    std::uint32_t editorExitCode = 0;
+    explicit operator bool() const { return written; }
+};
+
 // Exports the driver key into `fileName` in the install directory and waits for the registry
-// editor. True only when the editor ended in time with exit code 0 and left a file that
-// starts as an export does, which then takes the backup's name in one rename. On failure the
-// backup is as it was: an older one is never lost, not even when the program ends during the
-// wait.
-bool ExportDriverKey(platform::Platform& os, const std::string& driverKey,
-                     const std::string& fileName);
+// editor. Written only when the editor ended in time and the file is a finished export of the
+// key (an editor's header line first, the key's section line, the empty line that ends an
+// export), whatever the exit code; a file still being written by a process the editor handed
+// the work to is waited for. The export then takes the backup's name in one rename. On failure
+// the backup is as it was: an older one is never lost, not even when the program ends during
+// the wait.
+BackupResult ExportDriverKey(platform::Platform& os, const std::string& driverKey,
+                             const std::string& fileName);
 
 // Imports `fileName` from the install directory into the registry, waiting (a bounded time)
 // for the registry editor, so that nothing the program does next, a restart included,

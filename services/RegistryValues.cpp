@@ -59,12 +59,23 @@ std::uint16_t ReadRegBytes(platform::Registry& registry, const std::string& key,
     });
 }
 
+std::uint16_t ReadRegString(platform::Registry& registry, const std::string& key,
+                            const std::string& name, std::string& text) {
+    std::string bytes;
+    std::uint16_t result = ReadRegBytes(registry, key, name, bytes);
+    if (result != RegDone) return result;
+    if (!bytes.empty() && bytes.back() == '\0') bytes.pop_back();
+    text = bytes;
+    return RegDone;
+}
+
 std::uint16_t WriteRegString(platform::Registry& registry, const std::string& key,
                              const std::string& name, const std::string& text) {
     return WithKey(registry, key, platform::KeySetValue, [&](RegKey handle) {
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+        // c_str() ends with the terminator, which the size takes in.
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.c_str());
         return registry.SetValue(handle, name, platform::RegSz, bytes,
-                                 static_cast<std::uint32_t>(text.size())) == RegStatus::Ok;
+                                 static_cast<std::uint32_t>(text.size() + 1)) == RegStatus::Ok;
     });
 }
 

@@ -24,9 +24,15 @@ std::uint16_t WriteRegDword(platform::Registry& registry, const std::string& key
 // its terminator comes back with a trailing NUL. `text` changes only on success.
 std::uint16_t ReadRegBytes(platform::Registry& registry, const std::string& key,
                            const std::string& name, std::string& text);
+// A string value's text: its bytes without the one terminating NUL it is stored with. A value
+// stored without one (by older versions) reads the same. `text` changes only on success.
+std::uint16_t ReadRegString(platform::Registry& registry, const std::string& key,
+                            const std::string& name, std::string& text);
 // Deletes the value; RegValueFailed also when there was none.
 std::uint16_t DeleteRegValue(platform::Registry& registry, const std::string& key,
                              const std::string& name);
-// Stores the characters as REG_SZ without a terminating NUL.
+// Stores the characters as REG_SZ with their terminating NUL, as Windows asks: readers that
+// take the last byte for the terminator (Wine's regedit exporting a backup among them) would
+// lose the last character of a value stored without one.
 std::uint16_t WriteRegString(platform::Registry& registry, const std::string& key,
                              const std::string& name, const std::string& text);

@@ -4,8 +4,7 @@
 
 std::string GetInstallDir(platform::Registry& registry) {
     std::string dir = ".";
-    ReadRegBytes(registry, SettingsKey, InstallDirValue, dir);
-    if (!dir.empty() && dir.back() == '\0') dir.pop_back();
+    ReadRegString(registry, SettingsKey, InstallDirValue, dir);
     return dir;
 }
 

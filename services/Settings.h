@@ -25,7 +25,7 @@ constexpr char ProgramName[] = "Cadenzo";
 constexpr char ProgramVersion[] = CADENZO_VERSION_TEXT;  // "0.98 beta", from the build
 constexpr char VersionWhenAbsent[] = "0.50";
 
-// The stored install directory without a terminator another tool may have stored; "." when
+// The stored install directory without its terminator; "." when
 // none is stored.
 std::string GetInstallDir(platform::Registry& registry);
 // Stores the current working directory as the install directory.

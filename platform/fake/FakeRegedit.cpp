@@ -1,5 +1,6 @@
 #include "platform/fake/FakeRegedit.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "platform/CaseFold.h"
@@ -47,6 +48,19 @@ std::string Widen(const std::string& text) {
 
 FakeRegedit::FakeRegedit(FakeWindows& win) : win_(win) {
     win_.shell.onStart = [this](const Launch& launch) { return Run(launch); };
+    win_.shell.onPause = [this] { WriteHandedOff(); };
+}
+
+void FakeRegedit::WriteHandedOff() {
+    if (!handedOff_) return;
+    HandedOff& job = *handedOff_;
+    ++job.pauses;
+    // Each pause one more equal part.
+    std::size_t size = job.bytes.size() * std::min(job.pauses, handsOffFor) / handsOffFor;
+    win_.files.WriteAll(job.path, job.bytes.substr(0, size));
+    if (job.pauses < handsOffFor) return;
+    if (job.whole) exported.push_back(win_.files.FullPath(job.path));
+    handedOff_.reset();
 }
 
 std::string FakeRegedit::Text(const std::string& fileBytes) {
@@ -96,6 +110,10 @@ void FakeRegedit::Export(const std::string& path, const std::string& key) {
         return;  // a key it cannot open: an error on its console, and no file
     }
     bool whole = !writesInstead && writesOnly >= bytes.size();
+    if (handsOffFor > 0) {
+        handedOff_ = HandedOff{path, bytes.substr(0, writesOnly), whole, 0};
+        return;
+    }
     if (win_.files.WriteAll(path, bytes.substr(0, writesOnly)) && whole) {
         exported.push_back(win_.files.FullPath(path));
     }

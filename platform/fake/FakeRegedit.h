@@ -3,8 +3,8 @@
 // its values and subkeys into FILE, "regedit.exe /s FILE" writes them back. Its command line
 // is split the way the real one is: an unquoted path ends at the first blank. An export
 // starts as Wine's does (UTF-16LE with its byte-order mark, "Windows Registry Editor Version
-// 5.00"); the values that follow are in a form of the fake's own. Like Wine's, the editor ends
-// with exit code 0 whether or not it did its job.
+// 5.00"); the values that follow are in a form of the fake's own, and it ends with an empty
+// line. Like Wine's, the editor ends with exit code 0 whether or not it did its job.
 
 #include <cstddef>
 #include <cstdint>
@@ -31,6 +31,11 @@ public:
     std::optional<std::string> writesInstead;    // an export writes these bytes, not the key
     bool ansi = false;  // exports "REGEDIT4" in ANSI, as Windows 9x and "regedit /a" do
     std::uint32_t exitCode = 0;
+    // The editor ends at once and leaves the export to another process (as a 32-bit editor on
+    // 64-bit Windows hands it to the 64-bit one), which writes the file in parts while the
+    // program waits: none of it at first, whole (as far as `writesOnly` lets it) after this
+    // many pauses of the program.
+    unsigned handsOffFor = 0;
     // The program is ended (killed, or Windows shuts down) while it waits for the editor,
     // after the editor wrote its file: the wait throws ProcessEnded.
     bool programEndsWhileWaiting = false;
@@ -40,12 +45,22 @@ public:
 
     // The text of an export file: UTF-16LE (after its byte-order mark) narrowed to ANSI.
     static std::string Text(const std::string& fileBytes);
+    // The bytes of a whole export of the key (a path under HKEY_LOCAL_MACHINE) as it is now.
+    std::string ExportText(const std::string& keyPath) const;
 
 private:
     LaunchResult Run(const Launch& launch);
     void Export(const std::string& path, const std::string& key);
     void Import(const std::string& path);
-    std::string ExportText(const std::string& keyPath) const;
+    void WriteHandedOff();
+
+    struct HandedOff {
+        std::string path;
+        std::string bytes;
+        bool whole = false;
+        unsigned pauses = 0;
+    };
+    std::optional<HandedOff> handedOff_;
 
     FakeWindows& win_;
 };

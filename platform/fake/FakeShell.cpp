@@ -20,4 +20,9 @@ std::vector<LaunchResult> FakeShell::ExecuteAllAndWait(const std::vector<Launch>
     return results;
 }
 
+void FakeShell::Pause(std::uint32_t ms) {
+    pausedMs += ms;
+    if (onPause) onPause();
+}
+
 }  // namespace platform

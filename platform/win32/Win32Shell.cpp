@@ -64,6 +64,20 @@ private:
     std::vector<HWND> disabled_;
 };
 
+// Lets the time pass as AwaitWithoutFreezing does, with nothing to wait for.
+void PassWithoutFreezing(DWORD ms) {
+    InputBlocked blocked;
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE))
+            DispatchMessageW(&msg);
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= ms) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_PAINT | QS_SENDMESSAGE);
+    }
+}
+
 // Waits for the processes to end, at most `timeoutMs` in all; true when every one has ended.
 // Meanwhile the windows are repainted and messages sent by other threads and programs are
 // answered, but no timer, posted command or input is handled: no handler of the program runs in
@@ -146,5 +160,7 @@ std::vector<LaunchResult> Win32Shell::ExecuteAllAndWait(const std::vector<Launch
     }
     return results;
 }
+
+void Win32Shell::Pause(std::uint32_t ms) { PassWithoutFreezing(ms); }
 
 }  // namespace platform

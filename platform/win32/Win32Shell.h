@@ -11,6 +11,7 @@ public:
     LaunchResult ExecuteAndWait(const Launch& launch, std::uint32_t timeoutMs) override;
     std::vector<LaunchResult> ExecuteAllAndWait(const std::vector<Launch>& launches,
                                                 std::uint32_t timeoutMs) override;
+    void Pause(std::uint32_t ms) override;
 };
 
 }  // namespace platform

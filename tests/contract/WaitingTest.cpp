@@ -172,4 +172,31 @@ TEST_F(Waiting, ForAProgramTheWindowsArePaintedButTakeNoInput) {
     EXPECT_EQ(clicks, 0);
 }
 
+// A pause while an export is awaited (written by a process the program cannot wait for) keeps
+// the windows as a wait for a program does, for the whole time asked.
+TEST_F(Waiting, APauseLastsItsTimeWithTheWindowsPaintedButTakingNoInput) {
+    bool blocked = false;
+    bool painted = false;
+    std::thread helper([&] {
+        blocked = BothDisabledSoon();
+        int before = paints;
+        InvalidateRect(main, nullptr, TRUE);
+        for (int tries = 0; tries < 20 && !painted; ++tries) {
+            Sleep(50);
+            painted = paints > before;
+        }
+    });
+    platform::Win32Shell shell;
+    DWORD start = GetTickCount();
+    shell.Pause(2000);
+    DWORD elapsed = GetTickCount() - start;
+    helper.join();
+
+    EXPECT_GE(elapsed + 20, 2000u);  // the tick count moves in steps of up to 16 ms
+    EXPECT_TRUE(blocked) << "the windows took input during the pause";
+    EXPECT_TRUE(painted) << "the window was not repainted during the pause";
+    EXPECT_TRUE(IsWindowEnabled(main));
+    EXPECT_TRUE(IsWindowEnabled(check));
+}
+
 }  // namespace

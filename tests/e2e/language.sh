@@ -55,6 +55,21 @@ e2e_driver click "$title" "Отмена" >/dev/null || true
 e2e_wait_exit "$e2e_program" 15 || true
 e2e_check "Cancel keeps \"Russian.lng\"" \
   test "$(e2e_reg 'SOFTWARE\Korvex\Cadenzo' LangFileName)" = Russian.lng
+# Every start reads the name and every Cancel stores it back: ten times, the same bytes, with
+# one terminator.
+russian_hex=$(e2e_string_hex Russian.lng)
+e2e_check "stored with its terminator" \
+  e2e_driver wait-value 'SOFTWARE\Korvex\Cadenzo' LangFileName "$russian_hex" 5000
+kept=yes
+for save in 2 3 4 5 6 7 8 9 10; do
+  e2e_launch
+  e2e_driver wait "$title" 30000 >/dev/null || true
+  e2e_driver click "$title" "Отмена" >/dev/null || true
+  e2e_wait_exit "$e2e_program" 15 || true
+  e2e_driver wait-value 'SOFTWARE\Korvex\Cadenzo' LangFileName "$russian_hex" 2000 >/dev/null ||
+    kept="no, not after save $save"
+done
+e2e_check "saved ten times, \"LangFileName\" keeps its bytes" test "$kept" = yes
 
 e2e_launch
 e2e_driver wait "$title" 30000 >/dev/null || true
@@ -66,7 +81,7 @@ e2e_driver click "$dialog" OK >/dev/null || true
 # Wine's `reg query` shows an empty string value as whatever it printed before: the driver
 # reads the bytes.
 e2e_check "choosing English stores no file" \
-  e2e_driver wait-value 'SOFTWARE\Korvex\Cadenzo' LangFileName "" 5000
+  e2e_driver wait-value 'SOFTWARE\Korvex\Cadenzo' LangFileName "$(e2e_string_hex '')" 5000
 shown=$(captions || true)
 e2e_check "and the new window shows the built-in texts" \
   bash -c "grep -qxF 'Refresh Rates:' <<<\"\$1\" && grep -qxF 'Cancel' <<<\"\$1\"" - "$shown"

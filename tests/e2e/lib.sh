@@ -150,7 +150,12 @@ e2e_reg() {
     NAME=$2 perl -ne 'if (/^\s+\Q$ENV{NAME}\E\s+REG_\w+\s*(.*)$/) { print "$1\n"; exit }'
 }
 
-# Prints a registry editor's export ($1, UTF-16 as Wine's regedit writes it) as UTF-8 lines.
+# Prints the bytes of string value text $1 with its terminator as the wide registry calls read
+# them (UTF-16LE), in the upper-case hex digits `e2e_driver wait-value` compares.
+e2e_string_hex() {
+  printf '%s\0' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -d ' \n' | tr a-f A-F
+}
+
 # Whether text $1 holds every line after it, each as a fixed string.
 e2e_has_lines() {
   local text=$1 line

@@ -30,13 +30,22 @@ e2e_check "Restore Registry without its backup says so" \
   grep -q 'lastknowngood.dat" could not be restored' <<<"$failed"
 e2e_check "and ends the program" e2e_wait_exit "$e2e_program" 20
 
-# Restore Registry: an OK without changes takes lastknowngood.dat and asks nothing.
-e2e_launch
-e2e_driver wait "$title" 30000 >/dev/null || true
-e2e_driver click "$title" OK >/dev/null || true
-e2e_check "OK without changes ends without a question" e2e_wait_exit "$e2e_program" 20
+# Restore Registry: an OK without changes takes lastknowngood.dat and asks nothing. The second
+# OK's backup holds the strings the first one wrote ("AnisoDegree" among them), which must come
+# back through Wine's regedit whole, terminator and all.
+aniso_hex=$(e2e_string_hex 16)
+for round in first second; do
+  e2e_launch
+  e2e_driver wait "$title" 30000 >/dev/null || true
+  e2e_driver click "$title" OK >/dev/null || true
+  e2e_check "the $round OK without changes ends without a question" \
+    e2e_wait_exit "$e2e_program" 20
+done
 e2e_check "OK wrote lastknowngood.dat" test -s "$e2e_install/lastknowngood.dat"
+e2e_check "OK stored \"AnisoDegree\" = \"16\" with its terminator" \
+  e2e_driver wait-value "$key\\ddhal" AnisoDegree "$aniso_hex" 5000
 set_tiling 9
+wine reg add "HKLM\\$key\\ddhal" /v AnisoDegree /t REG_SZ /d 2 /f >/dev/null 2>&1
 e2e_launch
 e2e_driver wait "$title" 30000 >/dev/null || true
 e2e_driver_bg menu-click "$title" "Program|Restore Registry"
@@ -45,6 +54,8 @@ e2e_check "Restore Registry asks to restart" \
   test "$asked" = "Registry restored from backup. Restart now?"
 e2e_check "and ends the program" e2e_wait_exit "$e2e_program" 20
 e2e_check "the driver key is back as the last OK found it" test "$(tiling)" = 0x0
+e2e_check "with \"AnisoDegree\" = \"16\" as OK wrote it, no character lost" \
+  e2e_driver wait-value "$key\\ddhal" AnisoDegree "$aniso_hex" 5000
 
 # A switch without a value: "Enable LCD controller" starts grayed.
 e2e_launch

@@ -100,8 +100,8 @@ TEST_F(AdapterDiscoveryTest, ChipAndDriverVersionTakeTheLastSourceAndCutRemarks)
     win.registry.SeedString(ati::Ati2mtagDevice0Key, "Device Description", "RADEON 9700 PRO");
     win.registry.SeedString(ati::CbtKey, "ReleaseVersion", "8.162");
     IdentifyCard(win.registry, adapter);
-    EXPECT_EQ(std::string("RADEON 9700 PRO\0", 16), adapter.Chip);  // the terminator stays
-    EXPECT_EQ(std::string("8.162\0", 6), adapter.DriverVersion);
+    EXPECT_EQ("RADEON 9700 PRO", adapter.Chip);  // without the terminator
+    EXPECT_EQ("8.162", adapter.DriverVersion);
 }
 
 TEST_F(AdapterDiscoveryTest, PciIdentifiersComeFromTheLastServiceEnumKey) {

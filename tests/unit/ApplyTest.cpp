@@ -63,11 +63,12 @@ TEST_F(ApplyTest, TheTypicalChangeRefusesTheRatesBelowTheChosenOne) {
     EXPECT_EQ((Bytes{0, 0, 0, 0}), Driver("DALRULE_ADDNATIVEMODESTOMODETABLE")->data);
     EXPECT_EQ((Bytes{0, 0, 0, 0}), Driver("DALOPTION_MinResBCD")->data);
     auto version = win.registry.Value(SettingsKey, "Version");
-    EXPECT_EQ("0.98 beta", std::string(version->data.begin(), version->data.end()));
+    EXPECT_EQ(std::string("0.98 beta\0", 10),
+              std::string(version->data.begin(), version->data.end()));
 
     auto check = win.registry.Value(kRunOnce, "Cadenzo - test resolution");
     ASSERT_TRUE(check);
-    EXPECT_EQ("\"C:\\Program Files\\Cadenzo\\Cadenzo.exe\" /CHECK",
+    EXPECT_EQ(std::string("\"C:\\Program Files\\Cadenzo\\Cadenzo.exe\" /CHECK") + '\0',
               std::string(check->data.begin(), check->data.end()));
     EXPECT_EQ("All changes do not take effect until next boot. Restart?",
               win.boxes.shown.back().text);

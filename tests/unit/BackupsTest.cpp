@@ -5,6 +5,7 @@
 
 #include "app/Program.h"
 #include "app/TForm1.h"
+#include "platform/CaseFold.h"
 #include "safety/Backups.h"
 #include "safety/Uninstall.h"
 #include "services/Settings.h"
@@ -107,9 +108,43 @@ TEST_F(BackupsTest, PartOfAnExportWhenTheTimeRanOutKeepsTheOlderBackup) {
     ExpectTheOlderBackupKept();
 }
 
-TEST_F(BackupsTest, AnEditorEndingWithAFailureCodeKeepsTheOlderBackup) {
+// The export is judged by its file, not by the editor's exit code, which is kept for the
+// record: Windows documents none, and Wine's is 0 also when it wrote nothing.
+TEST_F(BackupsTest, TheExitCodeIsRecordedButTheFileDecides) {
     regedit.exitCode = 1;
+    BackupResult result = ExportDriverKey(os, demo::DriverKey, StartBackupFile);
+    EXPECT_TRUE(result.written);
+    EXPECT_TRUE(result.editorEnded);
+    EXPECT_EQ(1u, result.editorExitCode);
+    EXPECT_EQ(regedit.ExportText(demo::DriverKey), win.files.Contents(StartBackupFile));
+    regedit.exportsFail = true;
     ExpectTheOlderBackupKept();
+    regedit.exitCode = 0;
+    ExpectTheOlderBackupKept();
+}
+
+// An editor that ends at once and leaves the export to another process: the file is waited for
+// until it is finished, and refused when the other process stops in the middle of it.
+TEST_F(BackupsTest, AnExportWrittenAfterTheEditorEndedIsWaitedForNeverTakenHalfWritten) {
+    regedit.handsOffFor = 5;
+    win.files.Put(StartBackupFile, kOlderBackup);
+    ASSERT_TRUE(ExportDriverKey(os, demo::DriverKey, StartBackupFile));
+    EXPECT_EQ(regedit.ExportText(demo::DriverKey), win.files.Contents(StartBackupFile));
+    EXPECT_GE(win.shell.pausedMs, 5u * ExportLookMs);
+    EXPECT_FALSE(win.files.Exists(kNewBackup));
+
+    std::size_t size = regedit.ExportText(demo::DriverKey).size();
+    for (std::size_t cut : {std::size_t{60}, size / 2, size - 4, size - 2}) {
+        SCOPED_TRACE(cut);
+        regedit.writesOnly = cut;
+        ExpectTheOlderBackupKept();
+    }
+    regedit.handsOffFor = 0;
+    for (std::size_t cut : {size / 2, size - 2}) {  // an editor that stops in the middle
+        SCOPED_TRACE(cut);
+        regedit.writesOnly = cut;
+        ExpectTheOlderBackupKept();
+    }
 }
 
 TEST_F(BackupsTest, ALockedOlderBackupIsAFailedExportNotANewBackup) {
@@ -142,7 +177,18 @@ TEST_F(BackupsTest, AnExportMustStartAsTheEditorsExportsDo) {
     regedit.ansi = true;
     EXPECT_TRUE(ExportDriverKey(os, demo::DriverKey, StartBackupFile));
     EXPECT_EQ(0u, win.files.Contents(StartBackupFile)->rfind("REGEDIT4\r\n", 0));
-    regedit.writesInstead = "Windows Registry Editor Version 5.00\r\n\r\n";
+    // The key's own section line must be there, in any letter case, and the empty line that
+    // ends an export.
+    const std::string header = "Windows Registry Editor Version 5.00\r\n\r\n";
+    const std::string section = "[HKEY_LOCAL_MACHINE\\" + std::string(demo::DriverKey) + "]\r\n";
+    for (const std::string& notThisKey :
+         {header, header + "[HKEY_LOCAL_MACHINE\\System\\Other]\r\n\r\n",
+          header + section.substr(0, section.size() - 3) + "\\1]\r\n\r\n", header + section}) {
+        SCOPED_TRACE(notThisKey);
+        regedit.writesInstead = notThisKey;
+        ExpectTheOlderBackupKept();
+    }
+    regedit.writesInstead = header + platform::UpperCase(section) + "\r\n";
     EXPECT_TRUE(ExportDriverKey(os, demo::DriverKey, StartBackupFile));
 }
 

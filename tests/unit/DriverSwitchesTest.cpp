@@ -154,7 +154,7 @@ TEST_F(DriverSwitchesTest, AnisoDegreeTurnsTheOverrideOnAndUncheckingDeletesIt) 
     EXPECT_EQ("128", form.cbAnisoDegree.Text());
     EXPECT_FALSE(options.SwitchesChanged());
     Apply();
-    EXPECT_EQ("128", Text(kDdhal, "AnisoDegree")) << "stored back without the terminator";
+    EXPECT_EQ(std::string("128\0", 4), Text(kDdhal, "AnisoDegree")) << "stored back as it was";
 
     form.cbAnisoD3D.UserClick();
     EXPECT_FALSE(form.cbAnisoDegree.Enabled());
@@ -177,10 +177,10 @@ TEST_F(DriverSwitchesTest, OkCreatesTheDdhalKeyAndStoresTheDegreeAsTyped) {
     form.cbAnisoD3D.UserClick();
     EXPECT_TRUE(form.cbAnisoDegree.Enabled());
     Apply();
-    EXPECT_EQ("16", Text(kDdhal, "AnisoDegree"));
+    EXPECT_EQ(std::string("16\0", 3), Text(kDdhal, "AnisoDegree"));
     form.cbAnisoDegree.SetText("64");
     Apply();
-    EXPECT_EQ("64", Text(kDdhal, "AnisoDegree"));
+    EXPECT_EQ(std::string("64\0", 3), Text(kDdhal, "AnisoDegree"));
 }
 
 TEST_F(DriverSwitchesTest, DegreeTextCountsAsAChangeOnlyWhileTheOverrideIsOn) {

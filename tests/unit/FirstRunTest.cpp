@@ -55,7 +55,7 @@ TEST_F(FirstRunTest, AStartWithoutAStoredVersionClearsAfterTheBackupAndEnds) {
         EXPECT_EQ(0u, Driver(list)->size) << list;
     }
     EXPECT_EQ((Bytes{0, 0, 0, 0}), Driver("DALRULE_ADDNATIVEMODESTOMODETABLE")->data);
-    EXPECT_EQ("0.98 beta", Version());
+    EXPECT_EQ(std::string("0.98 beta\0", 10), Version());
     EXPECT_EQ("First Run", win.boxes.shown.back().caption);
     EXPECT_TRUE(win.system.exitWindowsCalls.empty());
     EXPECT_TRUE(win.system.sleeps.empty());  // the export was waited for instead
@@ -113,7 +113,7 @@ TEST_F(FirstRunTest, WhatCausesAFirstRunAndWhatDoesNot) {
         program.FirstRunNeeded = false;
         win.boxes.answers = {platform::Answer::No};
         EXPECT_EQ(c.due, Start());
-        EXPECT_EQ("0.98 beta", Version());  // written at every normal start
+        EXPECT_EQ(std::string("0.98 beta\0", 10), Version());  // written at every normal start
         win.boxes.answers.clear();
     }
 }

@@ -162,7 +162,7 @@ TEST_F(LanguageTest, NoFileNamedMeansTheBuiltInTextsWithoutAMessage) {
         Choose(stored);
         TForm1& form = program.CreateMainWindow();
         EXPECT_FALSE(program.language.LanguageActive);
-        EXPECT_EQ(stored, program.language.LanguageFile);
+        EXPECT_EQ("", program.language.LanguageFile);
         EXPECT_EQ("Refresh Rates:", form.gbRefresh.Caption());
     }
     EXPECT_TRUE(win.boxes.shown.empty());
@@ -252,6 +252,40 @@ TEST_F(LanguageTest, EachLoadStartsFromAnEmptyTableAndLinesPastTheLastSlotAreIgn
     EXPECT_EQ("", form.FindControl("cbRotation")->Caption());  // missing texts are empty
 }
 
+// Texts added after the first 80 come by number; a file written for the 80 alone still works,
+// its credit showing as no new text, and a text it lacks shows in English.
+TEST_F(LanguageTest, TextsFrom101UpAreNamedByNumberAndShowInEnglishWhereAFileLacksThem) {
+    std::vector<std::string> texts = NumberedTexts(80);
+    texts.push_back("Hans Muster");
+    Install("Old.lng", LanguageFileOf(texts));
+    Choose("Old.lng");
+    program.CreateMainWindow();
+    ASSERT_TRUE(program.language.LanguageActive);
+    EXPECT_EQ("T80", program.language.Text(TextId::FirstRunCaption));
+    EXPECT_EQ(BuiltInText(TextId::OutdatedWindow), program.language.Text(TextId::OutdatedWindow));
+    EXPECT_TRUE(program.language.NamedTexts.empty());
+
+    texts = NumberedTexts(80);
+    for (const char* line : {"102=Fehler", "9999=unknown", "0101=Neu", "100=not by number", "=x",
+                             "12345=too long", "Hans Muster"})
+        texts.push_back(line);
+    Install("New.lng", LanguageFileOf(texts));
+    Choose("New.lng");
+    program.CreateMainWindow();
+    EXPECT_EQ("Neu", program.language.Text(TextId::OutdatedWindow));  // leading zero: still 101
+    EXPECT_EQ("Fehler", program.language.Text(TextId::OutdatedWindowCaption));
+    EXPECT_EQ((std::map<int, std::string>{{101, "Neu"}, {102, "Fehler"}, {9999, "unknown"}}),
+              program.language.NamedTexts);
+    // Numbered lines count as lines: the dialog's credit is still the last one.
+    EXPECT_EQ("T2 [Hans Muster]", LanguageListEntry(ReadLanguageLines(LanguageFileOf(texts))));
+    // A numbered line among the first 80 is a text in its place.
+    texts[4] = "101=early";
+    Install("New.lng", LanguageFileOf(texts));
+    program.CreateMainWindow();
+    EXPECT_EQ("101=early", program.language.LanguageTexts[4]);
+    EXPECT_EQ("Neu", program.language.Text(TextId::OutdatedWindow));
+}
+
 TEST_F(LanguageTest, TheDialogListsTheInstallDirectoryAndStoresTheChoice) {
     InstallInProgramFiles();
     std::vector<std::string> german = NumberedTexts(80);
@@ -290,7 +324,7 @@ TEST_F(LanguageTest, TheDialogListsTheInstallDirectoryAndStoresTheChoice) {
     std::size_t exports = regedit.exported.size();
     dialog.lbLang.UserPicked(1);
     dialog.bOK.Click();
-    EXPECT_EQ("Deutsch.lng", StoredName());  // no terminator
+    EXPECT_EQ(std::string("Deutsch.lng\0", 12), StoredName());
     EXPECT_FALSE(dialog.Visible());
     ASSERT_NE(&first, &program.Form1());
     EXPECT_EQ("T3", program.Form1().gbRefresh.Caption());  // the new window loaded it
@@ -301,7 +335,7 @@ TEST_F(LanguageTest, TheDialogListsTheInstallDirectoryAndStoresTheChoice) {
         TForm3& english = OpenDialog();
         english.lbLang.UserPicked(line);
         english.bOK.Click();
-        EXPECT_EQ("", StoredName());
+        EXPECT_EQ(std::string(1, '\0'), StoredName());
         EXPECT_EQ("Refresh Rates:", program.Form1().gbRefresh.Caption());
         EXPECT_FALSE(program.language.LanguageActive);
     }
@@ -557,6 +591,8 @@ TEST_F(PseudoLanguageTest, EveryWindowAndMessageShowsItsOwnSlot) {
 
     win.boxes.answers = {platform::Answer::No, platform::Answer::No};
     TForm1& last = program.CreateMainWindow();  // asks about the refused 60 Hz again
+    form.OK.Click();                            // in a window whose table is gone
+    ExpectMessage(TextId::OutdatedWindow, Pseudo(TextId::OutdatedWindowCaption));
     UntilTheEnd([&] { last.bRestore.Click(); });
     ExpectMessage(TextId::RestoredQuestion, Pseudo(TextId::RestoredCaption));
     win.boxes.answers = {platform::Answer::Yes};

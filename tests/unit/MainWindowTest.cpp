@@ -81,8 +81,8 @@ TEST_F(MainWindowTest, CreationOpensTheSettingsKeyAndRemembersTheInstallDirector
 TEST_F(MainWindowTest, CreationFillsTheAdapterInformation) {
     TForm1& form = program.CreateMainWindow();
     EXPECT_EQ(demo::DriverKey, program.adapter.DriverKey);
-    EXPECT_EQ(std::string("R300\0", 5), form.lbChip().Caption());
-    EXPECT_EQ(std::string("8.162-050811a-025681C\0", 22), form.lbDRVver().Caption());
+    EXPECT_EQ("R300", form.lbChip().Caption());
+    EXPECT_EQ("8.162-050811a-025681C", form.lbDRVver().Caption());
     EXPECT_EQ("1002", form.lbVendorID().Caption());
     EXPECT_EQ("4E44", form.lbDevID().Caption());
     EXPECT_EQ("0002", form.lbSSID1().Caption());
@@ -452,6 +452,44 @@ TEST_F(AdapterDialogTest, ADeviceNumberWithoutAnAdapterStoresNothing) {
     dialog.bOK.Click();
     EXPECT_EQ(0u, win.boxes.shown.back().text.find("Display device 3 has no driver key"));
     EXPECT_FALSE(win.registry.Value(SettingsKey, "AdapterNum"));
+}
+
+// A main window opened before the adapter dialog read the modes again (here the raw ones too,
+// which add 1280x960 before 1280x1024) shows rows of a table that is gone: its OK writes
+// nothing, says so and closes the window; the newest window's OK still applies its own rows.
+TEST_F(AdapterDialogTest, AnOlderWindowsOkAfterTheTableWasRebuiltWritesNothing) {
+    win.display.devices[0].rawModes = {platform::MakeMode(1280, 960, 32, 60),
+                                       platform::MakeMode(1280, 960, 32, 75)};
+    demo::SeedDriverProfile(win);
+    TForm1& first = program.Form1();
+    TForm4& dialog = Open();
+    dialog.cbIgnoreMC.UserClick();
+    dialog.bOK.Click();
+    TForm1& newest = program.Form1();
+    ASSERT_NE(&first, &newest);
+    ASSERT_EQ("1280x960", newest.Rows[3]->l.Caption());
+    ASSERT_EQ("1280x1024", first.Rows[3]->l.Caption());
+
+    demo::KeyContents before = demo::DriverKeyContents(win.registry);
+    std::size_t exports = regedit.exported.size();
+    win.boxes.shown.clear();
+    first.Rows[3]->ComboBox.SetText("85");
+    first.OK.Click();  // the program goes on
+    ASSERT_EQ(1u, win.boxes.shown.size());
+    EXPECT_EQ(0u, win.boxes.shown[0].text.find("A newer Cadenzo window has read the display modes "
+                                               "again"));
+    EXPECT_FALSE(first.Visible());
+    EXPECT_TRUE(newest.Visible());
+    EXPECT_EQ(&newest, app.MainForm());  // closing it ends the program now
+    EXPECT_EQ(before, demo::DriverKeyContents(win.registry));
+    EXPECT_EQ(exports, regedit.exported.size());
+    EXPECT_EQ(60, program.ModeTable[3].Selected);  // 1280x960 kept its rate
+
+    newest.Rows[4]->ComboBox.SetText("85");
+    win.boxes.answers = {platform::Answer::No};  // no restart now
+    EXPECT_THROW(newest.OK.Click(), platform::ProcessEnded);
+    EXPECT_EQ(60, program.ModeTable[3].Selected);
+    EXPECT_EQ(85, program.ModeTable[4].Selected);
 }
 
 }  // namespace

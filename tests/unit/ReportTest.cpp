@@ -271,8 +271,46 @@ TEST_F(ReportTest, AnExportThatDoesNotEndInTimeKeepsTheScriptFromJoiningIt) {
     EXPECT_TRUE(readyForScript.empty());
     EXPECT_FALSE(win.files.Exists("cpall.bat"));
     ExpectMessage("Can't create temporaly file", "Error");
+    // No export the editor wrote so far stays behind.
+    for (const ReportExport& entry : ReportExports)
+        EXPECT_FALSE(win.files.Exists(entry.file)) << entry.file;
     // The report's own text is there all the same.
     EXPECT_EQ("Cadenzo Version 0.98 beta report file [Lang:0()]", FirstLine());
+}
+
+// The join itself fails: the script does not start, does not end in time, or its last rename
+// fails (a report file another program holds open). Each is said as a failure, and neither the
+// exports nor the script's working files stay behind.
+TEST_F(ReportTest, AJoinThatFailsIsSaidAndLeavesNoWorkingFiles) {
+    struct Case {
+        const char* what;
+        platform::LaunchResult run;
+        bool renameFails;
+    };
+    for (const Case& c : {Case{"not started", {false, false, 0}, false},
+                          Case{"not ended in time", {true, false, 0}, false},
+                          Case{"last rename failed", {true, true, 0}, true}}) {
+        SCOPED_TRACE(c.what);
+        auto editor = win.shell.onStart;
+        win.shell.onStart = [&, editor](const platform::Launch& launch) {
+            if (launch.file != ReportScriptFile) return editor(launch);
+            if (c.renameFails) {  // all but "ren 1.tmp Cadenzo.rpt" and "del cpall.bat"
+                for (const ReportExport& entry : ReportExports)
+                    win.files.Remove(entry.file);
+                win.files.WriteAll(ReportJoinedFile, "the whole report");
+                win.files.Remove(ReportFile);
+            }
+            return c.run;
+        };
+        Report();
+        win.shell.onStart = editor;
+        ASSERT_EQ(9u, win.shell.started.size());
+        ExpectMessage("Can't create temporaly file", "Error");
+        for (const ReportExport& entry : ReportExports)
+            EXPECT_FALSE(win.files.Exists(entry.file)) << entry.file;
+        for (const char* file : {ReportScriptFile, ReportCollectionFile, ReportJoinedFile})
+            EXPECT_FALSE(win.files.Exists(file)) << file;
+    }
 }
 
 }  // namespace

@@ -22,8 +22,8 @@ TEST_F(SettingsTest, InstallDirIsTheCurrentDirectoryOnceSaved) {
     EXPECT_EQ("C:\\Program Files\\Cadenzo", GetInstallDir(win.registry));
     EXPECT_EQ("C:\\Program Files\\Cadenzo\\backup.dat",
               InstallPath(GetInstallDir(win.registry), "backup.dat"));
-    EXPECT_EQ(std::string("C:\\Program Files\\Cadenzo").size(),
-              win.registry.Value(SettingsKey, "InstallDir")->size);  // no terminator stored
+    EXPECT_EQ(std::string("C:\\Program Files\\Cadenzo").size() + 1,
+              win.registry.Value(SettingsKey, "InstallDir")->size);  // with its terminator
 }
 
 TEST_F(SettingsTest, InstallDirStoredByAnotherToolLosesOnlyItsTerminator) {
@@ -38,10 +38,10 @@ TEST_F(SettingsTest, SaveLangFileNameWritesTheNameAsLastRead) {
     win.registry.SeedKey(SettingsKey);
     SaveLangFileName(win.registry, "Deutsch.lng");
     auto v = win.registry.Value(SettingsKey, "LangFileName");
-    EXPECT_EQ(std::vector<std::uint8_t>({'D', 'e', 'u', 't', 's', 'c', 'h', '.', 'l', 'n', 'g'}),
+    EXPECT_EQ(std::vector<std::uint8_t>({'D', 'e', 'u', 't', 's', 'c', 'h', '.', 'l', 'n', 'g', 0}),
               v->data);
     SaveLangFileName(win.registry, "");
-    EXPECT_EQ(0u, win.registry.Value(SettingsKey, "LangFileName")->size);
+    EXPECT_EQ(std::vector<std::uint8_t>{0}, win.registry.Value(SettingsKey, "LangFileName")->data);
 }
 
 }  // namespace
