@@ -21,7 +21,7 @@ struct ProgramState {
     LanguageState language;
     AdapterState adapter;  // refilled by every main window's creation
     // The resolutions with their rates; rebuilt by every main window's creation.
-    ::ModeTable ModeTable;
+    ModeEntries ModeTable;
     // Counts the builds of the table. The grid rows address entries by index, so a window
     // whose build is not the latest must not store its rows into the table.
     std::uint32_t ModeTableBuilds = 0;

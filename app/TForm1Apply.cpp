@@ -38,7 +38,7 @@ void TForm1::SaveInitialState() {
 }
 
 bool TForm1::SettingsChanged() {
-    const ::ModeTable& table = state.ModeTable;
+    const ModeEntries& table = state.ModeTable;
     for (std::size_t i = 0; i < table.size() && i < initialSelected_.size(); ++i) {
         if (table[i].Selected != initialSelected_[i]) return true;
     }

@@ -59,7 +59,7 @@ public:
         DeriveSelected(table, records_);
         benchmark::ClobberMemory();
     }
-    ModeTable table;
+    ModeEntries table;
 
 private:
     platform::FakeDisplay display_;
@@ -84,7 +84,7 @@ public:
     }
 
 private:
-    ModeTable table_;
+    ModeEntries table_;
 };
 
 // A full list value of 256 records, as start-up decodes it.

@@ -14,20 +14,21 @@ namespace {
 constexpr char kDevice[] = "\\\\.\\DISPLAY1";
 
 // The demo adapter's display: four resolutions at the rates a CRT monitor of its time offers.
-ModeTable DisplayModes(platform::FakeWindows& win) {
+ModeEntries DisplayModes(platform::FakeWindows& win) {
     auto& device = win.display.AddDevice(kDevice, "RADEON 9700 PRO",
                                          platform::DisplayDeviceAttachedToDesktop, "");
     win.display.AddModes(device, 640, 480, {60, 72, 75, 85, 100, 120, 160, 200});
     win.display.AddModes(device, 800, 600, {56, 60, 72, 75, 85});
     win.display.AddModes(device, 1024, 768, {60, 70, 75, 85});
     win.display.AddModes(device, 1600, 1200, {60, 75, 85, 100});
-    ModeTable table;
+    ModeEntries table;
     EnumerateModes(win.display, kDevice, 0, table);
     return table;
 }
 
-ModeTable TableFor(const ModeTable& displayModes, const std::vector<RestrictionRecord>& records) {
-    ModeTable table = displayModes;
+ModeEntries TableFor(const ModeEntries& displayModes,
+                     const std::vector<RestrictionRecord>& records) {
+    ModeEntries table = displayModes;
     MergeRestrictions(table, records);
     SortModeTable(table);
     DeriveSelected(table, records);
@@ -57,8 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<RestrictionRecord> records = DecodeRestrictedModes(list);
     fuzz::Require(records.size() <= size / ModeRecordSize);
 
-    const ModeTable displayModes = DisplayModes(win);
-    const ModeTable table = TableFor(displayModes, records);
+    const ModeEntries displayModes = DisplayModes(win);
+    const ModeEntries table = TableFor(displayModes, records);
     for (const ModeEntry& entry : table) {
         fuzz::Require(std::is_sorted(entry.Rates.begin(), entry.Rates.end()));
         bool listed =
@@ -70,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> written =
         EncodeRestrictedModes(table, false, {true, true, true, true});
     if (!ModeListFits(written)) return 0;  // refused by OK before anything is written
-    const ModeTable reread =
+    const ModeEntries reread =
         TableFor(displayModes, DecodeRestrictedModes(written.data(), written.size()));
     for (const ModeEntry& entry : table) {
         if (!FitsList(entry)) continue;

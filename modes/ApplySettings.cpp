@@ -31,7 +31,7 @@ std::optional<ModeListBuffer> ReadMaxRateValue(RegistryCursor& cursor, const std
 
 }  // namespace
 
-std::uint8_t HighestSelectedRate(const ModeTable& table) {
+std::uint8_t HighestSelectedRate(const ModeEntries& table) {
     std::uint8_t highest = 0;
     for (const ModeEntry& entry : table) {
         if (entry.Selected != NoRateLeft) highest = std::max(highest, entry.Selected);

@@ -12,7 +12,7 @@
 #include "services/Restart.h"
 
 // The largest rate in force below NoRateLeft; 0 when there is none.
-std::uint8_t HighestSelectedRate(const ModeTable& table);
+std::uint8_t HighestSelectedRate(const ModeEntries& table);
 
 // Raises the highest rate the display control panel allows (byte 8 of the Info value, byte
 // 16 of the MaxModeInfo value, both in the driver key) to `highest` when the Info value holds

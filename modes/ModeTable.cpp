@@ -18,7 +18,7 @@ std::uint32_t SizeKey(const ModeEntry& entry) { return SizeKey(entry.Width, entr
 
 // The size of every entry, side by side: a record is matched against the whole table, and a
 // run over these numbers is far quicker than one over the entries themselves.
-std::vector<std::uint32_t> SizeKeys(const ModeTable& table) {
+std::vector<std::uint32_t> SizeKeys(const ModeEntries& table) {
     std::vector<std::uint32_t> keys;
     keys.reserve(table.size());
     for (const ModeEntry& entry : table)
@@ -59,7 +59,7 @@ bool NamesOneMode(const RestrictionRecord& record) {
 // Builds the table from the modes in the order the system reports them.
 class TableFiller : public platform::ModeSink {
 public:
-    explicit TableFiller(ModeTable& table) : table_(table) {}
+    explicit TableFiller(ModeEntries& table) : table_(table) {}
 
     bool Take(const platform::DisplayMode& mode) override {
         if (mode.width == 0 || mode.height == 0 || mode.frequency == 0) return true;
@@ -88,7 +88,7 @@ public:
     }
 
 private:
-    ModeTable& table_;
+    ModeEntries& table_;
     std::uint16_t lastWidth_ = 0;
     std::uint16_t lastHeight_ = 0;
     std::vector<std::uint8_t>* rates_ = nullptr;  // of the last entry
@@ -100,13 +100,13 @@ private:
 }  // namespace
 
 void EnumerateModes(platform::Display& display, const std::string& deviceName, std::uint32_t flags,
-                    ModeTable& table) {
+                    ModeEntries& table) {
     table.clear();
     TableFiller filler(table);
     display.EnumModes(deviceName, LastModeNumber, flags, filler);
 }
 
-bool MergeRestrictions(ModeTable& table, const std::vector<RestrictionRecord>& records) {
+bool MergeRestrictions(ModeEntries& table, const std::vector<RestrictionRecord>& records) {
     bool undisabledFound = false;
     std::vector<std::uint32_t> keys = SizeKeys(table);
     for (const RestrictionRecord& record : records) {
@@ -132,7 +132,7 @@ bool MergeRestrictions(ModeTable& table, const std::vector<RestrictionRecord>& r
     return undisabledFound;
 }
 
-void SortModeTable(ModeTable& table) {
+void SortModeTable(ModeEntries& table) {
     // The entries' sizes with their places: sorted by size and then place, which keeps entries
     // of the same size in their order, as a stable sort of the entries would, without moving
     // an entry more than once.
@@ -142,7 +142,7 @@ void SortModeTable(ModeTable& table) {
         order.push_back(static_cast<std::uint64_t>(SizeKey(table[i])) << 32 | i);
     if (!std::is_sorted(order.begin(), order.end())) {
         std::sort(order.begin(), order.end());
-        ModeTable sorted;
+        ModeEntries sorted;
         sorted.reserve(table.size());
         for (std::uint64_t place : order)
             sorted.push_back(std::move(table[static_cast<std::uint32_t>(place)]));
@@ -152,7 +152,7 @@ void SortModeTable(ModeTable& table) {
         SortRates(entry.Rates);
 }
 
-void DeriveSelected(ModeTable& table, const std::vector<RestrictionRecord>& records) {
+void DeriveSelected(ModeEntries& table, const std::vector<RestrictionRecord>& records) {
     // The rates listed for an entry form a set: the program writes them from the lowest up, but
     // a list in another order (another tool's, or one listing a rate twice) must not make a
     // refused rate look like the one in force, or an OK without any change would lift it.

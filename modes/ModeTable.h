@@ -22,7 +22,8 @@ struct ModeEntry {
     std::uint8_t Selected = 0;        // the rate in force, or the one the user wants
 };
 
-using ModeTable = std::vector<ModeEntry>;
+// The type of the program's mode table (ProgramState::ModeTable): its resolutions in order.
+using ModeEntries = std::vector<ModeEntry>;
 
 // One mode of a driver list; 0 in a field stands for any value.
 struct RestrictionRecord {
@@ -35,12 +36,12 @@ struct RestrictionRecord {
 // Empties the table and fills it from the system's enumeration: only the first run of
 // non-decreasing widths counts, each rate of a resolution once, in the order reported.
 void EnumerateModes(platform::Display& display, const std::string& deviceName, std::uint32_t flags,
-                    ModeTable& table);
+                    ModeEntries& table);
 // Adds the driver's disabled rates (and sizes the system does not report). True when a
 // disabled rate was already in the table: the driver's list is not in force for it.
-bool MergeRestrictions(ModeTable& table, const std::vector<RestrictionRecord>& records);
+bool MergeRestrictions(ModeEntries& table, const std::vector<RestrictionRecord>& records);
 // Entries by width, then height, keeping the order of equal sizes; rates ascending.
-void SortModeTable(ModeTable& table);
+void SortModeTable(ModeEntries& table);
 // The rate in force of every entry: the lowest of its rates (ascending) that no record lists
 // for its size, whatever the records' order; NoRateLeft when all are listed.
-void DeriveSelected(ModeTable& table, const std::vector<RestrictionRecord>& records);
+void DeriveSelected(ModeEntries& table, const std::vector<RestrictionRecord>& records);

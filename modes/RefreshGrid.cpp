@@ -22,7 +22,7 @@ std::int32_t ReadRowNumber(const std::string& text) {
 }
 
 RefreshGrid::RefreshGrid(std::vector<std::unique_ptr<GridRow>>& rows, ui::SpeedButton& sbUp,
-                         ui::SpeedButton& sbDown, ModeTable& table)
+                         ui::SpeedButton& sbDown, ModeEntries& table)
     : rows_(rows), sbUp_(sbUp), sbDown_(sbDown), table_(table) {
     sbUp_.OnClick = [this] { sbUpClick(); };
     sbDown_.OnClick = [this] { sbDownClick(); };

@@ -25,7 +25,7 @@ public:
 
     // Takes over the arrows' click handlers. The rows, arrows and table must outlive the grid.
     RefreshGrid(std::vector<std::unique_ptr<GridRow>>& rows, ui::SpeedButton& sbUp,
-                ui::SpeedButton& sbDown, ModeTable& table);
+                ui::SpeedButton& sbDown, ModeEntries& table);
     RefreshGrid(const RefreshGrid&) = delete;
     RefreshGrid& operator=(const RefreshGrid&) = delete;
 
@@ -51,5 +51,5 @@ private:
     std::vector<std::unique_ptr<GridRow>>& rows_;
     ui::SpeedButton& sbUp_;
     ui::SpeedButton& sbDown_;
-    ModeTable& table_;
+    ModeEntries& table_;
 };

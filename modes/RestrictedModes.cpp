@@ -51,7 +51,7 @@ std::vector<RestrictionRecord> DecodeRestrictedModes(const ModeListBuffer& list)
     return DecodeRestrictedModes(list.bytes.data(), list.size);
 }
 
-std::vector<std::uint8_t> EncodeRestrictedModes(const ModeTable& table, bool hiFreq,
+std::vector<std::uint8_t> EncodeRestrictedModes(const ModeEntries& table, bool hiFreq,
                                                 std::array<bool, 4> depthsChecked) {
     // An entry's records are its rates before the first one at or above `Selected`; with
     // `hiFreq`, all but those equal to it.

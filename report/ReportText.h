@@ -20,7 +20,7 @@ struct ReportFacts {
     bool LanguageActive = false;
     std::string LanguageFile;  // as stored, without its terminator; possibly empty
     bool IgnoreMonitorCaps = false;
-    ::ModeTable ModeTable;
+    ModeEntries ModeTable;
     // Whether cb8, cb16, cb24, cb32, cbOpenGL, cbDirect3D, cbProjector and cbRotation are
     // checked, in this order.
     std::array<bool, 8> CheckBoxes{};

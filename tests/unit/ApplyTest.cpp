@@ -236,7 +236,7 @@ TEST_F(ApplyTest, AControlPanelMaximumThatIsNoListIsLeftAloneAndTheApplyComplete
 }
 
 TEST_F(ApplyTest, HighestSelectedRateIgnoresEntriesWithNoRateLeft) {
-    ModeTable table{{480, 640, {60, 75}, 255}, {600, 800, {60, 100}, 100}, {768, 1024, {60}, 60}};
+    ModeEntries table{{480, 640, {60, 75}, 255}, {600, 800, {60, 100}, 100}, {768, 1024, {60}, 60}};
     EXPECT_EQ(100, HighestSelectedRate(table));
     EXPECT_EQ(0, HighestSelectedRate({{480, 640, {60}, 255}}));
     EXPECT_EQ(0, HighestSelectedRate({}));

@@ -17,7 +17,7 @@ protected:
     platform::FakeWindows win;
     platform::FakeDisplay::Device& device =
         win.display.AddDevice("\\\\.\\DISPLAY1", "ATI", platform::DisplayDevicePrimaryDevice, "");
-    ModeTable table;
+    ModeEntries table;
 
     void Add(std::uint32_t width, std::uint32_t height, std::vector<std::uint32_t> rates) {
         win.display.AddModes(device, width, height, rates);
@@ -133,7 +133,7 @@ TEST_F(ModeTableTest, SortingGivesWhatAStableSortGivesForLongListsAndRepeatedSiz
              {600, 800, {75}, 0},
              {480, 640, {85, 60}, 0},
              {200, 320, Rates(shuffled.begin(), shuffled.begin() + 31), 0}};
-    ModeTable expected = table;
+    ModeEntries expected = table;
     std::stable_sort(expected.begin(), expected.end(), [](const ModeEntry& a, const ModeEntry& b) {
         return a.Width != b.Width ? a.Width < b.Width : a.Height < b.Height;
     });

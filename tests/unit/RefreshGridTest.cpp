@@ -19,7 +19,7 @@ protected:
     std::vector<std::unique_ptr<GridRow>> rows;
     ui::SpeedButton sbUp{&gbRefresh, "sbUp"};
     ui::SpeedButton sbDown{&gbRefresh, "sbDown"};
-    ModeTable table;
+    ModeEntries table;
     RefreshGrid grid{rows, sbUp, sbDown, table};
 
     RefreshGridTest() {

@@ -82,7 +82,7 @@ TEST_F(RestrictedModesTest, DropsATrailingPartRecordAndStopsAtAnUnreadRecord) {
 }
 
 TEST(EncodeRestrictedModesTest, ListsTheRatesBelowTheChoiceThenTheRefusedDepths) {
-    ModeTable table{{768, 1024, {60, 70, 72, 75, 85}, 85}};
+    ModeEntries table{{768, 1024, {60, 70, 72, 75, 85}, 85}};
     auto encode = [&](std::uint8_t selected, bool hiFreq) {
         table[0].Selected = selected;
         Bytes bytes = EncodeRestrictedModes(table, hiFreq, {true, true, true, true});
@@ -114,7 +114,7 @@ TEST(EncodeRestrictedModesTest, ListsTheRatesBelowTheChoiceThenTheRefusedDepths)
 }
 
 TEST_F(RestrictedModesTest, AListTooLongToReadBackIsReportedAndAWrittenOneReadsBack) {
-    ModeTable table;
+    ModeEntries table;
     for (std::uint16_t height = 1; height <= 64; ++height)
         table.push_back({height, 640, {56, 60, 70, 72, 75}, 75});
     Bytes bytes = EncodeRestrictedModes(table, false, {true, true, true, true});
@@ -124,7 +124,7 @@ TEST_F(RestrictedModesTest, AListTooLongToReadBackIsReportedAndAWrittenOneReadsB
 
     win.registry.SeedKey(kDriver);
     WriteModeList(cursor, kDriver, RestrictedModesValue, bytes);
-    ModeTable readBack = table;
+    ModeEntries readBack = table;
     std::vector<RestrictionRecord> records = Read();
     DeriveSelected(readBack, records);
     for (const ModeEntry& entry : readBack)
