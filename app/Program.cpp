@@ -35,11 +35,12 @@ UninstallResult Program::UninstallFromCommandLine(bool silent) {
 TForm1& Program::Form1() { return *mainWindows_.back(); }
 
 TForm5& Program::CreateCheckWindow() {
-    checkWindow_ =
-        std::make_unique<TForm5>(app, os, language, adapter.DisplayDeviceName, adapter.DriverKey);
+    checkWindow_ = std::make_unique<TForm5>(app, os, language, adapter.DisplayDeviceName,
+                                            adapter.DriverKey, EarlierCheckStarts > 0);
     TForm5& form = *checkWindow_;
     form.Run([&form] { form.FormCreate(); });
-    form.Show();
+    // One that undid the change at once has no count-down to show.
+    if (form.Check.Countdown != CheckState::Stopped) form.Show();
     return form;
 }
 

@@ -31,6 +31,7 @@ struct ProgramState {
     // Start-up flags.
     bool FirstPaint = true;           // the first paint's actions have not run yet
     bool CheckMode = false;           // started with /CHECK to test the new modes
+    int EarlierCheckStarts = -1;      // unanswered starts of this check before; -1 uncounted
     bool RestoreWanted = false;       // the user agreed at start to restore the last backup
     bool StartBackupTaken = false;    // this run's "backup.dat" was written
     bool FirstRunNeeded = false;      // the driver's restrictions are to be cleared

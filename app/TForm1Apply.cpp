@@ -7,6 +7,7 @@
 #include "modes/DriverValues.h"
 #include "modes/RestrictedModes.h"
 #include "safety/Backups.h"
+#include "safety/CheckStarts.h"
 #include "services/Format.h"
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
@@ -128,8 +129,7 @@ void TForm1::OKClick() {
 
     if (SettingsChanged() || state.NonStdModesChanged) restartNeeded = true;
     if (restartNeeded) {
-        WriteRegString(os.registry, RunOnceKey, RunOnceValue,
-                       CheckCommand(GetInstallDir(os.registry)));
+        ArmCheck(os);
         if (platform::AskYesNo(os.boxes, language.Text(TextId::RestartQuestion),
                                language.Text(TextId::RestartCaption))) {
             RestartWindows(os, Notice{language.Text(TextId::RestartFailed),

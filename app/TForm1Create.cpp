@@ -8,6 +8,8 @@
 #include "app/TForm1Language.h"
 #include "modes/DriverValues.h"
 #include "modes/RestrictedModes.h"
+#include "safety/CheckStarts.h"
+#include "services/Format.h"
 #include "services/RegistryValues.h"
 #include "services/Settings.h"
 
@@ -19,6 +21,11 @@ void TForm1::FormCreate() {
 
     // The settings key, created when missing.
     MachineRegistry.OpenKey(FromRoot(SettingsKey), true);
+
+    // A check arms itself again before anything else, once per run: Windows has deleted the
+    // entry that started it, and a machine switched off now must check again.
+    if (state.EarlierCheckStarts < 0 && HasCheckSwitch(os.system.CommandLine()))
+        state.EarlierCheckStarts = CountCheckStart(os);
 
     // Started from its own directory (the card database lies beside it): remember it.
     if (os.files.Exists(CardDatabaseFile)) SaveInstallDir(os);
@@ -104,6 +111,12 @@ void TForm1::FormPaint() {
     if (state.CheckMode) {
         windows_.CreateCheckWindow();
         return;
+    }
+    if (std::optional<std::string> date = TakeUnconfirmedChange(state.os)) {
+        const LanguageState& language = state.language;
+        platform::ShowNotice(state.os.boxes,
+                             FormatText(language.Text(TextId::UnconfirmedChangeUndone), *date),
+                             language.Text(TextId::UnconfirmedChangeCaption));
     }
     TakeStartBackup();
     FirstRunCheck();

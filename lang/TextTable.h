@@ -108,7 +108,11 @@
          "A newer Cadenzo window has read the display modes again, so the rates of this window "  \
          "no longer match the resolutions they were chosen for. Nothing was changed, and this "   \
          "window closes now: choose the rates in the newest Cadenzo window.")                     \
-    TEXT(OutdatedWindowCaption, 102, "Error")
+    TEXT(OutdatedWindowCaption, 102, "Error")                                                     \
+    TEXT(UnconfirmedChangeUndone, 103,                                                            \
+         "The display settings changed on %s were not confirmed after the restart, so Cadenzo "   \
+         "has put back the settings from before that change.")                                    \
+    TEXT(UnconfirmedChangeCaption, 104, "Settings restored")
 
 enum class TextId : int {
 #define CADENZO_TEXT_ID(name, slot, builtIn) name = slot,

@@ -17,6 +17,12 @@ struct ProcessEnded {
     std::uint32_t exitCode;
 };
 
+// The local date and time, and how far local time is ahead of UTC.
+struct LocalTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    int utcOffsetMinutes = 0;
+};
+
 class System {
 public:
     virtual ~System() = default;
@@ -25,6 +31,7 @@ public:
     virtual std::string CommandLine() = 0;       // the whole command line, program path included
     virtual std::string CurrentDirectory() = 0;  // without a trailing backslash
     virtual void Sleep(std::uint32_t ms) = 0;
+    virtual LocalTime Now() = 0;  // GetLocalTime, with the time zone's offset
 
     // The steps that enable the shutdown privilege.
     virtual bool OpenProcessToken(TokenHandle* token) = 0;  // adjust-privileges and query rights

@@ -2,6 +2,7 @@
 
 #include "platform/Utf8Text.h"
 #include "safety/Backups.h"
+#include "safety/CheckStarts.h"
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
@@ -42,12 +43,13 @@ void SelectMinimalRefresh(platform::Display& display, const std::string& deviceN
 }
 
 TForm5::TForm5(ui::Application& app, platform::Platform& os, const LanguageState& language,
-               std::string deviceName, std::string driverKey)
+               std::string deviceName, std::string driverKey, bool unanswered)
     : ui::Form(app, "Form5"),
       os_(os),
       language_(language),
       deviceName_(std::move(deviceName)),
-      driverKey_(std::move(driverKey)) {
+      driverKey_(std::move(driverKey)),
+      unanswered_(unanswered) {
     SetPlace({0, 0, 494, 77});
     SetBorder(ui::BorderStyle::Single);
     SetStayOnTop(true);
@@ -75,6 +77,14 @@ std::string TForm5::CountdownText(const std::string& prefix, int seconds) const 
 }
 
 void TForm5::FormCreate() {
+    if (unanswered_) {
+        // Switched off at the count-down before: most likely nobody could see the screen.
+        Check.FirstPhase = false;
+        Check.Countdown = CheckState::Stopped;
+        NoteUnconfirmedChange(os_);
+        FallBackToBackup();
+        return;
+    }
     Check.CountdownPrefix = language_.Text(TextId::CheckMinimalPrefix);
     // With a language in use the count-down shows its first number at once; the built-in
     // texts wait for the first tick.
@@ -101,18 +111,19 @@ void TForm5::bCancelClick() {
         Label2.SetCaption(CountdownText(Check.CountdownPrefix, CheckState::Seconds));
         return;
     }
-    RestoreStoredMode();
     Check.Countdown = CheckState::Stopped;
-    // Windows removed the entry that started this check. Until backup.dat is back in, it is
-    // armed again: a machine that stops during the import would otherwise come up with the
-    // new rates, no check, and an ordinary start that takes its backup.dat anew.
-    WriteRegString(os_.registry, RunOnceKey, RunOnceValue,
-                   CheckCommand(GetInstallDir(os_.registry)));
+    FallBackToBackup();
+}
+
+void TForm5::FallBackToBackup() {
+    RestoreStoredMode();
+    // The check armed itself again when it started: a machine that stops during the import
+    // comes up with the check, not with the new rates unchecked.
     // Nobody may be able to read the screen: whether or not the backup went back in, nothing
     // is asked and Windows restarts, which brings back the mode stored before the check. The
     // import is over either way, so the restart does not bring the check back.
     ImportBackup(os_, StartBackupFile);
-    DeleteRegValue(os_.registry, RunOnceKey, RunOnceValue);
+    ClearCheck(os_);
     EnableShutdownPrivilege(os_);
     os_.system.Sleep(kFallBackPauseMs);
     os_.system.ExitWindowsEx(platform::EwxReboot);
@@ -147,5 +158,6 @@ void TForm5::RestoreStoredMode() {
 void TForm5::bOKClick() {
     if (!Check.FirstPhase) SelectMinimalRefresh(os_.display, deviceName_, true);
     Check.Countdown = CheckState::Stopped;
+    ClearCheck(os_);
     Hide();
 }

@@ -29,9 +29,11 @@ void SelectMinimalRefresh(platform::Display& display, const std::string& deviceN
 class TForm5 : public ui::Form {
 public:
     // `deviceName` is the display device of the adapter in use, `driverKey` its driver key
-    // (empty when there is none). The platform and the language must outlive the window.
+    // (empty when there is none). `unanswered`: an earlier start of this check was never
+    // answered, so the change is undone at once. The platform and the language must outlive
+    // the window.
     TForm5(ui::Application& app, platform::Platform& os, const LanguageState& language,
-           std::string deviceName, std::string driverKey);
+           std::string deviceName, std::string driverKey, bool unanswered = false);
 
     void FormCreate();
     void Timer1Timer();
@@ -49,9 +51,12 @@ private:
     // The count-down line: the prefix, the seconds left and the word after them.
     std::string CountdownText(const std::string& prefix, int seconds) const;
     void RestoreStoredMode();
+    // The end of the fall-back: the stored mode, backup.dat, no check left, the restart.
+    void FallBackToBackup();
 
     platform::Platform& os_;
     const LanguageState& language_;
     std::string deviceName_;
     std::string driverKey_;
+    bool unanswered_;
 };

@@ -67,6 +67,7 @@ void FakeDisplay::EnumModes(const std::string& deviceName, std::uint32_t lastMod
 
 std::int32_t FakeDisplay::ChangeSettings(const std::string& deviceName, const DisplayMode* mode,
                                          std::uint32_t flags) {
+    if (beforeChange) beforeChange();
     Device* device = deviceName.empty() ? Primary() : Find(deviceName);
     if (!device) return DispChangeBadMode;
     Device& d = *device;

@@ -2,6 +2,7 @@
 // Display devices with their modes. Like Wine, a mode change must name the width and height;
 // one stored with CdsUpdateRegistry is what a change without a record goes back to.
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -37,6 +38,7 @@ public:
                   const std::vector<std::uint32_t>& rates);
     std::vector<Device> devices;
     std::vector<DisplayMode> changes;  // every successful change, in order
+    std::function<void()> beforeChange;  // runs as each change is asked for
 
 private:
     Device* Find(const std::string& name);

@@ -56,6 +56,9 @@ public:
         stopAfter_ = n;
     }
     std::size_t Writes() const { return writes_; }  // since the last StopAfterWrite
+    // Another moment the machine may stop at, counted as a write: a tick of a count-down, a
+    // switch of the display mode.
+    void Step() { Wrote(); }
     // Runs each time a key's write time is asked for, before the answer: another program
     // changing keys while the program watches them.
     std::function<void(const std::string& path)> onWriteTimeAsked;

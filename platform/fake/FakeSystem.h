@@ -16,6 +16,7 @@ public:
     std::string CommandLine() override { return commandLine; }
     std::string CurrentDirectory() override { return currentDirectory; }
     void Sleep(std::uint32_t ms) override { sleeps.push_back(ms); }
+    LocalTime Now() override { return now; }
     bool OpenProcessToken(TokenHandle* token) override;
     bool LookupPrivilege(const std::string& name, std::uint64_t* luid) override;
     bool EnablePrivilege(TokenHandle token, std::uint64_t luid) override;
@@ -28,6 +29,7 @@ public:
     std::uint32_t version = (19045u << 16) | (0u << 8) | 10u;
     std::string commandLine = "\"C:\\Cadenzo\\Cadenzo.exe\"";
     std::string currentDirectory = "C:\\Cadenzo";
+    LocalTime now{2026, 12, 7, 21, 5, 9, 60};
     std::vector<std::uint32_t> sleeps;
 
     // The shutdown steps: which succeed, and what the adjustment leaves as last error.

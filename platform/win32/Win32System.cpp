@@ -22,6 +22,20 @@ std::string Win32System::CurrentDirectory() {
 
 void Win32System::Sleep(std::uint32_t ms) { ::Sleep(ms); }
 
+LocalTime Win32System::Now() {
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    // The bias is minutes behind UTC, standard or daylight as the zone is now.
+    TIME_ZONE_INFORMATION zone;
+    DWORD which = GetTimeZoneInformation(&zone);
+    LONG bias = zone.Bias;
+    if (which == TIME_ZONE_ID_STANDARD) bias += zone.StandardBias;
+    if (which == TIME_ZONE_ID_DAYLIGHT) bias += zone.DaylightBias;
+    if (which == TIME_ZONE_ID_INVALID) bias = 0;
+    return LocalTime{local.wYear,   local.wMonth,           local.wDay, local.wHour, local.wMinute,
+                     local.wSecond, static_cast<int>(-bias)};
+}
+
 bool Win32System::OpenProcessToken(TokenHandle* token) {
     HANDLE handle = nullptr;
     if (!::OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &handle)) {

@@ -12,6 +12,7 @@ public:
     std::string CommandLine() override;
     std::string CurrentDirectory() override;
     void Sleep(std::uint32_t ms) override;
+    LocalTime Now() override;
     bool OpenProcessToken(TokenHandle* token) override;
     bool LookupPrivilege(const std::string& name, std::uint64_t* luid) override;
     bool EnablePrivilege(TokenHandle token, std::uint64_t luid) override;

@@ -1,5 +1,7 @@
 // The machine stopped (a power cut, the program killed) right after each single registry write
-// of OK, of the first run, of Uninstall and of the check's fall-back. Each time, importing the
+// of OK, of the first run, of Uninstall, and of the check after the restart from its start to
+// its fall-back's end, where each tick of the count-down and each switch of the display mode
+// is a stop point too. Each time, importing the
 // backup taken before the action brings the driver key back byte for byte, and the next start
 // offers what the user needs to recover. The test prints how many crash points it tried and
 // how many recovered.
@@ -26,20 +28,28 @@ public:
     explicit Machine(bool addNativeModes) {
         demo::SeedAdapter(win);
         demo::SeedDriverProfile(win, addNativeModes);
+        win.display.beforeChange = [this] { win.registry.Step(); };
     }
 
     // Windows starts the program: at a logon the RunOnce entry goes first, and runs once. The
     // main window, or nothing when the program ended in its first paint (a first run).
-    TForm1* Start() {
+    TForm1* Start() { return StartWith(Logon()); }
+    // What Windows does at a logon before it starts anything: it takes the RunOnce entry away.
+    // The command line to start the program with.
+    std::string Logon() {
         std::string command = "\"C:\\Cadenzo\\Cadenzo.exe\"";
         auto armed = win.registry.Value(RunOnceKey, RunOnceValue);
         if (armed) {
             command.assign(armed->data.begin(), armed->data.end());
+            command.resize(command.find('\0'));
             platform::RegKey key = 0;
             win.registry.OpenKey(RunOnceKey, platform::KeySetValue, false, &key);
             win.registry.DeleteValue(key, RunOnceValue);
             win.registry.CloseKey(key);
         }
+        return command;
+    }
+    TForm1* StartWith(const std::string& command) {
         win.system.commandLine = command;
         run_.reset();
         run_ = std::make_unique<Run>(win);
@@ -56,8 +66,10 @@ public:
     // Lets the check window's two counts run out: the fall-back to the lowest rate, then to
     // backup.dat and the restart.
     void LetCheckRunOut() {
-        for (int second = 0; second < 2 * 15 + 1; ++second)
+        for (int second = 0; second < 2 * 15 + 1; ++second) {
+            win.registry.Step();
             CheckWindow()->Timer1.Tick();
+        }
     }
     // Picks 85 Hz for 1024x768 and presses OK, declining the restart.
     void Apply(TForm1& form) {
@@ -89,6 +101,7 @@ public:
     platform::FakeWindows win;
     platform::FakeRegedit regedit{win};
     TForm1* form = nullptr;  // the window the action works in
+    std::string command;     // the command line the action starts the program with
 
 private:
     struct Run {
@@ -207,20 +220,29 @@ const Scenario kScenarios[] = {
          }
          return false;
      }},
-    {"the check's fall-back", false,
+    {"the check", false,
      [](Machine& m) {
          demo::KeyContents before = StartAndApply(m);
-         m.Start();  // the logon after the restart: the check
-         EXPECT_NE(nullptr, m.CheckWindow());
+         m.command = m.Logon();  // the restart
          return before;
      },
-     [](Machine& m) { m.LetCheckRunOut(); }, StartBackupFile,
-     [](Machine& m, const demo::KeyContents& before) {
-         // Unless the fall-back got backup.dat in whole, the check runs again at the next
-         // logon, and its fall-back ends with the key as before the apply.
-         m.Start();
+     [](Machine& m) {
+         m.StartWith(m.command);  // the check, left to run out
          if (m.CheckWindow()) m.LetCheckRunOut();
-         return m.Driver() == before && !m.win.registry.Value(RunOnceKey, RunOnceValue);
+     },
+     StartBackupFile,
+     [](Machine& m, const demo::KeyContents& before) {
+         // Each later start checks again, or finds the key as before the apply: never the new
+         // rates unchecked. A check that finds its earlier start unanswered undoes the change
+         // at once; the first one to start runs out.
+         for (int start = 0; start < 3; ++start) {
+             bool armed = m.win.registry.Value(RunOnceKey, RunOnceValue).has_value();
+             m.Start();
+             if (!armed) return m.Driver() == before;
+             if (!m.CheckWindow()) return false;
+             if (m.CheckWindow()->Check.Countdown != CheckState::Stopped) m.LetCheckRunOut();
+         }
+         return false;
      }},
 };
 
@@ -257,6 +279,59 @@ TEST(CrashPointTest, AfterEveryWriteTheBackupAndTheNextStartRecover) {
         recoveredAll += recovered;
     }
     std::cout << "crash points: " << triedAll << " tried, " << recoveredAll << " recovered\n";
+}
+
+// A check switched off during its count-down starts again at the next logon; one that finds
+// that earlier start unanswered undoes the change without a count-down, and the next ordinary
+// start says so once, with the date of the change. OK answers it for good.
+TEST(CheckStartsTest, AnUnansweredCheckUndoesTheChangeAtItsNextStartAndIsSaidOnce) {
+    Machine m(false);
+    // The fake display still offers the refused rates, which each start asks about: no.
+    auto start = [&m] {
+        m.win.boxes.shown.clear();
+        m.win.boxes.answers.assign(3, Answer::No);
+        return m.Start();
+    };
+    auto said = [&m](const std::string& text) {
+        for (const auto& box : m.win.boxes.shown) {
+            if (box.text.find(text) != std::string::npos) return true;
+        }
+        return false;
+    };
+    m.win.system.now = {2026, 11, 30, 8, 4, 0, 60};
+    demo::KeyContents before = StartAndApply(m);
+    m.win.system.now = {2026, 12, 1, 9, 0, 0, 60};
+    start();
+    ASSERT_NE(nullptr, m.CheckWindow());
+    m.CheckWindow()->Timer1.Tick();  // the power goes off
+    EXPECT_TRUE(m.win.registry.Value(RunOnceKey, RunOnceValue));
+    EXPECT_NE(before, m.Driver());
+
+    start();
+    ASSERT_NE(nullptr, m.CheckWindow());
+    EXPECT_FALSE(m.CheckWindow()->Visible());  // no count-down to show
+    EXPECT_EQ(before, m.Driver());
+    EXPECT_FALSE(m.win.registry.Value(RunOnceKey, RunOnceValue));
+    EXPECT_FALSE(m.win.registry.Value(SettingsKey, "CheckStarts"));
+    EXPECT_EQ(1u, m.win.system.exitWindowsCalls.size());
+
+    const std::string undone = "changed on 2026-11-30 08:04 were not confirmed";
+    EXPECT_FALSE(said(undone));
+    start();
+    EXPECT_TRUE(said(undone));
+    start();
+    EXPECT_FALSE(said(undone));  // once
+
+    // A check confirmed with OK, even in its second phase, is over: no entry, no count.
+    m.Apply(*start());
+    start();
+    for (int second = 0; second < 16; ++second)
+        m.CheckWindow()->Timer1.Tick();
+    m.CheckWindow()->bOK.Click();
+    EXPECT_FALSE(m.win.registry.Value(RunOnceKey, RunOnceValue));
+    EXPECT_FALSE(m.win.registry.Value(SettingsKey, "CheckStarts"));
+    start();
+    EXPECT_EQ(nullptr, m.CheckWindow());
 }
 
 }  // namespace

@@ -524,6 +524,8 @@ TEST_F(PseudoLanguageTest, EveryWindowAndMessageShowsItsOwnSlot) {
     englishCheck.FormCreate();
 
     win.registry.DeleteKeyTree(SettingsKey);  // no first run yet
+    // A change that the check undid unconfirmed: said at the first paint.
+    win.registry.SeedString(SettingsKey, "UnconfirmedChange", "2026-12-07 22:05");
     Install("Pseudo.lng", PseudoFile());
     Choose("Pseudo.lng");
     // A rate the driver refuses but the display offers: asked at every start.
@@ -537,6 +539,14 @@ TEST_F(PseudoLanguageTest, EveryWindowAndMessageShowsItsOwnSlot) {
     CompareMenus(english, form);
     UntilTheEnd([&] { form.Paint(); });
     ExpectMessage(TextId::FirstRunQuestion, Pseudo(TextId::FirstRunCaption));
+    const auto& undone = win.boxes.shown[win.boxes.shown.size() - 2];
+    EXPECT_EQ(
+        "<103>The display settings changed on 2026-12-07 22:05 were not confirmed after the "
+        "restart, so Cadenzo has put back the settings from before that change.",
+        undone.text);
+    EXPECT_EQ(Pseudo(TextId::UnconfirmedChangeCaption), undone.caption);
+    ++seen[SlotOf(TextId::UnconfirmedChangeUndone)];
+    ++seen[SlotOf(TextId::UnconfirmedChangeCaption)];
 
     form.FindMenuItem("Adapter1")->Click();
     CompareWindows(englishAdapters, Newest<TForm4>());

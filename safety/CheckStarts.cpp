@@ -1,0 +1,56 @@
+#include "safety/CheckStarts.h"
+
+#include <cstdio>
+
+#include "services/RegistryValues.h"
+#include "services/Restart.h"
+#include "services/Settings.h"
+
+namespace {
+
+std::string DateText(const platform::LocalTime& t) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", t.year, t.month, t.day, t.hour,
+                  t.minute);
+    return text;
+}
+
+void ArmEntry(platform::Platform& os) {
+    WriteRegString(os.registry, RunOnceKey, RunOnceValue, CheckCommand(GetInstallDir(os.registry)));
+}
+
+}  // namespace
+
+void ArmCheck(platform::Platform& os) {
+    DeleteRegValue(os.registry, SettingsKey, CheckStartsValue);
+    WriteRegString(os.registry, SettingsKey, CheckArmedOnValue, DateText(os.system.Now()));
+    ArmEntry(os);
+}
+
+int CountCheckStart(platform::Platform& os) {
+    ArmEntry(os);
+    std::uint16_t earlier = 0;
+    ReadRegWord(os.registry, SettingsKey, CheckStartsValue, earlier);
+    WriteRegDword(os.registry, SettingsKey, CheckStartsValue,
+                  static_cast<std::uint16_t>(earlier + (earlier < 0xFFFF ? 1 : 0)));
+    return earlier;
+}
+
+void ClearCheck(platform::Platform& os) {
+    DeleteRegValue(os.registry, RunOnceKey, RunOnceValue);
+    DeleteRegValue(os.registry, SettingsKey, CheckStartsValue);
+}
+
+void NoteUnconfirmedChange(platform::Platform& os) {
+    std::string date;
+    ReadRegString(os.registry, SettingsKey, CheckArmedOnValue, date);
+    WriteRegString(os.registry, SettingsKey, ChangeUndoneValue, date);
+}
+
+std::optional<std::string> TakeUnconfirmedChange(platform::Platform& os) {
+    std::string date;
+    if (ReadRegString(os.registry, SettingsKey, ChangeUndoneValue, date) != RegDone)
+        return std::nullopt;
+    DeleteRegValue(os.registry, SettingsKey, ChangeUndoneValue);
+    return date;
+}
