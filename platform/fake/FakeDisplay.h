@@ -37,7 +37,7 @@ public:
     void AddModes(Device& device, std::uint32_t width, std::uint32_t height,
                   const std::vector<std::uint32_t>& rates);
     std::vector<Device> devices;
-    std::vector<DisplayMode> changes;  // every successful change, in order
+    std::vector<DisplayMode> changes;    // every successful change, in order
     std::function<void()> beforeChange;  // runs as each change is asked for
 
 private:
