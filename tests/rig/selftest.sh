@@ -139,6 +139,19 @@ check "start brings up X and Wine" rig_started || { cat "$WORK/start.err"; exit 
 source "$RIG_DIR/rig.env"
 TOOL=${CADENZO_RIG_BIN:?}/displayinfo.exe
 
+# With a cache the prefix is a copy of the template: writing to a file it shares with the
+# template would change every later rig's Windows.
+from_template() {
+    local prefix=$WINEPREFIX template=${CADENZO_RIG_CACHE:-}/prefix
+    [[ $(stat -c %i "$prefix/drive_c/windows/system32/user32.dll") == \
+        "$(stat -c %i "$template/drive_c/windows/system32/user32.dll")" ]] || return 1
+    [[ -z $(find "$prefix" -type f -links +1 \( -name '*.reg' -o -name '*.ini' -o -name '*.inf' \)) ]]
+}
+if [[ -n ${CADENZO_RIG_CACHE:-} ]]; then
+    check "the prefix shares the template's DLLs, but its registry and settings are its own" \
+        from_template
+fi
+
 # xrandr and Wine offer the configured modes without those given (WxH@Hz).
 # shellcheck disable=SC2120 # the arguments come through check
 xrandr_offers() {
