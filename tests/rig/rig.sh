@@ -472,7 +472,8 @@ cmd_screenshot() {
     # Wine's drop-down menus come out black in a capture of the root window; each shown
     # top-level window is laid over it as captured on its own, from the bottom of the stack up.
     for id in $(xwininfo -display "$DISPLAY" -root -children | awk '/^ +0x/ { print $1 }' | tac); do
-        info=$(xwininfo -display "$DISPLAY" -id "$id")
+        # A window may close between the listing and this look at it.
+        info=$(xwininfo -display "$DISPLAY" -id "$id" 2>/dev/null) || continue
         grep -q IsViewable <<<"$info" || continue
         x=$(awk '/Absolute upper-left X/ { print $NF }' <<<"$info")
         y=$(awk '/Absolute upper-left Y/ { print $NF }' <<<"$info")
