@@ -13,8 +13,9 @@ tiling() { e2e_reg "$key" DisableTiling; }
 # Exit, the menu's Cancel: the start took backup.dat; a value changed afterwards comes back.
 e2e_launch
 e2e_driver wait "$title" 30000 >/dev/null || true
-sleep 1
-e2e_check "the start wrote backup.dat" test -s "$e2e_install/backup.dat"
+# The backup is taken at the first paint, into a file of its own that becomes backup.dat once
+# the export is whole.
+e2e_check "the start wrote backup.dat" e2e_wait_for 30 test -s "$e2e_install/backup.dat"
 set_tiling 7
 e2e_driver menu-click "$title" "Program|Exit" >/dev/null || true
 e2e_check "Exit (Cancel) ends the program" e2e_wait_exit "$e2e_program" 20
