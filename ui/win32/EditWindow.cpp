@@ -15,7 +15,7 @@ void EditWindow::Apply(Aspect aspect) {
     ApplyFont();
 }
 
-std::wstring EditWindow::ShownText() const {
+platform::WideString EditWindow::ShownText() const {
     return ToWide(static_cast<Edit*>(GetControl())->StoredText());
 }
 

@@ -12,8 +12,8 @@ public:
 
 private:
     void Apply(Aspect aspect) override;
-    std::wstring ShownText() const override;
-    std::wstring InitialText() const override { return ShownText(); }
+    platform::WideString ShownText() const override;
+    platform::WideString InitialText() const override { return ShownText(); }
 };
 
 }  // namespace ui

@@ -17,15 +17,15 @@ protected:
     ItemsWindow(ItemsControl& control, FormWindow& owner, const WindowClass& windowClass, int id,
                 Messages messages)
         : ControlWindow(control, owner, windowClass, id), messages_(messages) {}
-    std::wstring InitialText() const override { return {}; }
+    platform::WideString InitialText() const override { return {}; }
 
     // The control whose items the window shows.
     const ItemsControl& Source() const { return *static_cast<ItemsControl*>(GetControl()); }
-    std::wstring ShownText() const override;
+    platform::WideString ShownText() const override;
     // Whether the list was filled anew rather than appended to.
     bool ApplyItems();
     void SelectStoredIndex();
-    std::wstring ItemText(size_t index) const;
+    platform::WideString ItemText(size_t index) const;
     int Selection() const;
 
 private:
@@ -52,7 +52,7 @@ private:
     const ComboBox& Combo() const { return *static_cast<ComboBox*>(GetControl()); }
     void Apply(Aspect aspect) override;
     void Fill() override;
-    std::wstring ShownText() const override;
+    platform::WideString ShownText() const override;
     void Move() override;
     void FontChanged() override { FitField(); }
     void FitField();
