@@ -5,6 +5,13 @@
 #include "ui/Form.h"
 
 namespace ui {
+namespace {
+
+// At namespace scope, not inside GetFont: a static there would need a guard made for threads,
+// which brings the runtime's thread library into the exe.
+const Font DefaultFont;
+
+}  // namespace
 
 Control::Control(Control* parent, Kind kind, std::string name)
     : parent_(parent), kind_(kind), name_(std::move(name)) {
@@ -72,9 +79,8 @@ void Control::SetEnabled(bool enabled) {
 }
 
 const Font& Control::GetFont() const {
-    static const Font kDefault;
     if (font_) return *font_;
-    return parent_ ? parent_->GetFont() : kDefault;
+    return parent_ ? parent_->GetFont() : DefaultFont;
 }
 
 void Control::SetFont(const Font& font) {

@@ -9,7 +9,7 @@
 
 namespace platform {
 
-std::wstring ToWide(const std::string& text) {
+WideString ToWide(const std::string& text) {
     std::string_view shown(text.data(), std::min(text.find('\0'), text.size()));
     UINT codePage = CP_ACP;
     if (IsUtf8Marked(shown)) {
@@ -18,14 +18,14 @@ std::wstring ToWide(const std::string& text) {
     }
     if (shown.empty()) return {};
     int size = static_cast<int>(shown.size());
-    std::wstring wide(MultiByteToWideChar(codePage, 0, shown.data(), size, nullptr, 0), L'\0');
+    WideString wide(MultiByteToWideChar(codePage, 0, shown.data(), size, nullptr, 0), L'\0');
     MultiByteToWideChar(codePage, 0, shown.data(), size, wide.data(),
                         static_cast<int>(wide.size()));
     return wide;
 }
 
-std::string FromWide(const std::wstring& text) {
-    const std::wstring typed = text.substr(0, text.find(L'\0'));
+std::string FromWide(const WideString& text) {
+    const WideString typed = text.substr(0, text.find(L'\0'));
     if (typed.empty()) return {};
     int size = static_cast<int>(typed.size());
     std::string bytes(

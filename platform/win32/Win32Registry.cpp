@@ -30,16 +30,18 @@ Call Lookup(const char* dll, const char* name) {
                : nullptr;
 }
 
-REGSAM RegistryView() {
-    static const REGSAM view = [] {
-        auto isWow64Process = Lookup<IsWow64ProcessCall>("kernel32.dll", "IsWow64Process");
-        BOOL wow64 = FALSE;
-        if (isWow64Process && isWow64Process(GetCurrentProcess(), &wow64) && wow64)
-            return static_cast<REGSAM>(KEY_WOW64_64KEY);
-        return static_cast<REGSAM>(0);
-    }();
-    return view;
-}
+// Both are found once, at start-up: a static inside a function would need a guard made for
+// threads, which brings the runtime's whole thread library into the exe.
+const REGSAM View = [] {
+    auto isWow64Process = Lookup<IsWow64ProcessCall>("kernel32.dll", "IsWow64Process");
+    BOOL wow64 = FALSE;
+    if (isWow64Process && isWow64Process(GetCurrentProcess(), &wow64) && wow64)
+        return static_cast<REGSAM>(KEY_WOW64_64KEY);
+    return static_cast<REGSAM>(0);
+}();
+const auto DeleteKeyEx = Lookup<RegDeleteKeyExCall>("advapi32.dll", "RegDeleteKeyExA");
+
+REGSAM RegistryView() { return View; }
 
 LONG OpenMachineKey(const std::string& path, REGSAM access, HKEY* key) {
     return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, access | RegistryView(), key);
@@ -47,11 +49,8 @@ LONG OpenMachineKey(const std::string& path, REGSAM access, HKEY* key) {
 
 // Deletes one key without subkeys. RegDeleteKeyA works in the program's own view only.
 LONG DeleteOneKey(const std::string& path) {
-    if (RegistryView()) {
-        static const auto deleteKeyEx =
-            Lookup<RegDeleteKeyExCall>("advapi32.dll", "RegDeleteKeyExA");
-        if (deleteKeyEx) return deleteKeyEx(HKEY_LOCAL_MACHINE, path.c_str(), RegistryView(), 0);
-    }
+    if (RegistryView() && DeleteKeyEx)
+        return DeleteKeyEx(HKEY_LOCAL_MACHINE, path.c_str(), RegistryView(), 0);
     return RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
 }
 

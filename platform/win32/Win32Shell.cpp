@@ -20,7 +20,7 @@ const char* OrNull(const std::string& text) { return text.empty() ? nullptr : te
 struct WideOrNull {
     explicit WideOrNull(const std::string& text) : wide(ToWide(text)), none(text.empty()) {}
     const wchar_t* get() const { return none ? nullptr : wide.c_str(); }
-    std::wstring wide;
+    WideString wide;
     bool none;
 };
 

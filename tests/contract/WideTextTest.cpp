@@ -19,7 +19,7 @@ namespace {
 
 struct Shown {
     std::string bytes;
-    std::wstring expected;
+    platform::WideString expected;
 };
 
 void ExpectShown(const std::vector<Shown>& cases) {
@@ -87,7 +87,7 @@ TEST(WideText, ATextEndsAtItsFirstNul) {
         {Marked("\0Ключ"s), L""},
         {"\0"s + Marked("Ключ"), L""},
     });
-    EXPECT_EQ(FromWide(L"85\0junk"s), "85");
+    EXPECT_EQ(FromWide(platform::WideString(L"85\0junk", 7)), "85");
     EXPECT_EQ(FromWide(L""), "");
 }
 

@@ -77,7 +77,8 @@ cp "$report" "$e2e_work/first.rpt" 2>/dev/null || true
 "$e2e_rig" screenshot "$e2e_work/after-report.png" >/dev/null 2>&1 || true
 
 # Again, with a setting changed and the leftovers of a run cut short lying there.
-wine reg add "$settings" /v IgnoreMonitorCAPS /t REG_DWORD /d 1 /f >/dev/null 2>&1
+e2e_check "a setting is changed for the second report" \
+  wine reg add "$settings" /v IgnoreMonitorCAPS /t REG_DWORD /d 1 /f >>"$e2e_work/reg.log" 2>&1
 for leftover in ati2mtaa.reg 0.tmp 1.tmp; do echo STALE >"$here/$leftover"; done
 create_report
 e2e_check "a second report says so too" test "$said" = "Report saved in Cadenzo.rpt"

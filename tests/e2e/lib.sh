@@ -36,7 +36,8 @@ e2e_stop() {
 e2e_end() {
   local status=$?
   e2e_stop
-  if ((status == 0)); then rm -rf "$CADENZO_RIG_DIR/prefix"; fi
+  # The prefix the rig ran on: a case may have given the rig of a second start the first one's.
+  if ((status == 0)); then rm -rf "${CADENZO_WINEPREFIX:-$CADENZO_RIG_DIR/prefix}"; fi
 }
 
 # Starts the rig on a new Wine prefix on which Cadenzo has run before. A case run again must

@@ -13,8 +13,9 @@ tiling() { e2e_reg "$key" DisableTiling; }
 # Exit, the menu's Cancel: the start took backup.dat; a value changed afterwards comes back.
 e2e_launch
 e2e_driver wait "$title" 30000 >/dev/null || true
-sleep 1
-e2e_check "the start wrote backup.dat" test -s "$e2e_install/backup.dat"
+# The backup is taken at the first paint, into a file of its own that becomes backup.dat once
+# the export is whole.
+e2e_check "the start wrote backup.dat" e2e_wait_for 30 test -s "$e2e_install/backup.dat"
 set_tiling 7
 e2e_driver menu-click "$title" "Program|Exit" >/dev/null || true
 e2e_check "Exit (Cancel) ends the program" e2e_wait_exit "$e2e_program" 20
@@ -83,6 +84,9 @@ e2e_driver answer "Restart needed" no 30000 >/dev/null || true
 e2e_wait_exit "$e2e_program" 20 || true
 e2e_check "and OK writes DisableLCD = 0" test "$(e2e_reg "$key" DisableLCD)" = 0x0
 
+# Whether the settings key is there; what the registry tool said goes to reg.log.
+settings_kept() { wine reg query 'HKLM\SOFTWARE\Korvex\Cadenzo' >>"$e2e_work/reg.log" 2>&1; }
+
 # Uninstall: No leaves everything; Yes without firstrun.dat says it cannot restore it and keeps
 # the settings; Yes with it removes the settings key and the program goes on.
 e2e_launch
@@ -90,15 +94,14 @@ e2e_driver wait "$title" 30000 >/dev/null || true
 e2e_driver_bg menu-click "$title" "Program|Uninstall"
 e2e_driver answer "?" no 30000 >/dev/null || true
 e2e_join
-e2e_check "Uninstall answered No keeps the settings" \
-  wine reg query 'HKLM\SOFTWARE\Korvex\Cadenzo' >/dev/null 2>&1
+e2e_check "Uninstall answered No keeps the settings" settings_kept
 e2e_driver_bg menu-click "$title" "Program|Uninstall"
 e2e_driver answer "?" yes 30000 >/dev/null || true
 failed=$(e2e_driver answer Error ok 30000 || true)
 e2e_join
 e2e_check "Uninstall without firstrun.dat says so" \
   grep -q 'firstrun.dat" could not be restored' <<<"$failed"
-e2e_check "and keeps the settings" wine reg query 'HKLM\SOFTWARE\Korvex\Cadenzo' >/dev/null 2>&1
+e2e_check "and keeps the settings" settings_kept
 cp "$e2e_install/backup.dat" "$e2e_install/firstrun.dat"
 e2e_driver_bg menu-click "$title" "Program|Uninstall"
 e2e_driver answer "?" yes 30000 >/dev/null || true

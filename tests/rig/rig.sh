@@ -24,6 +24,13 @@ RIG_DIR=$(cd "${CADENZO_RIG_DIR:-/tmp/cadenzo-rig}" && pwd)
 CADENZO_RIG_DIR=$RIG_DIR
 CADENZO_RIG_BIN=$RIG_DIR/bin
 PREFIX=${CADENZO_WINEPREFIX:-$RIG_DIR/prefix}
+# Shared by the rigs that name it: the tools, built once, and a template of a new Wine prefix.
+CACHE=${CADENZO_RIG_CACHE:-}
+if [[ -n $CACHE ]]; then
+    mkdir -p "$CACHE"
+    CACHE=$(cd "$CACHE" && pwd)
+    CADENZO_RIG_BIN=$CACHE/bin
+fi
 BIN=$CADENZO_RIG_BIN
 PROFILE=${CADENZO_RIG_PROFILE:-$RIG_SRC/demo-driver.reg}
 DEFAULT_XORG_CONF=$RIG_SRC/xorg-dummy.conf
@@ -66,9 +73,28 @@ winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
 
 is_running() { alive "$(read_file "$RIG_DIR/xorg.pid")" || alive "$(read_file "$RIG_DIR/wineserver.pid")"; }
 
+# Holds the shared cache for one rig until unlock_cache (a no-op without a cache). What the rig
+# starts meanwhile gets 9>&-: a wineserver that kept the descriptor would keep the lock.
+lock_cache() {
+    [[ -n $CACHE ]] || return 0
+    exec 9>"$CACHE/lock"
+    flock -w 900 9 || die "the rig cache $CACHE stayed locked for 15 minutes"
+}
+unlock_cache() {
+    [[ -n $CACHE ]] || return 0
+    flock -u 9
+    exec 9>&-
+}
+
 # --- tools ------------------------------------------------------------------
 
 build_tools() {
+    lock_cache
+    build_tools_locked
+    unlock_cache
+}
+
+build_tools_locked() {
     mkdir -p "$BIN"
     local tool src exe pids=() flags
     for tool in "${TOOLS[@]}"; do
@@ -240,6 +266,39 @@ boot_wine() {
     CADENZO_DRIVER_KEY=${key:${#machine}}
 }
 
+# A new prefix takes Wine about 10 s of work. With a cache it is made once, as the template,
+# and each rig's prefix starts as a copy: the system's DLLs, programs and code page tables,
+# which Wine writes only when it makes or updates a prefix, as hard links; all the rest (the
+# registry, the ini files) as files of its own. The template is made again for another Wine.
+TEMPLATE_SHARED='.*\.\(dll\|exe\|drv\|sys\|vxd\|ocx\|cpl\|acm\|tlb\|ds\|com\|nls\|ax\)'
+
+prefix_from_template() {
+    local template=$CACHE/prefix stamp new=$PREFIX.new
+    [[ -n $CACHE && ! -e $PREFIX ]] || return 0
+    DISPLAY=$(read_file "$RIG_DIR/display")
+    export DISPLAY
+    lock_cache
+    stamp="$(wine --version 2>/dev/null) $(stat -c %Y /usr/share/wine/wine.inf 2>/dev/null)"
+    if [[ ! -d $template || $(read_file "$CACHE/prefix.stamp") != "$stamp" ]]; then
+        say "making the template Wine prefix in $template"
+        rm -rf "$template" "$template.new"
+        # Booted as a rig boots its prefix, then Wine ends by itself and saves the registry.
+        WINEPREFIX=$template.new timeout 300 setsid wine "$BIN/displayinfo.exe" key </dev/null \
+            >/dev/null 2>>"$WINE_LOG" 9>&- || die "Wine did not make the template prefix; see $WINE_LOG"
+        WINEPREFIX=$template.new timeout 60 wineserver -w 9>&- ||
+            die "the template prefix's wineserver did not end"
+        mv "$template.new" "$template"
+        echo "$stamp" >"$CACHE/prefix.stamp"
+    fi
+    rm -rf "$new"
+    cp -a --link "$template" "$new"
+    find "$new" -type f ! -iregex "$TEMPLATE_SHARED" -exec sh -c \
+        'for f; do cp -p "$f" "$f.own" && mv -f "$f.own" "$f"; done' sh {} + ||
+        die "copying the template prefix failed"
+    unlock_cache
+    mv "$new" "$PREFIX"
+}
+
 # Debian's Wine does not find its own TrueType fonts (package fonts-wine)
 # unless they are in the prefix: without Marlett the caption buttons show
 # letters, without Tahoma dialogs fall back to bitmap fonts.
@@ -328,6 +387,7 @@ cmd_start() {
     # A start that fails half-way leaves nothing running.
     trap cmd_stop EXIT
     start_x "${CADENZO_RIG_XORG_CONF:-$DEFAULT_XORG_CONF}"
+    prefix_from_template
     hold_runonce
     boot_wine
     link_fonts
@@ -412,7 +472,8 @@ cmd_screenshot() {
     # Wine's drop-down menus come out black in a capture of the root window; each shown
     # top-level window is laid over it as captured on its own, from the bottom of the stack up.
     for id in $(xwininfo -display "$DISPLAY" -root -children | awk '/^ +0x/ { print $1 }' | tac); do
-        info=$(xwininfo -display "$DISPLAY" -id "$id")
+        # A window may close between the listing and this look at it.
+        info=$(xwininfo -display "$DISPLAY" -id "$id" 2>/dev/null) || continue
         grep -q IsViewable <<<"$info" || continue
         x=$(awk '/Absolute upper-left X/ { print $NF }' <<<"$info")
         y=$(awk '/Absolute upper-left Y/ { print $NF }' <<<"$info")

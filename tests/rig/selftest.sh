@@ -129,6 +129,8 @@ check "records that are not BCD or not whole refuse nothing" malformed_records_i
 
 # --- start ------------------------------------------------------------------
 
+prefix_was_new=0
+[[ -e ${CADENZO_WINEPREFIX:-$RIG_DIR/prefix} ]] || prefix_was_new=1
 rig_started() {
     local t0=$EPOCHREALTIME
     "$RIG" start >"$WORK/start.out" 2>"$WORK/start.err" && [[ -r $RIG_DIR/rig.env ]] || return 1
@@ -138,6 +140,19 @@ check "start brings up X and Wine" rig_started || { cat "$WORK/start.err"; exit 
 # shellcheck source=/dev/null
 source "$RIG_DIR/rig.env"
 TOOL=${CADENZO_RIG_BIN:?}/displayinfo.exe
+
+# With a cache the prefix is a copy of the template: writing to a file it shares with the
+# template would change every later rig's Windows.
+from_template() {
+    local prefix=$WINEPREFIX template=${CADENZO_RIG_CACHE:-}/prefix
+    [[ $(stat -c %i "$prefix/drive_c/windows/system32/user32.dll") == \
+        "$(stat -c %i "$template/drive_c/windows/system32/user32.dll")" ]] || return 1
+    [[ -z $(find "$prefix" -type f -links +1 \( -name '*.reg' -o -name '*.ini' -o -name '*.inf' \)) ]]
+}
+if [[ -n ${CADENZO_RIG_CACHE:-} && $prefix_was_new == 1 ]]; then
+    check "the prefix shares the template's DLLs, but its registry and settings are its own" \
+        from_template
+fi
 
 # xrandr and Wine offer the configured modes without those given (WxH@Hz).
 # shellcheck disable=SC2120 # the arguments come through check
@@ -328,24 +343,28 @@ check "screenshot writes a PNG" screenshot_is_png
 
 # --- stop, and a second cycle -----------------------------------------------
 
-# Processes of this rig: its Xorg and anything running in its Wine prefix.
+# Processes of this rig: its Xorg (PID $1) and anything running in its Wine prefix. By PID, not
+# by display: once this rig has stopped, another one running beside it may take the number.
 rig_processes() {
-    local pid state env cmd
+    local pid state env xorg=$1
     for pid in /proc/[0-9]*; do
         pid=${pid#/proc/}
         state=$(sed 's/.*) //; s/ .*//' "/proc/$pid/stat" 2>/dev/null) || continue
         [[ $state == Z ]] && continue
         env=$(tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ") || continue
-        cmd=$(tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline") || continue
-        if [[ $'\n'$env$'\n' == *$'\nWINEPREFIX='"$WINEPREFIX"$'\n'* || $cmd == *"Xorg $DISPLAY "* ]]; then
+        if [[ $'\n'$env$'\n' == *$'\nWINEPREFIX='"$WINEPREFIX"$'\n'* || $pid == "$xorg" ]]; then
             echo "$pid"
         fi
     done
 }
 
+# The display's lock file would still name the server when it had not cleaned up.
 stopped_clean() {
+    local xorg
+    xorg=$(cat "$RIG_DIR/xorg.pid" 2>/dev/null)
     "$RIG" stop 2>/dev/null || return 1
-    [[ -z $(rig_processes) && ! -e /tmp/.X${DISPLAY#:}-lock && ! -e $RIG_DIR/rig.env ]]
+    [[ -z $(rig_processes "$xorg") && ! -e $RIG_DIR/rig.env ]] || return 1
+    [[ -z $xorg || $(tr -d ' \n' 2>/dev/null </tmp/.X"${DISPLAY#:}"-lock) != "$xorg" ]]
 }
 check "stop leaves no process of the rig" stopped_clean
 check "stop again does nothing and succeeds" "$RIG" stop

@@ -44,7 +44,7 @@ void ControlWindow::Realize() {
     Fill();
 }
 
-std::wstring ControlWindow::InitialText() const { return ToWide(control_->Caption()); }
+platform::WideString ControlWindow::InitialText() const { return ToWide(control_->Caption()); }
 
 void ControlWindow::ControlDestroyed() {
     control_ = nullptr;
@@ -124,7 +124,7 @@ void ControlWindow::ShowText(const std::string& text) {
     ApplyFont();
 }
 
-std::wstring ControlWindow::ShownText() const { return ToWide(control_->Caption()); }
+platform::WideString ControlWindow::ShownText() const { return ToWide(control_->Caption()); }
 
 Rect ControlWindow::Placement(HFONT /*font*/) const { return control_->PlaceInForm(); }
 
@@ -143,8 +143,8 @@ void ControlWindow::ApplyFont() {
     FontChanged();
 }
 
-std::wstring ControlWindow::WindowText() const {
-    std::wstring text(GetWindowTextLengthW(hwnd_) + 1, L'\0');
+platform::WideString ControlWindow::WindowText() const {
+    platform::WideString text(GetWindowTextLengthW(hwnd_) + 1, L'\0');
     text.resize(GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size())));
     return text;
 }
@@ -154,7 +154,7 @@ std::wstring ControlWindow::WindowText() const {
 // the code page may lack its letters.
 std::string ControlWindow::ReadBack(const std::vector<std::string>& items,
                                     const std::string& own) const {
-    std::wstring shown = WindowText();
+    platform::WideString shown = WindowText();
     auto putThere = [&shown](const std::string& text) {
         return platform::IsUtf8Marked(text) && ToWide(text) == shown;
     };
@@ -166,7 +166,7 @@ std::string ControlWindow::ReadBack(const std::vector<std::string>& items,
 }
 
 void ControlWindow::ApplyHint() {
-    std::wstring hint = ToWide(control_ ? control_->Hint() : std::string());
+    platform::WideString hint = ToWide(control_ ? control_->Hint() : std::string());
     TTTOOLINFOW tool = {};
     // The version 2 size, which every comctl32 since 4.70 accepts.
     tool.cbSize = TTTOOLINFOW_V2_SIZE;

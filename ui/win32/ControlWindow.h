@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/WideText.h"
 #include "ui/Controls.h"
 
 namespace ui {
@@ -64,7 +65,7 @@ protected:
     // The style the window is made with, besides WS_CHILD, WS_VISIBLE and WS_DISABLED.
     virtual DWORD Style() const { return class_.style; }
     // The text the window is made with: by default the caption.
-    virtual std::wstring InitialText() const;
+    virtual platform::WideString InitialText() const;
     // Shows what else the control holds, once its window is made.
     virtual void Fill() {}
 
@@ -80,7 +81,7 @@ protected:
     // enabled state; by default its caption.
     virtual void Apply(Aspect aspect);
     // Every text the control shows from the program, which its one font has to draw.
-    virtual std::wstring ShownText() const;
+    virtual platform::WideString ShownText() const;
     // Where the window goes in the form when it shows its text in `font`: by default the
     // control's place.
     virtual Rect Placement(HFONT font) const;
@@ -94,7 +95,7 @@ protected:
     // A text as the window's, in a font that has its letters.
     void ShowText(const std::string& text);
     void ApplyFont();
-    std::wstring WindowText() const;
+    platform::WideString WindowText() const;
     // What the window shows, as the program's text (see the definition).
     std::string ReadBack(const std::vector<std::string>& items, const std::string& own) const;
 

@@ -13,7 +13,7 @@ void EditWindow::Apply(Aspect aspect) {
     if (aspect == Aspect::Text) ShowText(Field().StoredText());
 }
 
-std::wstring EditWindow::ShownText() const { return ToWide(Field().StoredText()); }
+platform::WideString EditWindow::ShownText() const { return ToWide(Field().StoredText()); }
 
 std::optional<std::string> EditWindow::TextInWindow() const {
     return ReadBack({}, Field().StoredText());

@@ -13,8 +13,8 @@ private:
     const Edit& Field() const { return *static_cast<Edit*>(GetControl()); }
     std::optional<std::string> TextInWindow() const override;
     void Apply(Aspect aspect) override;
-    std::wstring ShownText() const override;
-    std::wstring InitialText() const override { return ShownText(); }
+    platform::WideString ShownText() const override;
+    platform::WideString InitialText() const override { return ShownText(); }
 };
 
 }  // namespace ui

@@ -41,7 +41,7 @@ FaceInfo FindFace(HDC dc, const std::string& face) {
     return info;
 }
 
-bool AllAscii(const std::wstring& text) {
+bool AllAscii(const platform::WideString& text) {
     for (wchar_t c : text) {
         if (c >= 0x80) return false;
     }
@@ -49,7 +49,7 @@ bool AllAscii(const std::wstring& text) {
 }
 
 // Whether the font draws every character of the text rather than a box for some.
-bool HasGlyphs(HDC dc, HFONT font, const std::wstring& text) {
+bool HasGlyphs(HDC dc, HFONT font, const platform::WideString& text) {
     HGDIOBJ old = SelectObject(dc, font);
     TEXTMETRICW metrics = {};
     GetTextMetricsW(dc, &metrics);
@@ -75,7 +75,7 @@ HDC FontCache::Measuring() {
     return dc_;
 }
 
-int FontCache::TextWidth(HFONT font, const std::wstring& text) {
+int FontCache::TextWidth(HFONT font, const platform::WideString& text) {
     HDC dc = Measuring();
     HGDIOBJ old = SelectObject(dc, font);
     RECT extent = {0, 0, 0, 0};
@@ -107,7 +107,7 @@ HFONT FontCache::Get(const Font& font) {
     return handle;
 }
 
-HFONT FontCache::For(const Font& font, const std::wstring& text) {
+HFONT FontCache::For(const Font& font, const platform::WideString& text) {
     HFONT own = Get(font);
     if (AllAscii(text) || HasGlyphs(Measuring(), own, text)) return own;
     return Get(Font{kWideCoverageFace, font.height, font.underline});

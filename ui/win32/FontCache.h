@@ -7,6 +7,7 @@
 #include <string>
 #include <tuple>
 
+#include "platform/win32/WideText.h"
 #include "ui/Control.h"
 
 namespace ui {
@@ -22,9 +23,9 @@ public:
     HFONT Get(const Font& font);
     // The font to show `text` in: the font itself, or one of its height that has the text's
     // characters when it lacks some.
-    HFONT For(const Font& font, const std::wstring& text);
+    HFONT For(const Font& font, const platform::WideString& text);
     // The width in pixels of `text` on one line in `font`.
-    int TextWidth(HFONT font, const std::wstring& text);
+    int TextWidth(HFONT font, const platform::WideString& text);
 
 private:
     // A memory device context for looking at fonts and measuring text: one for all of it,

@@ -35,8 +35,8 @@ DWORD FrameExStyle(const Form& form) {
 
 // One window class a form, named as the form's class is: "TForm1" for "Form1". A Unicode
 // class, so that the form and the controls on it take every text as UTF-16.
-std::wstring RegisterClassOf(const Form& form, WNDPROC proc) {
-    std::wstring name = ToWide("T" + form.Name());
+platform::WideString RegisterClassOf(const Form& form, WNDPROC proc) {
+    platform::WideString name = ToWide("T" + form.Name());
     HINSTANCE module = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
@@ -53,7 +53,7 @@ std::wstring RegisterClassOf(const Form& form, WNDPROC proc) {
 }  // namespace
 
 FormWindow::FormWindow(Form& form, FontCache& fonts) : form_(&form), fonts_(fonts) {
-    std::wstring windowClass = RegisterClassOf(form, WindowProc);
+    platform::WideString windowClass = RegisterClassOf(form, WindowProc);
     DWORD style = FrameStyle(form);
     DWORD exStyle = FrameExStyle(form);
     RECT frame = {0, 0, form.Place().width, form.Place().height};

@@ -13,7 +13,7 @@ public:
 
 private:
     void Apply(Aspect aspect) override;
-    std::wstring InitialText() const override { return {}; }
+    platform::WideString InitialText() const override { return {}; }
     void Fill() override { Apply(Aspect::Caption); }
 
     HICON icon_ = nullptr;  // ours: an icon of a size of its own is not shared

@@ -16,18 +16,18 @@ int ItemsWindow::Selection() const {
     return static_cast<int>(SendMessageW(Handle(), messages_.selection, 0, 0));
 }
 
-std::wstring ItemsWindow::ItemText(size_t index) const {
+platform::WideString ItemsWindow::ItemText(size_t index) const {
     LRESULT length = SendMessageW(Handle(), messages_.textLength, index, 0);
     if (length < 0) return {};
-    std::wstring text(length + 1, L'\0');
+    platform::WideString text(length + 1, L'\0');
     LRESULT copied =
         SendMessageW(Handle(), messages_.text, index, reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied < 0 ? 0 : copied);
     return text;
 }
 
-std::wstring ItemsWindow::ShownText() const {
-    std::wstring text;
+platform::WideString ItemsWindow::ShownText() const {
+    platform::WideString text;
     for (const std::string& item : Source().Items())
         text += ToWide(item);
     return text;
@@ -100,14 +100,14 @@ void ComboBoxWindow::Apply(Aspect aspect) {
     switch (aspect) {
         case Aspect::Items: {
             // Emptying the list clears the edit field, whose text stays.
-            std::wstring typed = WindowText();
+            platform::WideString typed = WindowText();
             if (ApplyItems()) SetWindowTextW(Handle(), typed.c_str());
             break;
         }
         case Aspect::ItemIndex: {
             // Selecting from code leaves the text alone, as the control object does;
             // CB_SETCURSEL would put the item's text (or nothing) in the edit field.
-            std::wstring text = WindowText();
+            platform::WideString text = WindowText();
             SelectStoredIndex();
             SetWindowTextW(Handle(), text.c_str());
             break;
@@ -120,7 +120,7 @@ void ComboBoxWindow::Apply(Aspect aspect) {
     }
 }
 
-std::wstring ComboBoxWindow::ShownText() const {
+platform::WideString ComboBoxWindow::ShownText() const {
     return ItemsWindow::ShownText() + ToWide(Combo().StoredText());
 }
 

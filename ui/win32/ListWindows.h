@@ -14,16 +14,16 @@ protected:
     ItemsWindow(ItemsControl& control, FormWindow& owner, const WindowClass& windowClass, int id,
                 Messages messages)
         : ControlWindow(control, owner, windowClass, id), messages_(messages) {}
-    std::wstring InitialText() const override { return {}; }
+    platform::WideString InitialText() const override { return {}; }
     std::optional<int> ItemIndexInWindow() const override { return Selection(); }
 
     // The control whose items the window shows.
     const ItemsControl& Source() const { return *static_cast<ItemsControl*>(GetControl()); }
-    std::wstring ShownText() const override;
+    platform::WideString ShownText() const override;
     // Whether the list was filled anew rather than appended to.
     bool ApplyItems();
     void SelectStoredIndex();
-    std::wstring ItemText(size_t index) const;
+    platform::WideString ItemText(size_t index) const;
     int Selection() const;
 
 private:
@@ -50,7 +50,7 @@ private:
     std::optional<std::string> TextInWindow() const override;
     void Apply(Aspect aspect) override;
     void Fill() override;
-    std::wstring ShownText() const override;
+    platform::WideString ShownText() const override;
     void Move() override;
     void FontChanged() override { FitField(); }
     void FitField();
