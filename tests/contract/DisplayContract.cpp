@@ -5,6 +5,8 @@
 #include <tuple>
 #include <vector>
 
+#include "monitor/MonitorEdid.h"
+#include "platform/CaseFold.h"
 #include "tests/contract/ContractBackend.h"
 
 using platform::DisplayMode;
@@ -77,6 +79,61 @@ TEST_F(DisplayContract, FirstDeviceIsThePrimaryAdapterWithAKernelDriverKey) {
     while (count < 32 && display.EnumDevice(count, &device))
         ++count;
     EXPECT_LT(count, 32u) << "the device enumeration never ends";
+}
+
+// The monitor is found as the EDID lookup expects: its device id names its model and driver
+// key, and a device key of that model under Enum\\DISPLAY names the same driver.
+TEST_F(DisplayContract, FirstMonitorOfTheAdapterHasADeviceKeyNamingItsDriver) {
+    platform::DisplayDevice monitor;
+    ASSERT_TRUE(display.EnumMonitor(name, 0, &monitor));
+    const std::string prefix = "MONITOR\\";
+    ASSERT_TRUE(platform::SameIgnoringCase(monitor.deviceId.substr(0, prefix.size()), prefix))
+        << monitor.deviceId;
+    std::size_t cut = monitor.deviceId.find('\\', prefix.size());
+    ASSERT_NE(cut, std::string::npos) << monitor.deviceId;
+    std::string model = monitor.deviceId.substr(prefix.size(), cut - prefix.size());
+    std::string driver = monitor.deviceId.substr(cut + 1);
+    // The device key is the driver key in the kernel's spelling.
+    EXPECT_TRUE(platform::SameIgnoringCase(
+        monitor.deviceKey.substr(monitor.deviceKey.size() -
+                                 std::min(monitor.deviceKey.size(), driver.size())),
+        driver))
+        << monitor.deviceKey;
+
+    platform::Registry& registry = contract::TheBackend().Os().registry;
+    std::string modelKey = monitor::MonitorEnumKey + "\\" + model;
+    platform::RegKey key = 0;
+    ASSERT_EQ(registry.OpenKey(modelKey, platform::KeyRead, false, &key), platform::RegStatus::Ok)
+        << modelKey;
+    std::vector<std::string> drivers;
+    std::string instance;
+    for (std::uint32_t i = 0;
+         i < 16 && registry.EnumSubkey(key, i, &instance) == platform::RegStatus::Ok; ++i) {
+        platform::RegKey instanceKey = 0;
+        platform::RegValue value;
+        if (registry.OpenKey(modelKey + "\\" + instance, platform::KeyQueryValue, false,
+                             &instanceKey) != platform::RegStatus::Ok)
+            continue;
+        if (registry.QueryValue(instanceKey, monitor::MonitorDriverValue, 250, &value) ==
+            platform::RegStatus::Ok) {
+            drivers.emplace_back(value.data.begin(),
+                                 std::find(value.data.begin(), value.data.end(), 0));
+        }
+        registry.CloseKey(instanceKey);
+    }
+    registry.CloseKey(key);
+    EXPECT_TRUE(
+        std::any_of(drivers.begin(), drivers.end(),
+                    [&](const std::string& d) { return platform::SameIgnoringCase(d, driver); }))
+        << monitor.deviceId << " among " << drivers.size() << " device keys";
+    // The rig's monitor has no EDID, as a monitor Windows could not read has none.
+    EXPECT_TRUE(monitor::MonitorEdidBytes(display, registry, name).empty());
+
+    std::uint32_t count = 1;
+    while (count < 16 && display.EnumMonitor(name, count, &monitor))
+        ++count;
+    EXPECT_LT(count, 16u) << "the monitor enumeration never ends";
+    EXPECT_FALSE(display.EnumMonitor("\\\\.\\DISPLAY99", 0, &monitor));
 }
 
 TEST_F(DisplayContract, ModesHaveRealRatesAndTheListEnds) {
