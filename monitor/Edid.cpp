@@ -1,5 +1,7 @@
 #include "monitor/Edid.h"
 
+#include <algorithm>
+#include <iterator>
 #include <numeric>
 
 namespace monitor {
@@ -8,7 +10,7 @@ namespace {
 constexpr std::uint8_t kHeader[8] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
 
 // Byte offsets in the base block.
-constexpr std::size_t kManufacturer = 8;  // big-endian, three letters of five bits, 1 is 'A'
+constexpr std::size_t kManufacturer = 8;  // big-endian
 constexpr std::size_t kProductCode = 10;  // little-endian
 constexpr std::size_t kVersion = 18;
 constexpr std::size_t kRevision = 19;
@@ -26,7 +28,8 @@ constexpr std::uint8_t kRangeLimitsTag = 0xFD;
 // maximum, 11 to the minimum as well.
 constexpr std::uint32_t kRangeOffset = 255;
 
-// Three letters of five bits each, 1 for 'A'; other values show as their neighbours in ASCII.
+// Three letters of five bits each, 1 for 'A'; 0 and 27 to 31 show as the ASCII characters
+// around the letters ('@', '[' ...), as they would be counted from '@'.
 std::string Manufacturer(const std::uint8_t* block) {
     unsigned id = (block[kManufacturer] << 8) | block[kManufacturer + 1];
     std::string letters;
