@@ -62,17 +62,22 @@ std::vector<std::uint8_t> BinaryValue(platform::Registry& registry, const std::s
 
 }  // namespace
 
-std::vector<std::uint8_t> MonitorEdidBytes(platform::Display& display, platform::Registry& registry,
-                                           const std::string& adapterName) {
+std::string MonitorDeviceKey(platform::Display& display, platform::Registry& registry,
+                             const std::string& adapterName) {
     platform::DisplayDevice monitor;
     std::string model, driver;
     if (adapterName.empty() || !display.EnumMonitor(adapterName, 0, &monitor) ||
         !SplitDeviceId(monitor.deviceId, &model, &driver)) {
         return {};
     }
-    std::string instance = InstanceKey(registry, MonitorEnumKey + "\\" + model, driver);
-    if (instance.empty()) return {};
-    return BinaryValue(registry, instance + "\\" + MonitorParametersKey, EdidValue);
+    return InstanceKey(registry, MonitorEnumKey + "\\" + model, driver);
+}
+
+std::vector<std::uint8_t> MonitorEdidBytes(platform::Display& display, platform::Registry& registry,
+                                           const std::string& adapterName) {
+    std::string device = MonitorDeviceKey(display, registry, adapterName);
+    if (device.empty()) return {};
+    return BinaryValue(registry, device + "\\" + MonitorParametersKey, EdidValue);
 }
 
 Edid ReadMonitorEdid(platform::Display& display, platform::Registry& registry,

@@ -18,6 +18,12 @@ inline const std::string MonitorDriverValue = "Driver";
 inline const std::string MonitorParametersKey = "Device Parameters";
 inline const std::string EdidValue = "EDID";
 
+// The device key of the first monitor on the adapter named `adapterName` ("\\.\DISPLAY1"):
+// "SYSTEM\CurrentControlSet\Enum\DISPLAY\<model>\<instance>"; empty when there is no monitor
+// or no device key names its driver.
+std::string MonitorDeviceKey(platform::Display& display, platform::Registry& registry,
+                             const std::string& adapterName);
+
 // The EDID bytes of the first monitor on the adapter named `adapterName` ("\\.\DISPLAY1");
 // empty when there is no monitor, no device key with its driver, or no binary EDID value.
 std::vector<std::uint8_t> MonitorEdidBytes(platform::Display& display, platform::Registry& registry,

@@ -19,6 +19,7 @@
 #include "tests/unit/DemoMachine.h"
 
 using monitor::EdidStatus;
+using namespace std::string_literals;
 
 namespace {
 
@@ -65,16 +66,19 @@ Reference ReadReference(const std::filesystem::path& path) {
             }
             continue;
         }
-        if (std::regex_search(line, m, kName)) ref.names.push_back(m[1]);
-        if (!ref.manufacturer && std::regex_search(line, m, kManufacturer)) ref.manufacturer = m[1];
-        if (!ref.productCode && std::regex_search(line, m, kModel))
-            ref.productCode = std::stoul(m[1]);
-        if (!ref.version && std::regex_search(line, m, kVersion)) ref.version = m[1];
-        if (ref.ranges.empty() && std::regex_search(line, m, kRanges)) {
+        // A cheap look for the line's kind before the (slow) expression.
+        auto found = [&](const char* kind, const std::regex& expression) {
+            return line.find(kind) != std::string::npos && std::regex_search(line, m, expression);
+        };
+        if (found("Product Name", kName)) ref.names.push_back(m[1]);
+        if (!ref.manufacturer && found("Manufacturer", kManufacturer)) ref.manufacturer = m[1];
+        if (!ref.productCode && found("Model", kModel)) ref.productCode = std::stoul(m[1]);
+        if (!ref.version && found("Revision", kVersion)) ref.version = m[1];
+        if (ref.ranges.empty() && found("Monitor ranges", kRanges)) {
             for (int i = 1; i <= 5; ++i)
                 ref.ranges.push_back(std::stoul(m[i]));
         }
-        if (std::regex_search(line, m, kGtf)) {
+        if (found("GTF", kGtf)) {
             ref.gtf.push_back({unsigned(std::stoul(m[1])), unsigned(std::stoul(m[2])),
                                std::stod(m[3]), std::stod(m[4]), std::stod(m[5])});
         }
@@ -148,24 +152,8 @@ TEST(EdidTest, EveryRealMonitorAgreesWithItsReference) {
               << " without a range descriptor, " << gtfLines << " GTF lines\n";
 }
 
-// A base block of a CRT: "CAD" product 0x1234, EDID 1.3, named "Cadenzo CRT", ranges 50-85 Hz,
-// 30-70 kHz, 140 MHz, with its checksum.
-std::vector<std::uint8_t> CrtBlock() {
-    std::vector<std::uint8_t> b(monitor::EdidBlockSize, 0);
-    const std::uint8_t header[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
-    std::copy(std::begin(header), std::end(header), b.begin());
-    b[8] = (3 << 2) | (1 >> 3);  // C=3, A=1, D=4 in five bits each
-    b[9] = static_cast<std::uint8_t>((1 << 5) | 4);
-    b[10] = 0x34, b[11] = 0x12, b[18] = 1, b[19] = 3;
-    const std::uint8_t range[] = {0, 0, 0, 0xFD, 0, 50, 85, 30, 70, 14, 0, 0x0A};
-    std::copy(std::begin(range), std::end(range), b.begin() + 72);
-    const std::string name = "Cadenzo CRT\n";
-    b[90 + 3] = 0xFC;
-    std::copy(name.begin(), name.end(), b.begin() + 90 + 5);
-    return b;
-}
-
-// Sets the last byte so that the block adds up to 0 modulo 256.
+// A CRT's base block: EDID 1.3, ranges 50-85 Hz, 30-70 kHz, 140 MHz, named "Cadenzo CRT", with
+// its checksum in its last byte.
 std::vector<std::uint8_t> Summed(std::vector<std::uint8_t> b) {
     unsigned sum = 0;
     for (std::size_t i = 0; i + 1 < monitor::EdidBlockSize; ++i)
@@ -173,141 +161,102 @@ std::vector<std::uint8_t> Summed(std::vector<std::uint8_t> b) {
     b[monitor::EdidBlockSize - 1] = static_cast<std::uint8_t>(256 - sum % 256);
     return b;
 }
+std::vector<std::uint8_t> CrtBlock(std::uint8_t rangeFlags = 0) {
+    std::vector<std::uint8_t> b{0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
+    b.resize(monitor::EdidBlockSize);
+    b[18] = 1, b[19] = 3;
+    const std::uint8_t range[] = {0, 0, 0, 0xFD, rangeFlags, 50, 85, 30, 70, 14, 0, 0x0A};
+    std::copy(std::begin(range), std::end(range), b.begin() + 72);
+    const std::string name = "\0\0\0\xFC\0Cadenzo CRT\n"s;
+    std::copy(name.begin(), name.end(), b.begin() + 90);
+    return Summed(b);
+}
 
 TEST(EdidTest, ABlockSaysWhyItCannotAnswer) {
-    monitor::Edid crt = monitor::ReadEdid(Summed(CrtBlock()));
-    EXPECT_EQ(crt.status, EdidStatus::Usable);
-    EXPECT_EQ(crt.manufacturer, "CAD");
-    EXPECT_EQ(crt.productCode, 0x1234);
-    EXPECT_EQ(crt.productName, "Cadenzo CRT");
-    EXPECT_EQ(crt.version, 1);
-    EXPECT_EQ(crt.revision, 3);
-    ASSERT_TRUE(crt.ranges);
-    EXPECT_EQ(crt.ranges->maxVerticalHz, 85u);
-    EXPECT_EQ(crt.ranges->maxHorizontalKHz, 70u);
-    EXPECT_EQ(crt.ranges->maxPixelClockMHz, 140u);
-
-    // Extension blocks after the base block are not read.
-    std::vector<std::uint8_t> extended = Summed(CrtBlock());
+    EXPECT_EQ(monitor::ReadEdid(CrtBlock()).status, EdidStatus::Usable);
+    std::vector<std::uint8_t> extended = CrtBlock();  // extension blocks are not read
     extended.resize(2 * monitor::EdidBlockSize, 0xFF);
     EXPECT_EQ(monitor::ReadEdid(extended).status, EdidStatus::Usable);
 
     EXPECT_EQ(monitor::ReadEdid({}).status, EdidStatus::NoEdid);
-    std::vector<std::uint8_t> shortBlock = Summed(CrtBlock());
-    shortBlock.pop_back();
-    EXPECT_EQ(monitor::ReadEdid(shortBlock).status, EdidStatus::TooShort);
-    std::vector<std::uint8_t> header = Summed(CrtBlock());
-    header[7] = 0xFF;
-    EXPECT_EQ(monitor::ReadEdid(Summed(header)).status, EdidStatus::BadHeader);
-    // A bad sum still names the monitor for the report, but gives no ranges to check.
-    std::vector<std::uint8_t> sum = Summed(CrtBlock());
-    ++sum[20];
-    monitor::Edid badSum = monitor::ReadEdid(sum);
-    EXPECT_EQ(badSum.status, EdidStatus::BadChecksum);
-    EXPECT_EQ(badSum.productName, "Cadenzo CRT");
+    std::vector<std::uint8_t> b = CrtBlock();
+    EXPECT_EQ(monitor::ReadEdid(b.data(), b.size() - 1).status, EdidStatus::TooShort);
+    b[7] = 0xFF;
+    EXPECT_EQ(monitor::ReadEdid(Summed(b)).status, EdidStatus::BadHeader);
+    // A bad sum still names the monitor for the report.
+    b = CrtBlock();
+    ++b[20];
+    EXPECT_EQ(monitor::ReadEdid(b).status, EdidStatus::BadChecksum);
+    EXPECT_EQ(monitor::ReadEdid(b).productName, "Cadenzo CRT");
     // A detailed timing (its pixel clock is not 0) that happens to hold 0xFD is no range.
-    std::vector<std::uint8_t> timing = CrtBlock();
-    timing[72] = 0x01;
-    monitor::Edid noRanges = monitor::ReadEdid(Summed(timing));
-    EXPECT_EQ(noRanges.status, EdidStatus::NoRangeDescriptor);
-    EXPECT_FALSE(noRanges.ranges);
-
+    b = CrtBlock();
+    b[72] = 0x01;
+    EXPECT_EQ(monitor::ReadEdid(Summed(b)).status, EdidStatus::NoRangeDescriptor);
     EXPECT_STREQ(monitor::EdidStatusText(EdidStatus::NoRangeDescriptor), "no range descriptor");
-    EXPECT_STREQ(monitor::EdidStatusText(EdidStatus::BadChecksum), "bad checksum");
-}
 
-TEST(EdidTest, RangeOffsetsAdd255ToTheMaximumOrToBoth) {
-    auto ranges = [](std::uint8_t flags) {
-        std::vector<std::uint8_t> b = CrtBlock();
-        b[72 + 4] = flags;
-        monitor::RangeLimits r = *monitor::ReadEdid(Summed(b)).ranges;
-        return std::vector<std::uint32_t>{r.minVerticalHz, r.maxVerticalHz, r.minHorizontalKHz,
-                                          r.maxHorizontalKHz};
-    };
-    EXPECT_EQ(ranges(0x00), (std::vector<std::uint32_t>{50, 85, 30, 70}));
-    EXPECT_EQ(ranges(0x02), (std::vector<std::uint32_t>{50, 340, 30, 70}));
-    EXPECT_EQ(ranges(0x03), (std::vector<std::uint32_t>{305, 340, 30, 70}));
-    EXPECT_EQ(ranges(0x08), (std::vector<std::uint32_t>{50, 85, 30, 325}));
-    EXPECT_EQ(ranges(0x0C), (std::vector<std::uint32_t>{50, 85, 285, 325}));
-    EXPECT_EQ(ranges(0x01), (std::vector<std::uint32_t>{50, 85, 30, 70}));  // reserved
-}
-
-TEST(EdidTest, GtfGivesTheLineRateAndPixelClockOfAMode) {
-    monitor::GtfEstimate hd = monitor::EstimateGtf(1920, 1080, 100);
-    EXPECT_NEAR(hd.horizontalKHz, 114.4, 1e-9);    // 1144 lines a frame
-    EXPECT_NEAR(hd.pixelClockMHz, 302.016, 1e-9);  // 2640 pixels a line
-    monitor::GtfEstimate crt = monitor::EstimateGtf(1024, 768, 85);
-    EXPECT_NEAR(crt.horizontalKHz, 68.595, 1e-9);  // 807 lines
-    // Widths are whole character cells.
-    EXPECT_EQ(monitor::EstimateGtf(1366, 768, 60).pixelClockMHz,
-              monitor::EstimateGtf(1368, 768, 60).pixelClockMHz);
-    // No timing at all rather than a negative one.
-    EXPECT_EQ(monitor::EstimateGtf(640, 480, 0).horizontalKHz, 0);
-    EXPECT_EQ(monitor::EstimateGtf(640, 480, 2000).horizontalKHz, 0);
-    EXPECT_EQ(monitor::EstimateGtf(0, 0, 60).pixelClockMHz, 0);
+    // The "+255" offsets the real monitors do not show: both vertical limits, and the
+    // reserved setting, which adds nothing.
+    monitor::RangeLimits both = *monitor::ReadEdid(CrtBlock(0x03)).ranges;
+    EXPECT_EQ(both.minVerticalHz, 305u);
+    EXPECT_EQ(both.maxVerticalHz, 340u);
+    EXPECT_EQ(monitor::ReadEdid(CrtBlock(0x01)).ranges->minVerticalHz, 50u);
+    EXPECT_EQ(monitor::ReadEdid(CrtBlock(0x01)).ranges->maxVerticalHz, 85u);
 }
 
 TEST(EdidTest, ModesBeyondTheRangesAreNamedWithWhatTheyNeed) {
     monitor::RangeLimits crt{50, 85, 30, 70, 140};
     std::vector<monitor::ModeBeyondLimits> beyond = monitor::ModesBeyondLimits(
-        crt,
-        {{640, 480, 85}, {1024, 768, 85}, {1024, 768, 100}, {1280, 1024, 60}, {1600, 1200, 75}});
+        crt, {{1024, 768, 85}, {1024, 768, 100}, {1280, 1024, 60}, {1600, 1200, 75}});
     ASSERT_EQ(beyond.size(), 2u);  // 1280x1024 at 60 Hz needs 63.6 kHz and 108.9 MHz: within
     EXPECT_EQ(beyond[0].mode.rate, 100u);
     ASSERT_EQ(beyond[0].excesses.size(), 2u);
     EXPECT_EQ(beyond[0].excesses[0].limit, monitor::Limit::VerticalRate);
-    EXPECT_EQ(beyond[0].excesses[0].needs, 100);
     EXPECT_EQ(beyond[0].excesses[0].maximum, 85);
     EXPECT_EQ(beyond[0].excesses[1].limit, monitor::Limit::HorizontalFrequency);
-    EXPECT_NEAR(beyond[0].excesses[1].needs, 81.4, 1e-9);  // 814 lines
-    EXPECT_EQ(beyond[0].excesses[1].maximum, 70);
+    EXPECT_NEAR(beyond[0].excesses[1].needs, 81.4, 1e-9);  // 814 lines a frame
     EXPECT_EQ(beyond[1].mode.width, 1600u);
-    ASSERT_EQ(beyond[1].excesses.size(), 2u);
-    EXPECT_EQ(beyond[1].excesses[1].limit, monitor::Limit::PixelClock);
-    EXPECT_GT(beyond[1].excesses[1].needs, 140);
-    EXPECT_EQ(beyond[1].excesses[1].maximum, 140);
-
+    EXPECT_EQ(beyond[1].excesses.back().limit, monitor::Limit::PixelClock);
+    EXPECT_EQ(beyond[1].excesses.back().maximum, 140);
     // A monitor that gives no pixel clock is checked on its rates alone.
     crt.maxPixelClockMHz = 0;
-    EXPECT_EQ(monitor::ModesBeyondLimits(crt, {{1600, 1200, 50}}).size(), 0u);
+    EXPECT_TRUE(monitor::ModesBeyondLimits(crt, {{1600, 1200, 50}}).empty());
 
-    EXPECT_EQ(monitor::HighestRateWithin({50, 85, 30, 70, 140}, 640, 480), 85u);
     EXPECT_EQ(monitor::HighestRateWithin({50, 85, 30, 70, 140}, 1024, 768), 85u);
     EXPECT_EQ(monitor::HighestRateWithin({50, 85, 30, 70, 140}, 1280, 1024), 65u);
     EXPECT_EQ(monitor::HighestRateWithin({50, 85, 30, 70, 140}, 2560, 1600), std::nullopt);
     // A small mode's line rate stays below a minimum of 40 kHz even at 160 Hz (35.2 kHz).
     EXPECT_EQ(monitor::HighestRateWithin({50, 160, 40, 96, 0}, 320, 200), std::nullopt);
-    EXPECT_EQ(monitor::HighestRateWithin({50, 160, 31, 96, 0}, 320, 200), 160u);
+
+    // No timing at all rather than a negative one; widths are whole character cells.
+    EXPECT_EQ(monitor::EstimateGtf(640, 480, 0).horizontalKHz, 0);
+    EXPECT_EQ(monitor::EstimateGtf(640, 480, 2000).horizontalKHz, 0);
+    EXPECT_EQ(monitor::EstimateGtf(1366, 768, 60).pixelClockMHz,
+              monitor::EstimateGtf(1368, 768, 60).pixelClockMHz);
 }
 
 TEST(EdidTest, TheMonitorsEdidIsFoundByItsDriverKey) {
     platform::FakeWindows win;
     demo::SeedAdapter(win);
-    platform::Platform os = win.Os();
     auto read = [&] {
-        return monitor::MonitorEdidBytes(os.display, os.registry, demo::DeviceName);
+        return monitor::MonitorEdidBytes(win.display, win.registry, demo::DeviceName);
     };
     EXPECT_TRUE(read().empty());  // no monitor on the adapter
 
-    std::vector<std::uint8_t> edid = Summed(CrtBlock());
-    demo::SeedMonitor(win, edid);
-    EXPECT_EQ(read(), edid);
-    EXPECT_EQ(monitor::ReadMonitorEdid(os.display, os.registry, demo::DeviceName).productName,
-              "Cadenzo CRT");
-    EXPECT_TRUE(monitor::MonitorEdidBytes(os.display, os.registry, "\\\\.\\DISPLAY2").empty());
-    EXPECT_TRUE(monitor::MonitorEdidBytes(os.display, os.registry, "").empty());
-
+    demo::SeedMonitor(win, CrtBlock());
     // Another instance of the same model, listed first, belongs to another monitor.
     const std::string model = monitor::MonitorEnumKey + "\\CAD1234";
     win.registry.SeedString(model + "\\1&0&UID0", monitor::MonitorDriverValue,
                             "{4D36E96E-E325-11CE-BFC1-08002BE10318}\\0007");
     win.registry.Seed(model + "\\1&0&UID0\\" + monitor::MonitorParametersKey, monitor::EdidValue,
                       platform::RegBinary, {1, 2, 3});
-    EXPECT_EQ(read(), edid);
+    EXPECT_EQ(read(), CrtBlock());
+    EXPECT_EQ(monitor::ReadMonitorEdid(win.display, win.registry, demo::DeviceName).productName,
+              "Cadenzo CRT");
+    EXPECT_TRUE(monitor::MonitorEdidBytes(win.display, win.registry, "\\\\.\\DISPLAY2").empty());
 
     // A value of the wrong type, a key without it, a device id of another form: no EDID.
     const std::string parameters = model + "\\5&1A2B3C&0&UID4352\\" + monitor::MonitorParametersKey;
-    win.registry.Seed(parameters, monitor::EdidValue, platform::RegSz, edid);
+    win.registry.Seed(parameters, monitor::EdidValue, platform::RegSz, CrtBlock());
     EXPECT_TRUE(read().empty());
     // Where Windows could not read the monitor's EDID, it leaves "BAD_EDID" instead.
     win.registry.DeleteKeyTree(parameters);
