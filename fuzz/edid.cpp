@@ -9,6 +9,7 @@
 
 namespace {
 
+constexpr char kAdapter[] = "\\\\.\\DISPLAY1";
 constexpr char kDriver[] = "{4D36E96E-E325-11CE-BFC1-08002BE10318}\\0001";
 constexpr char kModel[] = "CAD1234";
 
@@ -16,16 +17,17 @@ constexpr char kModel[] = "CAD1234";
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     platform::FakeWindows win;
-    auto& adapter = win.display.AddDevice("\\\\.\\DISPLAY1", "RADEON", 0x5, "");
+    auto& adapter =
+        win.display.AddDevice(kAdapter, "RADEON", platform::DisplayDevicePrimaryDevice, "");
     adapter.monitors.push_back(
-        platform::DisplayDevice{"\\\\.\\DISPLAY1\\Monitor0", "Monitor", 0x3, "",
+        platform::DisplayDevice{std::string(kAdapter) + "\\Monitor0", "Monitor", 0x3, "",
                                 std::string("MONITOR\\") + kModel + "\\" + kDriver});
     const std::string device = monitor::MonitorEnumKey + "\\" + kModel + "\\1";
     win.registry.SeedString(device, monitor::MonitorDriverValue, kDriver);
     win.registry.Seed(device + "\\" + monitor::MonitorParametersKey, monitor::EdidValue,
                       platform::RegBinary, fuzz::Bytes(data, size));
 
-    monitor::Edid edid = monitor::ReadMonitorEdid(win.display, win.registry, "\\\\.\\DISPLAY1");
+    monitor::Edid edid = monitor::ReadMonitorEdid(win.display, win.registry, kAdapter);
     // Only a whole block with ranges answers the check, and it says so when ranges are missing.
     fuzz::Require(edid.status != monitor::EdidStatus::Usable || (edid.ranges && size >= 128));
     fuzz::Require(edid.status != monitor::EdidStatus::NoRangeDescriptor || !edid.ranges);
