@@ -11,6 +11,9 @@ struct DisplayDevice {
     std::string deviceString;  // the adapter's name
     std::uint32_t stateFlags = 0;
     std::string deviceKey;  // "\Registry\Machine\System\...\Video\{GUID}\0000"
+    // A monitor's "MONITOR\<model>\{GUID}\0000": its model and its driver key below the
+    // monitor class, which the monitor's device key under Enum\DISPLAY names as its "Driver".
+    std::string deviceId;
 };
 
 constexpr std::uint32_t DisplayDeviceAttachedToDesktop = 0x00000001;
@@ -56,6 +59,10 @@ public:
 
     // The display device at `index`; false past the last one.
     virtual bool EnumDevice(std::uint32_t index, DisplayDevice* device) = 0;
+    // The monitor at `index` on the adapter named `adapterName` ("\\.\DISPLAY1"); false past
+    // the last one or for an adapter that does not exist.
+    virtual bool EnumMonitor(const std::string& adapterName, std::uint32_t index,
+                             DisplayDevice* monitor) = 0;
     // Mode number `modeNum` of the device (or EnumCurrentSettings); false past the last mode.
     virtual bool EnumMode(const std::string& deviceName, std::uint32_t modeNum, std::uint32_t flags,
                           DisplayMode* mode) = 0;

@@ -22,6 +22,7 @@ constexpr std::uint32_t RegMultiSz = 7;
 constexpr std::uint32_t KeyQueryValue = 0x0001;
 constexpr std::uint32_t KeySetValue = 0x0002;
 constexpr std::uint32_t KeyCreateSubKey = 0x0004;
+constexpr std::uint32_t KeyEnumerateSubKeys = 0x0008;
 constexpr std::uint32_t KeyRead = 0x20019;
 constexpr std::uint32_t KeyAllAccess = 0xF003F;
 
@@ -54,6 +55,9 @@ public:
     virtual RegStatus SetValue(RegKey key, const std::string& name, std::uint32_t type,
                                const std::uint8_t* data, std::uint32_t size) = 0;
     virtual RegStatus DeleteValue(RegKey key, const std::string& name) = 0;
+    // The name of subkey number `index` of a key opened with KeyEnumerateSubKeys (KeyRead has
+    // it); NotFound past the last one. The order is the registry's own.
+    virtual RegStatus EnumSubkey(RegKey key, std::uint32_t index, std::string* name) = 0;
     // Deletes a key with everything below it.
     virtual RegStatus DeleteKeyTree(const std::string& path) = 0;
     // When the key last changed (a value written or deleted, a subkey added or removed), as a

@@ -16,6 +16,14 @@ bool FakeDisplay::EnumDevice(std::uint32_t index, DisplayDevice* device) {
     return true;
 }
 
+bool FakeDisplay::EnumMonitor(const std::string& adapterName, std::uint32_t index,
+                              DisplayDevice* monitor) {
+    Device* d = Find(adapterName);
+    if (!d || index >= d->monitors.size()) return false;
+    *monitor = d->monitors[index];
+    return true;
+}
+
 FakeDisplay::Device* FakeDisplay::Find(const std::string& name) {
     for (Device& d : devices) {
         if (SameIgnoringCase(d.device.deviceName, name)) return &d;
@@ -97,8 +105,8 @@ std::int32_t FakeDisplay::ChangeSettings(const std::string& deviceName, const Di
 FakeDisplay::Device& FakeDisplay::AddDevice(const std::string& name, const std::string& description,
                                             std::uint32_t stateFlags,
                                             const std::string& deviceKey) {
-    devices.push_back(
-        Device{DisplayDevice{name, description, stateFlags, deviceKey}, {}, {}, 0, std::nullopt});
+    devices.push_back(Device{
+        DisplayDevice{name, description, stateFlags, deviceKey, {}}, {}, {}, 0, std::nullopt, {}});
     return devices.back();
 }
 

@@ -20,9 +20,12 @@ public:
         // The mode stored in the registry, which a change without a record restores; until a
         // change stores one, the mode in force before the first change.
         std::optional<std::size_t> stored;
+        std::vector<DisplayDevice> monitors;  // the monitors on this adapter, in order
     };
 
     bool EnumDevice(std::uint32_t index, DisplayDevice* device) override;
+    bool EnumMonitor(const std::string& adapterName, std::uint32_t index,
+                     DisplayDevice* monitor) override;
     bool EnumMode(const std::string& deviceName, std::uint32_t modeNum, std::uint32_t flags,
                   DisplayMode* mode) override;
     void EnumModes(const std::string& deviceName, std::uint32_t lastModeNum, std::uint32_t flags,

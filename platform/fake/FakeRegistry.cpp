@@ -152,6 +152,26 @@ RegStatus FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
     return RegStatus::Ok;
 }
 
+RegStatus FakeRegistry::EnumSubkey(RegKey key, std::uint32_t index, std::string* name) {
+    name->clear();
+    RegStatus status;
+    Key* k = KeyOf(key, KeyEnumerateSubKeys, &status);
+    if (!k) return status;
+    std::string parent = CanonicalKeyPath(k->path);
+    // The keys are ordered by their lower-case paths, so the children come in the order
+    // Windows gives them: alphabetical, without regard to case.
+    for (const auto& [lower, child] : keys_) {
+        if (lower == parent || !IsBelowOrAt(lower, parent)) continue;
+        std::size_t start = parent.empty() ? 0 : parent.size() + 1;
+        if (lower.find('\\', start) != std::string::npos) continue;  // a grandchild
+        if (index-- == 0) {
+            *name = child.path.substr(start);
+            return RegStatus::Ok;
+        }
+    }
+    return RegStatus::NotFound;
+}
+
 RegStatus FakeRegistry::DeleteKeyTree(const std::string& path) {
     if (StartsAtRoot(path)) return RegStatus::Failed;
     std::string canon = CanonicalKeyPath(path);

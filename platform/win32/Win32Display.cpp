@@ -4,13 +4,27 @@
 
 namespace platform {
 
-bool Win32Display::EnumDevice(std::uint32_t index, DisplayDevice* device) {
+namespace {
+
+// Device `index` below `parent`: the adapters for none, an adapter's monitors for its name.
+bool EnumDisplayDevice(const char* parent, std::uint32_t index, DisplayDevice* device) {
     DISPLAY_DEVICEA record{};
     record.cb = sizeof record;
-    if (!EnumDisplayDevicesA(nullptr, index, &record, 0)) return false;
-    *device =
-        DisplayDevice{record.DeviceName, record.DeviceString, record.StateFlags, record.DeviceKey};
+    if (!EnumDisplayDevicesA(parent, index, &record, 0)) return false;
+    *device = DisplayDevice{record.DeviceName, record.DeviceString, record.StateFlags,
+                            record.DeviceKey, record.DeviceID};
     return true;
+}
+
+}  // namespace
+
+bool Win32Display::EnumDevice(std::uint32_t index, DisplayDevice* device) {
+    return EnumDisplayDevice(nullptr, index, device);
+}
+
+bool Win32Display::EnumMonitor(const std::string& adapterName, std::uint32_t index,
+                               DisplayDevice* monitor) {
+    return EnumDisplayDevice(adapterName.c_str(), index, monitor);
 }
 
 bool Win32Display::EnumMode(const std::string& deviceName, std::uint32_t modeNum,

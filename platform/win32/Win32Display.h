@@ -8,6 +8,8 @@ namespace platform {
 class Win32Display : public Display {
 public:
     bool EnumDevice(std::uint32_t index, DisplayDevice* device) override;
+    bool EnumMonitor(const std::string& adapterName, std::uint32_t index,
+                     DisplayDevice* monitor) override;
     bool EnumMode(const std::string& deviceName, std::uint32_t modeNum, std::uint32_t flags,
                   DisplayMode* mode) override;
     std::int32_t ChangeSettings(const std::string& deviceName, const DisplayMode* mode,

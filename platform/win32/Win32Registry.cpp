@@ -138,6 +138,17 @@ RegStatus Win32Registry::DeleteValue(RegKey key, const std::string& name) {
     return StatusOf(RegDeleteValueA(Handle(key), name.c_str()));
 }
 
+RegStatus Win32Registry::EnumSubkey(RegKey key, std::uint32_t index, std::string* name) {
+    name->clear();
+    char found[256];  // key names are at most 255 characters
+    DWORD length = sizeof found;
+    LONG error =
+        RegEnumKeyExA(Handle(key), index, found, &length, nullptr, nullptr, nullptr, nullptr);
+    if (error == ERROR_NO_MORE_ITEMS) return RegStatus::NotFound;
+    if (error == ERROR_SUCCESS) name->assign(found, length);
+    return StatusOf(error);
+}
+
 RegStatus Win32Registry::DeleteKeyTree(const std::string& path) {
     std::string top = path.substr(0, path.find_last_not_of('\\') + 1);
     if (top.empty()) return RegStatus::AccessDenied;  // never HKEY_LOCAL_MACHINE itself

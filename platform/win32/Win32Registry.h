@@ -14,6 +14,7 @@ public:
     RegStatus SetValue(RegKey key, const std::string& name, std::uint32_t type,
                        const std::uint8_t* data, std::uint32_t size) override;
     RegStatus DeleteValue(RegKey key, const std::string& name) override;
+    RegStatus EnumSubkey(RegKey key, std::uint32_t index, std::string* name) override;
     RegStatus DeleteKeyTree(const std::string& path) override;
     RegStatus KeyWriteTime(const std::string& path, std::uint64_t* time) override;
     void CloseKey(RegKey key) override;

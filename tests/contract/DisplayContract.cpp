@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "monitor/MonitorEdid.h"
 #include "tests/contract/ContractBackend.h"
 
 using platform::DisplayMode;
@@ -77,6 +78,25 @@ TEST_F(DisplayContract, FirstDeviceIsThePrimaryAdapterWithAKernelDriverKey) {
     while (count < 32 && display.EnumDevice(count, &device))
         ++count;
     EXPECT_LT(count, 32u) << "the device enumeration never ends";
+}
+
+// The monitor is found as the EDID lookup expects: its device id names its model and driver
+// key, and a device key of that model under Enum\\DISPLAY names the same driver.
+TEST_F(DisplayContract, FirstMonitorOfTheAdapterHasADeviceKeyNamingItsDriver) {
+    platform::DisplayDevice monitor;
+    ASSERT_TRUE(display.EnumMonitor(name, 0, &monitor));
+    EXPECT_EQ(monitor.deviceId.rfind("MONITOR\\", 0), 0u) << monitor.deviceId;
+    platform::Registry& registry = contract::TheBackend().Os().registry;
+    std::string device = monitor::MonitorDeviceKey(display, registry, name);
+    EXPECT_EQ(device.rfind(monitor::MonitorEnumKey + "\\", 0), 0u) << monitor.deviceId;
+    // The rig's monitor has no EDID, as a monitor Windows could not read has none.
+    EXPECT_TRUE(monitor::MonitorEdidBytes(display, registry, name).empty());
+
+    std::uint32_t count = 1;
+    while (count < 16 && display.EnumMonitor(name, count, &monitor))
+        ++count;
+    EXPECT_LT(count, 16u) << "the monitor enumeration never ends";
+    EXPECT_FALSE(display.EnumMonitor("\\\\.\\DISPLAY99", 0, &monitor));
 }
 
 TEST_F(DisplayContract, ModesHaveRealRatesAndTheListEnds) {

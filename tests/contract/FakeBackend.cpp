@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "monitor/MonitorEdid.h"
 #include "platform/fake/FakeWindows.h"
 #include "tests/contract/ContractBackend.h"
 
@@ -45,6 +46,18 @@ public:
         fake_.display.AddModes(adapter, 1024, 768, {60, 70, 75, 85});
         fake_.display.AddModes(adapter, 1280, 1024, {60, 75, 85});
         adapter.current = 9;  // 1024x768 at 60 Hz, as the rig starts
+
+        // Wine's monitor, whose EDID its display driver could not read.
+        const std::string driver = "{4D36E96E-E325-11CE-BFC1-08002BE10318}\\0000";
+        adapter.monitors.push_back(platform::DisplayDevice{
+            "\\\\.\\DISPLAY1\\Monitor0", "Generic Non-PnP Monitor",
+            0x3,  // a monitor's flags: active and attached
+            "\\Registry\\Machine\\System\\CurrentControlSet\\Control\\Class\\" + driver,
+            "MONITOR\\Default_Monitor\\" + driver});
+        const std::string device = monitor::MonitorEnumKey + "\\Default_Monitor\\0000&0000";
+        fake_.registry.SeedString(device, monitor::MonitorDriverValue, driver);
+        fake_.registry.Seed(device + "\\" + monitor::MonitorParametersKey, "BAD_EDID",
+                            platform::RegBinary, {});
     }
 
     platform::Platform& Os() override { return os_; }

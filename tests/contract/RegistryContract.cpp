@@ -267,6 +267,25 @@ TEST_F(RegistryContract, DeletingAKeyTakesEverythingBelowIt) {
     EXPECT_EQ(registry.DeleteKeyTree(Path("Tree")), RegStatus::NotFound);
 }
 
+TEST_F(RegistryContract, SubkeysAreListedByTheirOwnNamesInOrder) {
+    Open("Tree\\Gamma");
+    Open("Tree\\alpha\\Below");
+    Set(Open("Tree\\Beta"), "Value", platform::RegSz, "x");
+    Open("TreeSibling");
+
+    RegKey tree = Open("Tree", platform::KeyRead);
+    std::vector<std::string> names;
+    std::string name;
+    for (std::uint32_t i = 0; i < 10 && registry.EnumSubkey(tree, i, &name) == RegStatus::Ok; ++i)
+        names.push_back(name);
+    EXPECT_EQ(names, (std::vector<std::string>{"alpha", "Beta", "Gamma"}));
+    EXPECT_EQ(registry.EnumSubkey(tree, 3, &name), RegStatus::NotFound);
+    EXPECT_EQ(registry.EnumSubkey(Open("Tree\\Beta", platform::KeyRead), 0, &name),
+              RegStatus::NotFound);
+    EXPECT_EQ(registry.EnumSubkey(Open("Tree", platform::KeyQueryValue), 0, &name),
+              RegStatus::AccessDenied);
+}
+
 TEST_F(RegistryContract, WriteTimeMovesWithChangesOnly) {
     RegKey key = Open("Driver");
     const std::string zero(4, '\0');

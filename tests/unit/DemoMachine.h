@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "adapters/AtiLocations.h"
+#include "monitor/MonitorEdid.h"
 #include "platform/fake/FakeWindows.h"
 
 namespace demo {
@@ -39,6 +40,20 @@ inline void SeedAdapter(platform::FakeWindows& win) {
     win.registry.SeedString(ati::CbtKey, "ReleaseVersion", "8.162-050811a-025681C");
     win.registry.SeedString(ati::ServiceEnumKeys[1], "0",
                             "PCI\\VEN_1002&DEV_4E44&SUBSYS_00021002&REV_00\\4&2C1B0C6&0&0008");
+}
+
+// A monitor "CAD1234" on the adapter, with `edid` where Windows keeps it: the monitor's device
+// key under Enum\\DISPLAY, which names the monitor's driver key.
+inline void SeedMonitor(platform::FakeWindows& win, const std::vector<std::uint8_t>& edid) {
+    const std::string driver = "{4D36E96E-E325-11CE-BFC1-08002BE10318}\\0001";
+    win.display.devices.at(0).monitors.push_back(platform::DisplayDevice{
+        std::string(DeviceName) + "\\Monitor0", "Cadenzo CRT", 0x3 /*active, attached*/,
+        "\\Registry\\Machine\\System\\CurrentControlSet\\Control\\Class\\" + driver,
+        "MONITOR\\CAD1234\\" + driver});
+    const std::string device = monitor::MonitorEnumKey + "\\CAD1234\\5&1A2B3C&0&UID4352";
+    win.registry.SeedString(device, monitor::MonitorDriverValue, driver);
+    win.registry.Seed(device + "\\" + monitor::MonitorParametersKey, monitor::EdidValue,
+                      platform::RegBinary, edid);
 }
 
 // The driver's values as an installed ATI driver keeps them, each of those the program writes
