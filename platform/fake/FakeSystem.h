@@ -1,6 +1,6 @@
 #pragma once
-// Version, command line, directory and the shutdown steps, all set by the test; ending the
-// process throws ProcessEnded.
+// Version, command line, directory, Safe Mode and the shutdown steps, all set by the test;
+// sounds are recorded; ending the process throws ProcessEnded.
 
 #include <vector>
 
@@ -16,6 +16,8 @@ public:
     std::string CommandLine() override { return commandLine; }
     std::string CurrentDirectory() override { return currentDirectory; }
     void Sleep(std::uint32_t ms) override { sleeps.push_back(ms); }
+    bool SafeMode() override { return safeMode; }
+    void Beep(Sound sound) override { sounds.push_back(sound); }
     bool OpenProcessToken(TokenHandle* token) override;
     bool LookupPrivilege(const std::string& name, std::uint64_t* luid) override;
     bool EnablePrivilege(TokenHandle token, std::uint64_t luid) override;
@@ -29,6 +31,8 @@ public:
     std::string commandLine = "\"C:\\Cadenzo\\Cadenzo.exe\"";
     std::string currentDirectory = "C:\\Cadenzo";
     std::vector<std::uint32_t> sleeps;
+    bool safeMode = false;
+    std::vector<Sound> sounds;  // in the order played
 
     // The shutdown steps: which succeed, and what the adjustment leaves as last error.
     bool tokenOpens = true;
