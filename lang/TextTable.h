@@ -108,7 +108,11 @@
          "A newer Cadenzo window has read the display modes again, so the rates of this window "  \
          "no longer match the resolutions they were chosen for. Nothing was changed, and this "   \
          "window closes now: choose the rates in the newest Cadenzo window.")                     \
-    TEXT(OutdatedWindowCaption, 102, "Error")
+    TEXT(OutdatedWindowCaption, 102, "Error")                                                     \
+    TEXT(SafeModeQuestion, 103,                                                                   \
+         "Windows runs in Safe Mode. Restore the display driver's settings from before the last " \
+         "change and restart Windows?")                                                           \
+    TEXT(SafeModeCaption, 104, "Safe Mode")
 
 enum class TextId : int {
 #define CADENZO_TEXT_ID(name, slot, builtIn) name = slot,

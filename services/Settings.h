@@ -20,6 +20,8 @@ constexpr char IgnoreMonitorCapsValue[] = "IgnoreMonitorCAPS";
 // that finds it finishes the first run and never takes "firstrun.dat" again, so a machine that
 // stopped half way keeps the only copy of the driver's first settings.
 constexpr char FirstRunPendingValue[] = "FirstRunPending";
+// A REG_DWORD: how often the pending check of a change has started without an answer.
+constexpr char CheckStartsValue[] = "CheckStarts";
 
 constexpr char ProgramName[] = "Cadenzo";
 constexpr char ProgramVersion[] = CADENZO_VERSION_TEXT;  // "0.98 beta", from the build
