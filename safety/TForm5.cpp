@@ -11,6 +11,8 @@ namespace {
 constexpr std::uint32_t kHighestRate = 200;
 constexpr std::uint32_t kLowestRate = 60;
 constexpr std::uint32_t kFallBackPauseMs = 60000;
+// The last seconds of a count-down tick aloud, for a person who sees nothing.
+constexpr std::uint8_t kAudibleSeconds = 5;
 // The driver key counts as settled once its write time stayed the same for this many polls.
 constexpr std::uint32_t kSettlePollMs = 100;
 constexpr int kQuietPolls = 3;
@@ -85,6 +87,8 @@ void TForm5::FormCreate() {
 void TForm5::Timer1Timer() {
     if (Check.Countdown > 0 && Check.Countdown < CheckState::Stopped) --Check.Countdown;
     Label2.SetCaption(CountdownText(Check.CountdownPrefix, Check.Countdown));
+    if (Check.Countdown > 0 && Check.Countdown <= kAudibleSeconds)
+        os_.system.Beep(platform::Sound::Tick);
     if (Check.Countdown == 0) {
         Check.Countdown = Check.FirstPhase ? CheckState::Seconds : CheckState::Stopped;
         bCancel.Click();
@@ -94,6 +98,7 @@ void TForm5::Timer1Timer() {
 void TForm5::bCancelClick() {
     if (Check.FirstPhase) {
         SelectMinimalRefresh(os_.display, deviceName_, false);
+        os_.system.Beep(platform::Sound::LowestRate);
         Check.FirstPhase = false;
         Check.Countdown = CheckState::Seconds;
         Label1.SetCaption(language_.Text(TextId::CheckMinimalConfirm));
@@ -101,6 +106,7 @@ void TForm5::bCancelClick() {
         Label2.SetCaption(CountdownText(Check.CountdownPrefix, CheckState::Seconds));
         return;
     }
+    os_.system.Beep(platform::Sound::Restoring);
     RestoreStoredMode();
     Check.Countdown = CheckState::Stopped;
     // Windows removed the entry that started this check. Until backup.dat is back in, it is
