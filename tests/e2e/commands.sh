@@ -108,10 +108,12 @@ session_ended() {
   done
   return 1
 }
+no_restart() { ! session_ended; }
 e2e_launch_from "$here" /RESTORE
 code=0
 wait "$e2e_program" || code=$?
 e2e_check "/RESTORE without lastknowngood.dat or firstrun.dat ends with 2" test "$code" = 2
+e2e_check "and asks for no restart" no_restart
 before=$(e2e_driver_values)
 wine regedit /e 'C:\Cadenzo\lastknowngood.dat' "HKEY_LOCAL_MACHINE\\$key" >/dev/null 2>&1
 wine reg add "HKLM\\$key" /v DisableTiling /t REG_DWORD /d 5 /f >/dev/null 2>&1
