@@ -32,6 +32,21 @@ UninstallResult Program::UninstallFromCommandLine(bool silent) {
     return Uninstall(os, registry, language, silent);
 }
 
+RestoreResult Program::RestoreFromCommandLine() {
+    // Started from its own directory, it learns it as every start does; typed into Run, it
+    // finds the backups through the directory an earlier start stored.
+    if (os.files.Exists(CardDatabaseFile)) SaveInstallDir(os);
+    return RestoreAndRestart(os);
+}
+
+bool Program::RestoreInSafeMode() {
+    if (!os.system.SafeMode()) return false;
+    // The question speaks the language the main window would.
+    if (os.files.Exists(CardDatabaseFile)) SaveInstallDir(os);
+    LoadLanguage(os, language);
+    return OfferRestoreInSafeMode(os, language);
+}
+
 TForm1& Program::Form1() { return *mainWindows_.back(); }
 
 TForm5& Program::CreateCheckWindow() {

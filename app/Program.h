@@ -8,6 +8,7 @@
 #include "app/ProgramState.h"
 #include "app/ProgramWindows.h"
 #include "lang/TForm3.h"
+#include "safety/Restore.h"
 #include "safety/TForm5.h"
 #include "safety/Uninstall.h"
 
@@ -19,6 +20,10 @@ public:
     TForm1& CreateMainWindow() override;
     // The uninstaller's "/UNINSTALL": the main window's Uninstall without the window.
     UninstallResult UninstallFromCommandLine(bool silent);
+    // "/RESTORE": the settings from before the last OK back in and a restart, shown nothing.
+    RestoreResult RestoreFromCommandLine();
+    // In Safe Mode, the offer to do the same before the main window; true when it was done.
+    bool RestoreInSafeMode();
     TForm1& Form1() override;
     TForm5& CreateCheckWindow() override;
     TForm5* CheckWindow() { return checkWindow_.get(); }

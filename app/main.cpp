@@ -1,6 +1,8 @@
 // The program entry: the real Windows behind the platform boundary, the application titled
 // "Cadenzo", the main window with its creation sequence, and the message loop; or, for an
-// uninstaller, the restore of the driver's first settings alone, its result the exit code.
+// uninstaller, the restore of the driver's first settings alone, and for a person who cannot
+// see the screen the restore of the settings before the last change; their result the exit
+// code.
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +10,7 @@
 #include "app/Program.h"
 #include "app/TForm1.h"
 #include "platform/win32/Win32Platform.h"
+#include "safety/Restore.h"
 #include "safety/Uninstall.h"
 #include "services/Settings.h"
 #include "ui/win32/Win32Ui.h"
@@ -33,6 +36,10 @@ int main() {
     if (HasUninstallSwitch(commandLine)) {
         return static_cast<int>(program.UninstallFromCommandLine(HasSilentSwitch(commandLine)));
     }
+    if (HasRestoreSwitch(commandLine)) {
+        return static_cast<int>(program.RestoreFromCommandLine());
+    }
+    if (program.RestoreInSafeMode()) return static_cast<int>(RestoreResult::Restored);
     program.CreateMainWindow();
     app.RunLoop();
     return 0;

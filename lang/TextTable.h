@@ -112,7 +112,11 @@
     TEXT(UnconfirmedChangeUndone, 103,                                                            \
          "The display settings changed on %s were not confirmed after the restart, so Cadenzo "   \
          "has put back the settings from before that change.")                                    \
-    TEXT(UnconfirmedChangeCaption, 104, "Settings restored")
+    TEXT(UnconfirmedChangeCaption, 104, "Settings restored")                                      \
+    TEXT(SafeModeQuestion, 105,                                                                   \
+         "Windows runs in Safe Mode. Restore the display driver's settings from before the last " \
+         "change and restart Windows?")                                                           \
+    TEXT(SafeModeCaption, 106, "Safe Mode")
 
 enum class TextId : int {
 #define CADENZO_TEXT_ID(name, slot, builtIn) name = slot,

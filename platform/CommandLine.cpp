@@ -1,5 +1,7 @@
 #include "platform/CommandLine.h"
 
+#include "platform/CaseFold.h"
+
 namespace platform {
 
 std::vector<std::string> CommandLineWords(const std::string& commandLine) {
@@ -21,6 +23,14 @@ std::vector<std::string> CommandLineWords(const std::string& commandLine) {
     }
     if (inWord) words.push_back(word);
     return words;
+}
+
+bool HasCommandLineWord(const std::string& commandLine, const std::string& word) {
+    std::vector<std::string> words = CommandLineWords(commandLine);
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        if (UpperCase(words[i]) == UpperCase(word)) return true;
+    }
+    return false;
 }
 
 }  // namespace platform

@@ -9,4 +9,8 @@ namespace platform {
 
 std::vector<std::string> CommandLineWords(const std::string& commandLine);
 
+// Whether `word` (a switch such as "/S") is one of the words after the program's path, in any
+// letter case: a path that holds it does not count.
+bool HasCommandLineWord(const std::string& commandLine, const std::string& word);
+
 }  // namespace platform

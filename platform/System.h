@@ -1,6 +1,6 @@
 #pragma once
-// Process and system services: version, command line, directory, sleeping, the shutdown
-// privilege, restarting Windows and ending the process.
+// Process and system services: version, command line, directory, sleeping, Safe Mode, sounds,
+// the shutdown privilege, restarting Windows and ending the process.
 
 #include <cstdint>
 #include <string>
@@ -10,6 +10,13 @@ namespace platform {
 using TokenHandle = std::uintptr_t;
 
 constexpr std::uint32_t EwxReboot = 0x00000002;
+
+// What a sound tells a person who cannot see the screen.
+enum class Sound {
+    Tick,        // a second of a count-down passed
+    LowestRate,  // the display went down to its lowest refresh rate
+    Restoring,   // the settings from before the change go back in and Windows restarts
+};
 
 // Thrown by a fake system when the program ends its process, so that tests can observe it.
 // Deliberately not a std::exception: nothing but the test may catch it.
@@ -32,6 +39,8 @@ public:
     virtual std::string CurrentDirectory() = 0;  // without a trailing backslash
     virtual void Sleep(std::uint32_t ms) = 0;
     virtual LocalTime Now() = 0;  // GetLocalTime, with the time zone's offset
+    virtual bool SafeMode() = 0;  // GetSystemMetrics(SM_CLEANBOOT) is not 0
+    virtual void Beep(Sound sound) = 0;
 
     // The steps that enable the shutdown privilege.
     virtual bool OpenProcessToken(TokenHandle* token) = 0;  // adjust-privileges and query rights

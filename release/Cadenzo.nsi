@@ -1,7 +1,8 @@
 ; The installer of Cadenzo: the program for the system (64-bit on 64-bit Windows, else 32-bit)
 ; with its card database, language files, help and texts in "Program Files\Cadenzo", a
-; Start-menu shortcut and an entry in Add/Remove Programs. Its uninstaller first has Cadenzo
-; put the display driver's settings back as they were before Cadenzo's first run.
+; Start-menu shortcut, an entry in Add/Remove Programs and the name "cadenzo" for the Run box.
+; Its uninstaller first has Cadenzo put the display driver's settings back as they were before
+; Cadenzo's first run.
 ;
 ; scripts/release.sh runs makensis with these defines:
 ;   OUTFILE  the installer to write
@@ -20,6 +21,8 @@ Unicode true
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT_NAME}"
 !define UNINSTALLER "uninstall.exe"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT_NAME}.lnk"
+; Win+R, "cadenzo /restore", Enter: the recovery a person can type without seeing the screen.
+!define APP_PATHS_KEY "Software\Microsoft\Windows\CurrentVersion\App Paths\cadenzo.exe"
 ; Cadenzo.exe's answers to /UNINSTALL: 0 the settings went back in.
 !define RESTORED 0
 
@@ -87,6 +90,8 @@ Section "Cadenzo"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  WriteRegStr HKLM "${APP_PATHS_KEY}" "" "$INSTDIR\Cadenzo.exe"
+  WriteRegStr HKLM "${APP_PATHS_KEY}" "Path" "$INSTDIR"
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
@@ -146,6 +151,7 @@ Section "Uninstall"
   SetShellVarContext all
   Delete "${SHORTCUT}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DeleteRegKey HKLM "${APP_PATHS_KEY}"
   ; Only when empty: a kept backup keeps its folder.
   RMDir "$INSTDIR"
 SectionEnd

@@ -12,6 +12,8 @@ namespace {
 constexpr std::uint32_t kHighestRate = 200;
 constexpr std::uint32_t kLowestRate = 60;
 constexpr std::uint32_t kFallBackPauseMs = 60000;
+// The last seconds of a count-down tick aloud, for a person who sees nothing.
+constexpr std::uint8_t kAudibleSeconds = 5;
 // The driver key counts as settled once its write time stayed the same for this many polls.
 constexpr std::uint32_t kSettlePollMs = 100;
 constexpr int kQuietPolls = 3;
@@ -95,6 +97,8 @@ void TForm5::FormCreate() {
 void TForm5::Timer1Timer() {
     if (Check.Countdown > 0 && Check.Countdown < CheckState::Stopped) --Check.Countdown;
     Label2.SetCaption(CountdownText(Check.CountdownPrefix, Check.Countdown));
+    if (Check.Countdown > 0 && Check.Countdown <= kAudibleSeconds)
+        os_.system.Beep(platform::Sound::Tick);
     if (Check.Countdown == 0) {
         Check.Countdown = Check.FirstPhase ? CheckState::Seconds : CheckState::Stopped;
         bCancel.Click();
@@ -104,6 +108,7 @@ void TForm5::Timer1Timer() {
 void TForm5::bCancelClick() {
     if (Check.FirstPhase) {
         SelectMinimalRefresh(os_.display, deviceName_, false);
+        os_.system.Beep(platform::Sound::LowestRate);
         Check.FirstPhase = false;
         Check.Countdown = CheckState::Seconds;
         Label1.SetCaption(language_.Text(TextId::CheckMinimalConfirm));
@@ -116,6 +121,7 @@ void TForm5::bCancelClick() {
 }
 
 void TForm5::FallBackToBackup() {
+    os_.system.Beep(platform::Sound::Restoring);
     RestoreStoredMode();
     // The check armed itself again when it started: a machine that stops during the import
     // comes up with the check, not with the new rates unchecked.
@@ -124,7 +130,9 @@ void TForm5::FallBackToBackup() {
     // import is over either way, so the restart does not bring the check back.
     ImportBackup(os_, StartBackupFile);
     ClearCheck(os_);
-    EnableShutdownPrivilege(os_);
+    // Silent: a message about the privilege would hold the restart until someone clicks it,
+    // and nobody may see the screen.
+    EnableShutdownPrivilege(os_, false);
     os_.system.Sleep(kFallBackPauseMs);
     os_.system.ExitWindowsEx(platform::EwxReboot);
 }

@@ -1,8 +1,5 @@
 #include "safety/Uninstall.h"
 
-#include <vector>
-
-#include "platform/CaseFold.h"
 #include "platform/CommandLine.h"
 #include "safety/Backups.h"
 #include "services/RegistryValues.h"
@@ -11,22 +8,6 @@
 namespace {
 
 constexpr char kUninstalledCaption[] = "OK";
-
-// The command line's words after the program's path, upper-cased.
-std::vector<std::string> Arguments(const std::string& commandLine) {
-    std::vector<std::string> words = platform::CommandLineWords(commandLine);
-    if (!words.empty()) words.erase(words.begin());
-    for (std::string& word : words)
-        word = platform::UpperCase(word);
-    return words;
-}
-
-bool HasArgument(const std::string& commandLine, const std::string& argument) {
-    for (const std::string& word : Arguments(commandLine)) {
-        if (word == argument) return true;
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -56,9 +37,9 @@ UninstallResult Uninstall(platform::Platform& os, RegistryCursor& registry,
 }
 
 bool HasUninstallSwitch(const std::string& commandLine) {
-    return HasArgument(commandLine, UninstallSwitch);
+    return platform::HasCommandLineWord(commandLine, UninstallSwitch);
 }
 
 bool HasSilentSwitch(const std::string& commandLine) {
-    return HasArgument(commandLine, SilentSwitch);
+    return platform::HasCommandLineWord(commandLine, SilentSwitch);
 }

@@ -10,20 +10,20 @@ void ShowNoPrivilege(platform::Platform& os) {
 
 bool IsWindows9x(std::uint32_t version) { return (version & 0x80000000u) != 0; }
 
-void EnableShutdownPrivilege(platform::Platform& os) {
+void EnableShutdownPrivilege(platform::Platform& os, bool tell) {
     if (IsWindows9x(os.system.Version())) return;
     platform::TokenHandle token = 0;
     bool opened = os.system.OpenProcessToken(&token);
-    if (!opened) ShowNoPrivilege(os);
+    if (!opened && tell) ShowNoPrivilege(os);
     std::uint64_t luid = 0;
-    if (!os.system.LookupPrivilege(ShutdownPrivilegeName, &luid)) ShowNoPrivilege(os);
+    if (!os.system.LookupPrivilege(ShutdownPrivilegeName, &luid) && tell) ShowNoPrivilege(os);
     os.system.EnablePrivilege(token, luid);
-    if (os.system.LastError() != 0) ShowNoPrivilege(os);
+    if (os.system.LastError() != 0 && tell) ShowNoPrivilege(os);
     if (opened) os.system.CloseToken(token);
 }
 
 bool RestartWindows(platform::Platform& os, const std::optional<Notice>& failure) {
-    EnableShutdownPrivilege(os);
+    EnableShutdownPrivilege(os, failure.has_value());
     if (os.system.ExitWindowsEx(platform::EwxReboot)) return true;
     if (failure) {
         platform::ShowNotice(os.boxes, failure->text, failure->caption);

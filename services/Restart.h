@@ -27,16 +27,17 @@ std::string CheckCommand(const std::string& installDir);
 // number, leaves it clear.
 bool IsWindows9x(std::uint32_t version);
 
-// Enables the shutdown privilege on the NT family; each failing step shows a notice and the
-// next step still runs.
-void EnableShutdownPrivilege(platform::Platform& os);
+// Enables the shutdown privilege on the NT family; each failing step shows a notice (unless
+// not `tell`) and the next step still runs.
+void EnableShutdownPrivilege(platform::Platform& os, bool tell = true);
 
 struct Notice {
     std::string text;
     std::string caption;
 };
 
-// Asks Windows to restart. When it refuses, `failure` (if any) is shown. True when Windows
-// accepted the request.
+// Asks Windows to restart. When it refuses, `failure` (if any) is shown; without one, nothing
+// is shown at all, the privilege's notices neither: nobody may be there to close them. True
+// when Windows accepted the request.
 bool RestartWindows(platform::Platform& os, const std::optional<Notice>& failure = Notice{
                                                 RestartFailedText, RestartFailedCaption});

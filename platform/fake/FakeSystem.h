@@ -1,6 +1,6 @@
 #pragma once
-// Version, command line, directory and the shutdown steps, all set by the test; ending the
-// process throws ProcessEnded.
+// Version, command line, directory, Safe Mode and the shutdown steps, all set by the test;
+// sounds are recorded; ending the process throws ProcessEnded.
 
 #include <vector>
 
@@ -17,6 +17,8 @@ public:
     std::string CurrentDirectory() override { return currentDirectory; }
     void Sleep(std::uint32_t ms) override { sleeps.push_back(ms); }
     LocalTime Now() override { return now; }
+    bool SafeMode() override { return safeMode; }
+    void Beep(Sound sound) override { sounds.push_back(sound); }
     bool OpenProcessToken(TokenHandle* token) override;
     bool LookupPrivilege(const std::string& name, std::uint64_t* luid) override;
     bool EnablePrivilege(TokenHandle token, std::uint64_t luid) override;
@@ -31,6 +33,8 @@ public:
     std::string currentDirectory = "C:\\Cadenzo";
     LocalTime now{2026, 12, 7, 21, 5, 9, 60};
     std::vector<std::uint32_t> sleeps;
+    bool safeMode = false;
+    std::vector<Sound> sounds;  // in the order played
 
     // The shutdown steps: which succeed, and what the adjustment leaves as last error.
     bool tokenOpens = true;

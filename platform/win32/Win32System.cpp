@@ -36,6 +36,24 @@ LocalTime Win32System::Now() {
                      local.wSecond, static_cast<int>(-bias)};
 }
 
+bool Win32System::SafeMode() { return GetSystemMetrics(SM_CLEANBOOT) != 0; }
+
+void Win32System::Beep(Sound sound) {
+    // Tones, told apart by pitch and length: Beep plays them on the sound card since Windows 7
+    // and on the PC speaker before. Where it cannot, the system's own sounds stand in.
+    struct Tone {
+        DWORD hertz, ms;
+        UINT fallback;
+    };
+    static constexpr Tone kTones[] = {
+        {1000, 100, MB_OK},              // Tick
+        {600, 400, MB_ICONEXCLAMATION},  // LowestRate
+        {400, 900, MB_ICONHAND},         // Restoring
+    };
+    const Tone& tone = kTones[static_cast<int>(sound)];
+    if (!::Beep(tone.hertz, tone.ms)) MessageBeep(tone.fallback);
+}
+
 bool Win32System::OpenProcessToken(TokenHandle* token) {
     HANDLE handle = nullptr;
     if (!::OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &handle)) {

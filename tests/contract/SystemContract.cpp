@@ -37,6 +37,14 @@ TEST(SystemContract, CurrentDirectoryIsAFullPathWithoutTrailingBackslash) {
     EXPECT_NE(dir.back(), '\\');
 }
 
+TEST(SystemContract, AnOrdinaryBootIsNoSafeMode) { EXPECT_FALSE(System().SafeMode()); }
+
+TEST(SystemContract, EverySoundPlaysAndReturns) {
+    for (platform::Sound sound :
+         {platform::Sound::Tick, platform::Sound::LowestRate, platform::Sound::Restoring})
+        System().Beep(sound);
+}
+
 TEST(SystemContract, ShutdownPrivilegeCanBeEnabled) {
     platform::TokenHandle token = 0;
     ASSERT_TRUE(System().OpenProcessToken(&token));

@@ -5,6 +5,10 @@
 # Cadenzo.rpt there; no working file is left; a second run replaces the first one's report,
 # and leftovers of a run cut short do not get into it. Prints the report's size and the time
 # from the click to the finished report.
+# /RESTORE, started elsewhere than the install directory as the Run box starts it: without a
+# backup it ends with 2 and changes nothing; with lastknowngood.dat it puts the driver key back,
+# drops the pending check and asks Windows to restart (Wine's session end runs wineboot), ending
+# with 0.
 source "$(dirname "$0")/lib.sh"
 e2e_start
 title="Cadenzo 0.98 beta"
@@ -91,4 +95,47 @@ echo "figure: second report $(stat -c %s "$report" 2>/dev/null || echo 0) bytes,
 
 e2e_driver close "$title" >/dev/null || true
 e2e_wait_exit "$e2e_program" 15 || true
+
+# /RESTORE. Its exit code is the process's; wine passes it on.
+run_once='SOFTWARE\Microsoft\Windows\CurrentVersion\RunOnce'
+check_entry='Cadenzo - test resolution'
+key=$CADENZO_DRIVER_KEY
+pending() { e2e_reg "$run_once" "$check_entry"; }
+# Wine asks for a restart by starting its wineboot with --end-session in this prefix.
+session_ended() {
+  local pid
+  for pid in $(pgrep -f 'wineboot.exe --end-session'); do
+    tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+  done
+  return 1
+}
+no_restart() { ! session_ended; }
+e2e_launch_from "$here" /RESTORE
+code=0
+wait "$e2e_program" || code=$?
+e2e_check "/RESTORE without lastknowngood.dat or firstrun.dat ends with 2" test "$code" = 2
+e2e_check "and asks for no restart" no_restart
+before=$(e2e_driver_values)
+wine regedit /e 'C:\Cadenzo\lastknowngood.dat' "HKEY_LOCAL_MACHINE\\$key" >/dev/null 2>&1
+wine reg add "HKLM\\$key" /v DisableTiling /t REG_DWORD /d 5 /f >/dev/null 2>&1
+wine reg add "HKLM\\$run_once" /v "$check_entry" /d '"C:\Cadenzo\Cadenzo.exe" /CHECK' /f \
+  >/dev/null 2>&1
+wine reg add "$settings" /v CheckStarts /t REG_DWORD /d 1 /f >/dev/null 2>&1
+e2e_check "a changed driver key and a pending check to restore from" \
+  test "$(e2e_driver_values)" != "$before" -a -n "$(pending)"
+started=$(e2e_now)
+e2e_launch_from "$here" /RESTORE
+restoring=$e2e_program
+e2e_check "/RESTORE asks Windows to restart" e2e_wait_for 60 session_ended
+asked=$(e2e_now)
+code=0
+wait "$restoring" || code=$?
+took=$(awk -v a="$asked" -v s="$started" 'BEGIN { printf "%.2f", a - s }')
+e2e_check "and ends with 0" test "$code" = 0
+e2e_check "the restart request came after the 5 seconds of its sound ($took s)" \
+  awk -v t="$took" 'BEGIN { exit !(t >= 5) }'
+e2e_check "the driver key is back as lastknowngood.dat holds it" \
+  test "$(e2e_driver_values)" = "$before"
+e2e_check "the pending check is gone" test -z "$(pending)"
+e2e_check "and so is its count" test -z "$(e2e_reg 'SOFTWARE\Korvex\Cadenzo' CheckStarts)"
 e2e_finish

@@ -3,11 +3,13 @@
 # "C:\Program Files\Cadenzo" (a folder with a blank); Cadenzo started as its Start-menu
 # shortcut starts it, its first run, the typical change with the restart and the check; then
 # the silent uninstall, which has Cadenzo put the driver's settings back as they were before
-# its first run and leaves no file, folder, setting, shortcut or Add/Remove entry behind.
+# its first run and leaves no file, folder, setting, shortcut, Add/Remove or App Paths entry
+# behind.
 source "$(dirname "$0")/lib.sh"
 root=$(cd "$(dirname "$0")/../.." && pwd)
 settings='SOFTWARE\Korvex\Cadenzo'
 uninstall_key='SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Cadenzo'
+app_paths_key='SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\cadenzo.exe'
 
 # The installer as the release makes it from the builds as they are.
 CADENZO_RELEASE_NO_BUILD=1 CADENZO_DIST="$e2e_work/dist" "$root/scripts/release.sh" \
@@ -37,6 +39,11 @@ e2e_check "Add/Remove Programs lists Cadenzo 0.98 beta of Korvex" \
 e2e_check "with its quiet uninstall command" \
   test "$(e2e_reg "$uninstall_key" QuietUninstallString)" = '"C:\Program Files\Cadenzo\uninstall.exe" /S'
 e2e_check "and its size" test "$(($(e2e_reg "$uninstall_key" EstimatedSize)))" -gt 100
+app_path=$(wine reg query "HKLM\\$app_paths_key" /ve 2>/dev/null | tr -d '\r' |
+  sed -n 's/^ *(Default) *REG_SZ *//p')
+e2e_check "the Run box knows \"cadenzo\": App Paths names the program and its folder" \
+  test "$app_path|$(e2e_reg "$app_paths_key" Path)" = \
+  'C:\Program Files\Cadenzo\Cadenzo.exe|C:\Program Files\Cadenzo'
 link=$(e2e_shortcut "$shortcut" 2>/dev/null || true)
 e2e_check "the Start-menu shortcut starts Cadenzo.exe in its folder" test "$link" = \
   "$(printf '%s\t%s' 'C:\Program Files\Cadenzo\Cadenzo.exe' 'C:\Program Files\Cadenzo')"
@@ -68,6 +75,8 @@ e2e_check "Cadenzo's settings are gone" \
 e2e_check "the Add/Remove entry is gone" \
   bash -c "! wine reg query 'HKLM\\$uninstall_key' >/dev/null 2>&1"
 e2e_check "the shortcut is gone" test ! -e "$shortcut"
+e2e_check "the App Paths entry is gone" \
+  bash -c "! wine reg query 'HKLM\\$app_paths_key' >/dev/null 2>&1"
 
 # Installed again, with a backup but without firstrun.dat: nothing can be restored, so the
 # backup, the only record left, stays, and so does its folder.

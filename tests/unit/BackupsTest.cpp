@@ -7,7 +7,10 @@
 #include "app/TForm1.h"
 #include "platform/CaseFold.h"
 #include "safety/Backups.h"
+#include "safety/CheckStarts.h"
+#include "safety/Restore.h"
 #include "safety/Uninstall.h"
+#include "services/Restart.h"
 #include "services/Settings.h"
 #include "tests/unit/DemoMachine.h"
 
@@ -339,6 +342,96 @@ TEST_F(BackupsTest, UninstallSwitchWithoutSilentAsksAndTellsAsTheMenuDoes) {
               win.boxes.shown.back().text);
     EXPECT_FALSE(win.registry.KeyExists(SettingsKey));
     EXPECT_EQ(nullptr, app.MainForm());
+}
+
+TEST_F(BackupsTest, RestoreSwitchIsAWordOfItsOwnAfterTheProgramPath) {
+    const std::string program = "\"C:\\Program Files\\Cadenzo\\Cadenzo.exe\" ";
+    EXPECT_TRUE(HasRestoreSwitch(program + "/restore"));
+    EXPECT_TRUE(HasRestoreSwitch("cadenzo /Restore"));  // as typed into Run
+    EXPECT_FALSE(HasRestoreSwitch(program + "/RESTORED"));
+    EXPECT_FALSE(HasRestoreSwitch(program + "/UNINSTALL"));
+    EXPECT_FALSE(HasRestoreSwitch("\"C:\\Tools /RESTORE\\Cadenzo.exe\""));
+}
+
+// Typed blind: no window, no question, no message even when a step fails; the exit code says
+// what happened.
+TEST_F(BackupsTest, RestoreSwitchPutsBackTheSettingsBeforeTheLastOkDropsTheCheckAndRestarts) {
+    win.system.privilegeHeld = false;  // its notice would wait for a click nobody can give
+    EXPECT_EQ(RestoreResult::NoBackup, program.RestoreFromCommandLine());
+    EXPECT_TRUE(regedit.imported.empty());
+
+    // A change was applied and its check is pending.
+    ASSERT_TRUE(ExportDriverKey(os, demo::DriverKey, LastKnownGoodFile));
+    win.registry.SeedDword(demo::DriverKey, "DisableTiling", 0);
+    win.registry.SeedString(RunOnceKey, RunOnceValue,
+                            "\"C:\\Program Files\\Cadenzo\\Cadenzo.exe\" /CHECK");
+    win.registry.SeedDword(SettingsKey, CheckStartsValue, 1);
+    regedit.hangs = true;
+    EXPECT_EQ(RestoreResult::RestoreFailed, program.RestoreFromCommandLine());
+    EXPECT_EQ(0u, Tiling());
+    EXPECT_TRUE(win.registry.Value(RunOnceKey, RunOnceValue));  // the check may still restore
+    EXPECT_TRUE(win.system.exitWindowsCalls.empty());
+    EXPECT_TRUE(win.system.sounds.empty());
+
+    regedit.hangs = false;
+    std::size_t heardAtImport = 1;
+    auto editor = win.shell.onStart;
+    win.shell.onStart = [&](const platform::Launch& launch) {
+        heardAtImport = win.system.sounds.size();
+        return editor(launch);
+    };
+    EXPECT_EQ(RestoreResult::Restored, program.RestoreFromCommandLine());
+    EXPECT_EQ("C:\\Program Files\\Cadenzo\\lastknowngood.dat", regedit.imported.back());
+    EXPECT_EQ(1u, Tiling());
+    EXPECT_FALSE(win.registry.Value(RunOnceKey, RunOnceValue));
+    EXPECT_FALSE(win.registry.Value(SettingsKey, CheckStartsValue));
+    EXPECT_EQ(0u, heardAtImport);  // the sound says it is done, so it comes after the import
+    EXPECT_EQ(std::vector<platform::Sound>{platform::Sound::Restoring}, win.system.sounds);
+    ASSERT_FALSE(win.system.sleeps.empty());
+    EXPECT_EQ(5000u, win.system.sleeps.back());
+    EXPECT_EQ(std::vector<std::uint32_t>{platform::EwxReboot}, win.system.exitWindowsCalls);
+    EXPECT_TRUE(win.boxes.shown.empty());
+    EXPECT_EQ(nullptr, app.MainForm());
+}
+
+TEST_F(BackupsTest, RestoreSwitchTakesFirstRunWithoutLastKnownGood) {
+    ASSERT_TRUE(ExportDriverKey(os, demo::DriverKey, FirstRunFile));
+    win.registry.SeedDword(demo::DriverKey, "DisableTiling", 0);
+    EXPECT_EQ(RestoreResult::Restored, program.RestoreFromCommandLine());
+    EXPECT_EQ(std::vector<std::string>{"C:\\Program Files\\Cadenzo\\firstrun.dat"},
+              regedit.imported);
+    EXPECT_EQ(1u, Tiling());
+    EXPECT_TRUE(win.registry.KeyExists(SettingsKey));  // unlike Uninstall, the settings stay
+}
+
+TEST_F(BackupsTest, SafeModeAsksFirstAndYesRestoresAsTheSwitchDoes) {
+    EXPECT_FALSE(program.RestoreInSafeMode());  // an ordinary boot asks nothing
+    EXPECT_TRUE(win.boxes.shown.empty());
+
+    win.system.safeMode = true;
+    ASSERT_TRUE(ExportDriverKey(os, demo::DriverKey, LastKnownGoodFile));
+    win.registry.SeedDword(demo::DriverKey, "DisableTiling", 0);
+    win.boxes.answers = {platform::Answer::No};
+    EXPECT_FALSE(program.RestoreInSafeMode());
+    ASSERT_EQ(1u, win.boxes.shown.size());
+    EXPECT_EQ(
+        "Windows runs in Safe Mode. Restore the display driver's settings from before the "
+        "last change and restart Windows?",
+        win.boxes.shown.back().text);
+    EXPECT_EQ("Safe Mode", win.boxes.shown.back().caption);
+    EXPECT_TRUE(regedit.imported.empty());
+
+    win.boxes.answers = {platform::Answer::Yes};
+    EXPECT_TRUE(program.RestoreInSafeMode());
+    EXPECT_EQ(1u, Tiling());
+    EXPECT_EQ(std::vector<std::uint32_t>{platform::EwxReboot}, win.system.exitWindowsCalls);
+
+    // Without a backup it says so and the program goes on to its window.
+    win.files.Remove(LastKnownGoodFile);
+    win.boxes.answers = {platform::Answer::Yes};
+    EXPECT_FALSE(program.RestoreInSafeMode());
+    EXPECT_NE(std::string::npos, win.boxes.shown.back().text.find("lastknowngood.dat\" could not"));
+    EXPECT_EQ(1u, win.system.exitWindowsCalls.size());
 }
 
 TEST_F(BackupsTest, AnUndoWhoseBackupDidNotGoBackInSaysSoAndGoesNoFurther) {

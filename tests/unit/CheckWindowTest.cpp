@@ -1,5 +1,5 @@
 // The check of the new modes, with the timer driven by hand: the texts of each count, the
-// fall-back to the lowest rate, and the restore and restart at the end.
+// fall-back to the lowest rate, the restore and restart at the end, and the sounds of each.
 
 #include <gtest/gtest.h>
 
@@ -29,6 +29,19 @@ protected:
     void Tick(int n) {
         for (int i = 0; i < n; ++i)
             check->Timer1.Tick();
+    }
+    // The sounds each of `n` ticks made, a letter a sound (t tick, L lowest rate, R restoring),
+    // the ticks parted by "|".
+    std::string Heard(int n) {
+        std::string heard;
+        for (int i = 0; i < n; ++i) {
+            std::size_t before = win.system.sounds.size();
+            Tick(1);
+            if (i > 0) heard += "|";
+            for (std::size_t k = before; k < win.system.sounds.size(); ++k)
+                heard += "tLR"[static_cast<int>(win.system.sounds[k])];
+        }
+        return heard;
     }
     std::uint32_t CurrentRate() {
         return win.display.devices[0].modes[win.display.devices[0].current].frequency;
@@ -154,6 +167,36 @@ TEST_F(CheckWindowTest, OkStopsTheCountInEitherPhase) {
     EXPECT_EQ(60u, CurrentRate());
     Tick(40);
     EXPECT_TRUE(win.system.exitWindowsCalls.empty());
+}
+
+TEST_F(CheckWindowTest, TheLastFiveSecondsOfEachCountTickAloudAndEachEndSoundsItsOwn) {
+    win.files.Put("backup.dat", "");
+    ASSERT_TRUE(ExportDriverKey(program.os, demo::DriverKey, "backup.dat"));
+    // The restore's sound comes before the import and the restart, which may take a while.
+    std::size_t heardAtImport = 0;
+    auto editor = win.shell.onStart;
+    win.shell.onStart = [&](const platform::Launch& launch) {
+        heardAtImport = win.system.sounds.size();
+        return editor(launch);
+    };
+    const std::string count = "|||||||||t|t|t|t|t|";  // 14 to 1 seconds left, then the end
+    EXPECT_EQ(count + "L", Heard(15));
+    EXPECT_EQ(count + "R", Heard(15));
+    EXPECT_EQ(12u, heardAtImport);
+    EXPECT_EQ("|||", Heard(4));  // stopped: silent
+    EXPECT_EQ(1u, win.system.exitWindowsCalls.size());
+}
+
+TEST_F(CheckWindowTest, OkSilencesTheCountAndCancelSoundsTheSwitchAtOnce) {
+    Tick(12);
+    check->bOK.Click();
+    EXPECT_EQ("|||||", Heard(6));
+    EXPECT_EQ(3u, win.system.sounds.size());  // the three ticks before OK
+
+    check->Check = CheckState{};
+    win.system.sounds.clear();
+    check->bCancel.Click();
+    EXPECT_EQ(std::vector<platform::Sound>{platform::Sound::LowestRate}, win.system.sounds);
 }
 
 TEST(SelectMinimalRefreshTest, ReadsAndChangesTheSameDevice) {

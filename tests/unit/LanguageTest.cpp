@@ -605,6 +605,11 @@ TEST_F(PseudoLanguageTest, EveryWindowAndMessageShowsItsOwnSlot) {
     ExpectMessage(TextId::OutdatedWindow, Pseudo(TextId::OutdatedWindowCaption));
     UntilTheEnd([&] { last.bRestore.Click(); });
     ExpectMessage(TextId::RestoredQuestion, Pseudo(TextId::RestoredCaption));
+    win.system.safeMode = true;  // the question before the main window
+    win.boxes.answers = {platform::Answer::No};
+    EXPECT_FALSE(program.RestoreInSafeMode());
+    ExpectMessage(TextId::SafeModeQuestion, Pseudo(TextId::SafeModeCaption));
+    win.system.safeMode = false;
     win.boxes.answers = {platform::Answer::Yes};
     last.FindMenuItem("Uninstall1")->Click();
     EXPECT_EQ(Pseudo(TextId::UninstallQuestion), win.boxes.shown[win.boxes.shown.size() - 2].text);

@@ -76,8 +76,11 @@ TEST_F(RestartTest, EachFailingStepIsReportedAndTheRestartIsStillTried) {
 
 TEST_F(RestartTest, AFailedRestartCanStaySilentOrUseOtherTexts) {
     win.system.exitWindowsWorks = false;
+    win.system.privilegeHeld = false;
     EXPECT_FALSE(RestartWindows(os, std::nullopt));
-    EXPECT_TRUE(win.boxes.shown.empty());
+    EXPECT_TRUE(win.boxes.shown.empty());  // the privilege's notices neither
+    EXPECT_EQ(1u, win.system.exitWindowsCalls.size());
+    win.system.privilegeHeld = true;
     EXPECT_FALSE(RestartWindows(os, Notice{"Neustart fehlgeschlagen", "Neustart"}));
     EXPECT_EQ("Neustart fehlgeschlagen", win.boxes.shown.back().text);
 }

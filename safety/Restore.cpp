@@ -1,0 +1,46 @@
+#include "safety/Restore.h"
+
+#include "platform/CommandLine.h"
+#include "safety/Backups.h"
+#include "safety/CheckStarts.h"
+#include "services/RegistryValues.h"
+#include "services/Restart.h"
+#include "services/Settings.h"
+
+std::string RestoreBackupFile(platform::Platform& os) {
+    std::string installDir = GetInstallDir(os.registry);
+    bool lastKnownGood = os.files.Exists(InstallPath(installDir, LastKnownGoodFile));
+    return !lastKnownGood && os.files.Exists(InstallPath(installDir, FirstRunFile))
+               ? FirstRunFile
+               : LastKnownGoodFile;
+}
+
+RestoreResult RestoreAndRestart(platform::Platform& os) {
+    std::string backup = RestoreBackupFile(os);
+    if (!os.files.Exists(InstallPath(GetInstallDir(os.registry), backup)))
+        return RestoreResult::NoBackup;
+    // The check stays armed while the import may not have gone in: it restores by itself
+    // after the restart, where this could not.
+    if (!ImportBackup(os, backup)) return RestoreResult::RestoreFailed;
+    // The settings in force now are the ones from before the change: a check of that change
+    // would only undo again what is already undone.
+    ClearCheck(os);
+    os.system.Beep(platform::Sound::Restoring);
+    os.system.Sleep(RestoreRestartDelayMs);
+    RestartWindows(os, std::nullopt);
+    return RestoreResult::Restored;
+}
+
+bool OfferRestoreInSafeMode(platform::Platform& os, const LanguageState& language) {
+    if (!os.system.SafeMode()) return false;
+    if (!platform::AskYesNo(os.boxes, language.Text(TextId::SafeModeQuestion),
+                            language.Text(TextId::SafeModeCaption)))
+        return false;
+    if (RestoreAndRestart(os) == RestoreResult::Restored) return true;
+    ShowRestoreFailed(os, RestoreBackupFile(os));
+    return false;
+}
+
+bool HasRestoreSwitch(const std::string& commandLine) {
+    return platform::HasCommandLineWord(commandLine, RestoreSwitch);
+}
