@@ -106,7 +106,9 @@ TEST_F(CheckWindowTest, SecondCountRestoresTheBackupThenRestarts) {
 }
 
 TEST_F(CheckWindowTest, WithoutItsBackupTheFallBackStillRestartsAndAsksNothing) {
-    // Nobody may be able to read the screen: no message may hold up the restart.
+    // Nobody may be able to read the screen: no message may hold up the restart, not even one
+    // about the shutdown privilege.
+    win.system.privilegeHeld = false;
     Tick(30);
     EXPECT_TRUE(regedit.imported.empty());
     EXPECT_TRUE(win.boxes.shown.empty());
