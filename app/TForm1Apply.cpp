@@ -5,6 +5,7 @@
 #include "app/TForm1.h"
 #include "modes/ApplySettings.h"
 #include "modes/DriverValues.h"
+#include "modes/MonitorLimits.h"
 #include "modes/RestrictedModes.h"
 #include "safety/Backups.h"
 #include "safety/CheckStarts.h"
@@ -79,6 +80,9 @@ void TForm1::OKClick() {
 
     for (std::size_t k = 1; k <= RefreshGrid::RowCount; ++k)
         Grid.StoreRow(k);
+    // The monitor's own limits, before anything is backed up or written: No leaves the window
+    // as it is.
+    if (!ConfirmMonitorLimits(os, adapter.DisplayDeviceName, state.ModeTable, language)) return;
     bool restartNeeded = false;
 
     bool anyDepth = false;

@@ -116,7 +116,12 @@
     TEXT(SafeModeQuestion, 105,                                                                   \
          "Windows runs in Safe Mode. Restore the display driver's settings from before the last " \
          "change and restart Windows?")                                                           \
-    TEXT(SafeModeCaption, 106, "Safe Mode")
+    TEXT(SafeModeCaption, 106, "Safe Mode")                                                       \
+    TEXT(MonitorLimitsIntro, 107,                                                                 \
+         "The monitor %s says it cannot show these rates (what a rate needs > the monitor's "     \
+         "limit):")                                                                               \
+    TEXT(MonitorLimitsQuestion, 108, "Write them anyway?")                                        \
+    TEXT(MonitorLimitsCaption, 109, "Monitor limits")
 
 enum class TextId : int {
 #define CADENZO_TEXT_ID(name, slot, builtIn) name = slot,

@@ -9,6 +9,7 @@
 #include "app/Program.h"
 #include "app/TForm1.h"
 #include "modes/ApplySettings.h"
+#include "monitor/MonitorEdid.h"
 #include "services/Settings.h"
 #include "tests/unit/DemoMachine.h"
 
@@ -233,6 +234,53 @@ TEST_F(ApplyTest, AControlPanelMaximumThatIsNoListIsLeftAloneAndTheApplyComplete
     EXPECT_EQ(0, Driver("DALRage128 CRT GDO_Info")->data[8]);  // not half a pair
     EXPECT_EQ(24u, Driver("DALRestrictedModesBCD")->size);     // 1024x768 at 60, 70 and 75
     EXPECT_TRUE(win.registry.Value(kRunOnce, "Cadenzo - test resolution"));
+}
+
+// A rate beyond what the monitor says it can show (a CRT of 50-85 Hz, 30-70 kHz, 140 MHz; the
+// line rate and pixel clock are GTF estimates) is asked about
+// once, before any backup: No leaves everything as it was, Yes writes as asked. Without a
+// usable EDID nothing is asked.
+TEST_F(ApplyTest, ARateBeyondTheMonitorsLimitsIsAskedAboutBeforeAnythingIsWritten) {
+    win.display.AddModes(win.display.devices[0], 1024, 768, {100});
+    win.display.AddModes(win.display.devices[0], 1280, 1024, {100});
+    demo::SeedMonitor(win, demo::CrtBlock());
+    TForm1& form = Start();
+    Row(form, "1024x768").ComboBox.SetText("100");
+    Row(form, "1280x1024").ComboBox.SetText("85");
+    demo::KeyContents before = demo::DriverKeyContents(win.registry);
+    std::size_t exports = regedit.exported.size();
+    win.boxes.answers = {platform::Answer::No};
+    EXPECT_FALSE(PressOk(form));
+    ASSERT_EQ(1u, win.boxes.shown.size());
+    EXPECT_EQ("Monitor limits", win.boxes.shown[0].caption);
+    EXPECT_EQ(platform::Buttons::YesNo, win.boxes.shown[0].buttons);
+    EXPECT_EQ(
+        "The monitor Cadenzo CRT says it cannot show these rates (what a rate needs > the "
+        "monitor's limit):\r\n"
+        "1024x768, 100 Hz: 100 Hz > 85 Hz, 81.4 kHz > 70 kHz\r\n"
+        "1280x1024, 85 Hz: 91.4 kHz > 70 kHz, 159.4 MHz > 140 MHz\r\n\r\n"
+        "Write them anyway?",
+        win.boxes.shown[0].text);
+    EXPECT_EQ(before, demo::DriverKeyContents(win.registry));
+    EXPECT_EQ(exports, regedit.exported.size());
+
+    win.boxes.answers = {platform::Answer::Yes, platform::Answer::No, platform::Answer::No};
+    ASSERT_TRUE(PressOk(form));
+    EXPECT_NE(std::string::npos, regedit.exported.back().find("lastknowngood.dat"));
+    EXPECT_EQ(0x60, Driver("DALRestrictedModesBCD")->data[7]);  // 1024x768 at 60 refused
+
+    // A block with a bad sum tells nothing: no question.
+    std::vector<std::uint8_t> broken = demo::CrtBlock();
+    ++broken[20];
+    win.registry.DeleteKeyTree(monitor::MonitorEnumKey);
+    demo::SeedMonitor(win, broken);
+    TForm1& again = Start();
+    Row(again, "1024x768").ComboBox.SetText("100");
+    win.boxes.shown.clear();
+    win.boxes.answers = {platform::Answer::No, platform::Answer::No};
+    ASSERT_TRUE(PressOk(again));
+    for (const auto& box : win.boxes.shown)
+        EXPECT_NE("Monitor limits", box.caption);
 }
 
 TEST_F(ApplyTest, HighestSelectedRateIgnoresEntriesWithNoRateLeft) {

@@ -2,6 +2,8 @@
 // A machine with one ATI adapter for the tests: its display device, the modes the display
 // reports and the driver's identification values.
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <string>
 #include <utility>
@@ -44,6 +46,26 @@ inline void SeedAdapter(platform::FakeWindows& win) {
 
 // A monitor "CAD1234" on the adapter, with `edid` where Windows keeps it: the monitor's device
 // key under Enum\\DISPLAY, which names the monitor's driver key.
+// An EDID's base block with its checksum set.
+inline std::vector<std::uint8_t> Summed(std::vector<std::uint8_t> b) {
+    unsigned sum = 0;
+    for (std::size_t i = 0; i + 1 < monitor::EdidBlockSize; ++i)
+        sum += b[i];
+    b[monitor::EdidBlockSize - 1] = static_cast<std::uint8_t>(256 - sum % 256);
+    return b;
+}
+// A CRT's base block: range limits 50-85 Hz, 30-70 kHz, 140 MHz, named "Cadenzo CRT".
+inline std::vector<std::uint8_t> CrtBlock(std::uint8_t rangeFlags = 0) {
+    std::vector<std::uint8_t> b{0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
+    b.resize(monitor::EdidBlockSize);
+    b[18] = 1, b[19] = 3;
+    const std::uint8_t range[] = {0, 0, 0, 0xFD, rangeFlags, 50, 85, 30, 70, 14, 0, 0x0A};
+    std::copy(std::begin(range), std::end(range), b.begin() + 72);
+    const std::string name = std::string("\0\0\0\xFC\0Cadenzo CRT\n", 17);
+    std::copy(name.begin(), name.end(), b.begin() + 90);
+    return Summed(b);
+}
+
 inline void SeedMonitor(platform::FakeWindows& win, const std::vector<std::uint8_t>& edid) {
     const std::string driver = "{4D36E96E-E325-11CE-BFC1-08002BE10318}\\0001";
     win.display.devices.at(0).monitors.push_back(platform::DisplayDevice{

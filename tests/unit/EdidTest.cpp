@@ -154,23 +154,8 @@ TEST(EdidTest, EveryRealMonitorAgreesWithItsReference) {
 
 // A CRT's base block: EDID 1.3, ranges 50-85 Hz, 30-70 kHz, 140 MHz, named "Cadenzo CRT", with
 // its checksum in its last byte.
-std::vector<std::uint8_t> Summed(std::vector<std::uint8_t> b) {
-    unsigned sum = 0;
-    for (std::size_t i = 0; i + 1 < monitor::EdidBlockSize; ++i)
-        sum += b[i];
-    b[monitor::EdidBlockSize - 1] = static_cast<std::uint8_t>(256 - sum % 256);
-    return b;
-}
-std::vector<std::uint8_t> CrtBlock(std::uint8_t rangeFlags = 0) {
-    std::vector<std::uint8_t> b{0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
-    b.resize(monitor::EdidBlockSize);
-    b[18] = 1, b[19] = 3;
-    const std::uint8_t range[] = {0, 0, 0, 0xFD, rangeFlags, 50, 85, 30, 70, 14, 0, 0x0A};
-    std::copy(std::begin(range), std::end(range), b.begin() + 72);
-    const std::string name = "\0\0\0\xFC\0Cadenzo CRT\n"s;
-    std::copy(name.begin(), name.end(), b.begin() + 90);
-    return Summed(b);
-}
+using demo::CrtBlock;
+using demo::Summed;
 
 TEST(EdidTest, ABlockSaysWhyItCannotAnswer) {
     EXPECT_EQ(monitor::ReadEdid(CrtBlock()).status, EdidStatus::Usable);

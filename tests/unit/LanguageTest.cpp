@@ -18,6 +18,7 @@
 #include "nonstandard/TNonStResAdd.h"
 #include "platform/Utf8Text.h"
 #include "safety/TForm5.h"
+#include "services/Format.h"
 #include "services/Settings.h"
 #include "tests/unit/DemoMachine.h"
 
@@ -583,13 +584,25 @@ TEST_F(PseudoLanguageTest, EveryWindowAndMessageShowsItsOwnSlot) {
     form.FindMenuItem("CreateReport1")->Click();
     ExpectMessage(TextId::ReportSaved, Pseudo(TextId::ReportSavedCaption));
 
-    // OK above the control panel's maximum, and a restart that fails.
+    // OK beyond a monitor that stops at 80 Hz and above the control panel's maximum, and a
+    // restart that fails.
+    std::vector<std::uint8_t> edid = demo::CrtBlock();
+    edid[78] = 80;
+    demo::SeedMonitor(win, demo::Summed(edid));
     form.Rows[2]->ComboBox.SetText("85");
-    win.boxes.answers = {platform::Answer::Yes};
+    win.boxes.answers = {platform::Answer::Yes, platform::Answer::Yes};
     win.system.exitWindowsWorks = false;
     UntilTheEnd([&] { form.OK.Click(); });
     std::size_t shown = win.boxes.shown.size();
-    ASSERT_GE(shown, 3u);
+    ASSERT_GE(shown, 4u);
+    EXPECT_EQ(FormatText(Pseudo(TextId::MonitorLimitsIntro), "Cadenzo CRT") +
+                  "\r\n1024x768, 85 Hz: 85 Hz > 80 Hz\r\n\r\n" +
+                  Pseudo(TextId::MonitorLimitsQuestion),
+              win.boxes.shown[shown - 4].text);
+    EXPECT_EQ(Pseudo(TextId::MonitorLimitsCaption), win.boxes.shown[shown - 4].caption);
+    for (TextId id :
+         {TextId::MonitorLimitsIntro, TextId::MonitorLimitsQuestion, TextId::MonitorLimitsCaption})
+        ++seen[SlotOf(id)];
     EXPECT_EQ(Pseudo(TextId::MaxRateWarning), win.boxes.shown[shown - 3].text);
     EXPECT_EQ(Pseudo(TextId::MaxRateCaption), win.boxes.shown[shown - 3].caption);
     EXPECT_EQ(Pseudo(TextId::RestartQuestion), win.boxes.shown[shown - 2].text);
