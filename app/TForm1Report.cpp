@@ -1,6 +1,7 @@
 // The main window's report command.
 
 #include "app/TForm1.h"
+#include "monitor/MonitorEdid.h"
 #include "report/CreateReport.h"
 
 void TForm1::bReportClick() {
@@ -16,5 +17,7 @@ void TForm1::bReportClick() {
     facts.WinVerText = state.WinVerText;
     facts.ClassID = state.adapter.ClassID;
     facts.VideoID = state.adapter.VideoID;
+    facts.Monitor = monitor::ReadMonitorEdid(state.os.display, state.os.registry,
+                                             state.adapter.DisplayDeviceName);
     ShowReportResult(state.os.boxes, state.language, CreateReport(state.os, facts));
 }

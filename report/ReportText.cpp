@@ -1,5 +1,7 @@
 #include "report/ReportText.h"
 
+#include "monitor/RangeCheck.h"
+
 #include "services/Settings.h"
 
 namespace {
@@ -50,6 +52,33 @@ std::string ReportText(const ReportFacts& facts) {
     line(kSeparator);
     line("ClassID: " + facts.ClassID);
     line("VideoID: " + facts.VideoID);
+    line(kSeparator);
+    const monitor::Edid& edid = facts.Monitor;
+    if (edid.status == monitor::EdidStatus::NoEdid ||
+        edid.status == monitor::EdidStatus::TooShort ||
+        edid.status == monitor::EdidStatus::BadHeader) {
+        line(std::string("Monitor: none (") + monitor::EdidStatusText(edid.status) + ")");
+    } else {
+        std::string name = edid.productName.empty() ? edid.manufacturer : edid.productName;
+        line("Monitor: " + name + " (EDID " + std::to_string(edid.version) + "." +
+             std::to_string(edid.revision) + ")" +
+             (edid.status == monitor::EdidStatus::Usable
+                  ? std::string()
+                  : std::string(", ") + monitor::EdidStatusText(edid.status)));
+    }
+    if (edid.status == monitor::EdidStatus::Usable && edid.ranges) {
+        const monitor::RangeLimits& r = *edid.ranges;
+        line("Ranges: " + std::to_string(r.minVerticalHz) + "-" + std::to_string(r.maxVerticalHz) +
+             " Hz, " + std::to_string(r.minHorizontalKHz) + "-" +
+             std::to_string(r.maxHorizontalKHz) + " kHz, " + std::to_string(r.maxPixelClockMHz) +
+             " MHz");
+        for (const ModeEntry& entry : facts.ModeTable) {
+            std::optional<std::uint32_t> highest =
+                monitor::HighestRateWithin(r, entry.Width, entry.Height);
+            line(std::to_string(entry.Width) + "x" + std::to_string(entry.Height) +
+                 " highest within: " + (highest ? std::to_string(*highest) : std::string("none")));
+        }
+    }
     line(kSeparator);
     return text;
 }

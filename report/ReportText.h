@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "modes/ModeTable.h"
+#include "monitor/Edid.h"
 
 // All in the current directory.
 constexpr char ReportFile[] = "Cadenzo.rpt";
@@ -27,9 +28,13 @@ struct ReportFacts {
     std::string WinVerText;
     std::string ClassID;
     std::string VideoID;
+    // The monitor on the adapter as its EDID describes it; a status says why it tells nothing.
+    monitor::Edid Monitor;
 };
 
-// The report's own text: fourteen lines (one more per mode entry), each ended by CR LF.
+// The report's own text: fourteen lines (one more per mode entry), each ended by CR LF, then
+// the monitor's section: its name and EDID version, its ranges, and for each mode entry the
+// highest rate within them.
 std::string ReportText(const ReportFacts& facts);
 
 // A key exported into a file of the current directory by the registry editor.

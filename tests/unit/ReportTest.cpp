@@ -34,6 +34,7 @@ TEST(ReportTextTest, HoldsTheLanguageSettingsModesBoxesVersionAndIdentifiers) {
     facts.WinVerText = "5.1.2600";
     facts.ClassID = "{4D36E968-E325-11CE-BFC1-08002BE10318}\\0000";
     facts.VideoID = "{6A1C4E0F-1F2D-4B3A-9C7E-1D2E3F405060}";
+    facts.Monitor = monitor::ReadEdid(demo::CrtBlock());
     EXPECT_EQ("Cadenzo Version 0.98 beta report file [Lang:1(English.lng)]\r\n" + kSeparator +
                   "IgnoreMonitorCaps : No\r\n" + kSeparator +
                   "Modes:\r\n"
@@ -43,6 +44,11 @@ TEST(ReportTextTest, HoldsTheLanguageSettingsModesBoxesVersionAndIdentifiers) {
                   "WinVer: 5.1.2600\r\n" + kSeparator +
                   "ClassID: {4D36E968-E325-11CE-BFC1-08002BE10318}\\0000\r\n"
                   "VideoID: {6A1C4E0F-1F2D-4B3A-9C7E-1D2E3F405060}\r\n" +
+                  kSeparator +
+                  "Monitor: Cadenzo CRT (EDID 1.3)\r\n"
+                  "Ranges: 50-85 Hz, 30-70 kHz, 140 MHz\r\n"
+                  "640x480 highest within: 85\r\n"
+                  "1024x768 highest within: 85\r\n" +
                   kSeparator,
               ReportText(facts));
 }
@@ -54,8 +60,16 @@ TEST(ReportTextTest, OddTablesAndTextsAreWrittenAsTheyAre) {
     EXPECT_EQ("Cadenzo Version 0.98 beta report file [Lang:0()]\r\n" + kSeparator +
                   "IgnoreMonitorCaps : No\r\n" + kSeparator + "Modes:\r\n" + kSeparator +
                   "CB: FALSE FALSE FALSE FALSE FALSE FALSE FALSE FALSE\r\n" + kSeparator +
-                  "WinVer: \r\n" + kSeparator + "ClassID: \r\nVideoID: \r\n" + kSeparator,
+                  "WinVer: \r\n" + kSeparator + "ClassID: \r\nVideoID: \r\n" + kSeparator +
+                  "Monitor: none (no EDID)\r\n" + kSeparator,
               empty);
+    // A monitor whose block is damaged is named with the reason, its ranges not trusted.
+    std::vector<std::uint8_t> damaged = demo::CrtBlock();
+    ++damaged[20];
+    facts.Monitor = monitor::ReadEdid(damaged);
+    EXPECT_NE(
+        std::string::npos,
+        ReportText(facts).find("Monitor: Cadenzo CRT (EDID 1.3), bad checksum\r\n" + kSeparator));
 
     // A name stored with its terminator keeps it; numbers are numbers, never characters.
     facts.LanguageFile = std::string("Deutsch.lng\0", 12);
