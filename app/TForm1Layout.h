@@ -15,7 +15,7 @@ struct Words {
     const char* fixed = nullptr;
 
     constexpr bool IsLanguageText() const { return fixed == nullptr; }
-    constexpr const char* BuiltIn() const { return fixed ? fixed : BuiltInText(text); }
+    const char* BuiltIn() const { return fixed ? fixed : BuiltInText(text); }
 };
 
 constexpr int ClientWidth = 630;
