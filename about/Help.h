@@ -6,7 +6,7 @@
 #include "lang/LanguageState.h"
 #include "platform/Platform.h"
 
-constexpr char HelpViewer[] = "hh.exe";
+inline constexpr char HelpViewer[] = "hh.exe";
 
 // The viewer's parameter: the install directory, "\" and the help file (language text 1 when a
 // language file is in use), in double quotes, so that a directory with a blank in its name

@@ -8,15 +8,15 @@
 
 // Shown where no value names the chip or the driver version ("registry key not found"); a
 // built-in text in UTF-8, marked as such.
-constexpr char NotFoundPreset[] = "\uFEFFКлюч реестра не найден";
+inline constexpr char NotFoundPreset[] = "\uFEFFКлюч реестра не найден";
 
-constexpr char NoAdapterText[] =
+inline constexpr char NoAdapterText[] =
     "No display adapter was found for Cadenzo to work on: refresh rates and driver settings "
     "can neither be read nor changed.";
-constexpr char NoDriverKeyText[] =
+inline constexpr char NoDriverKeyText[] =
     "The display adapter \"%s\" has no driver key in the registry that Cadenzo can use (Windows "
     "names its key \"%s\"): refresh rates and driver settings can neither be read nor changed.";
-constexpr char NoAdapterCaption[] = "Error";
+inline constexpr char NoAdapterCaption[] = "Error";
 
 // Lists the display adapters and settles the driver key of the first one.
 void DiscoverAdapters(platform::Display& display, AdapterState& adapter);

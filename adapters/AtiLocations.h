@@ -6,11 +6,12 @@
 
 namespace ati {
 
-constexpr char CdsDriverKey[] = "SOFTWARE\\ATI Technologies\\CDS\\0000\\0\\Driver";
-constexpr char CdsAsicKey[] = "SOFTWARE\\ATI Technologies\\CDS\\0000\\0\\ASIC";
-constexpr char CbtKey[] = "SOFTWARE\\ATI Technologies\\CBT";
-constexpr char Ati2mtagDevice0Key[] = "SYSTEM\\CurrentControlSet\\Services\\ati2mtag\\Device0";
-constexpr char DisplayClassKey[] =
+inline constexpr char CdsDriverKey[] = "SOFTWARE\\ATI Technologies\\CDS\\0000\\0\\Driver";
+inline constexpr char CdsAsicKey[] = "SOFTWARE\\ATI Technologies\\CDS\\0000\\0\\ASIC";
+inline constexpr char CbtKey[] = "SOFTWARE\\ATI Technologies\\CBT";
+inline constexpr char Ati2mtagDevice0Key[] =
+    "SYSTEM\\CurrentControlSet\\Services\\ati2mtag\\Device0";
+inline constexpr char DisplayClassKey[] =
     "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E968-E325-11CE-BFC1-08002BE10318}\\0000";
 
 // The service Enum keys whose value "0" names the card's device instance; the last that
@@ -29,17 +30,17 @@ constexpr std::array<const char*, 3> DesktopKeys{
 
 // Value names.
 // In the adapter's driver key: 0 makes the driver offer modes the monitor may not support.
-constexpr char PruningModeValue[] = "PruningMode";
-constexpr char HardwareRegKeyValue[] = "Hardware RegKey";
-constexpr char VersionValue[] = "Version";
-constexpr char ChipIdValue[] = "Chip ID";
-constexpr char ReleaseVersionValue[] = "ReleaseVersion";
-constexpr char DeviceDescriptionValue[] = "Device Description";
-constexpr char DriverVersionValue[] = "DriverVersion";
-constexpr char EnumFirstValue[] = "0";
-constexpr char ClassDriverValue[] = "Driver";
-constexpr char VideoIdValue[] = "VideoID";
-constexpr char DeviceParametersSubkey[] = "\\Device Parameters";
-constexpr char DdhalSubkey[] = "\\ddhal";
+inline constexpr char PruningModeValue[] = "PruningMode";
+inline constexpr char HardwareRegKeyValue[] = "Hardware RegKey";
+inline constexpr char VersionValue[] = "Version";
+inline constexpr char ChipIdValue[] = "Chip ID";
+inline constexpr char ReleaseVersionValue[] = "ReleaseVersion";
+inline constexpr char DeviceDescriptionValue[] = "Device Description";
+inline constexpr char DriverVersionValue[] = "DriverVersion";
+inline constexpr char EnumFirstValue[] = "0";
+inline constexpr char ClassDriverValue[] = "Driver";
+inline constexpr char VideoIdValue[] = "VideoID";
+inline constexpr char DeviceParametersSubkey[] = "\\Device Parameters";
+inline constexpr char DdhalSubkey[] = "\\ddhal";
 
 }  // namespace ati

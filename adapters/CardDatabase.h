@@ -7,11 +7,11 @@
 #include "adapters/AdapterState.h"
 #include "platform/Files.h"
 
-constexpr char CardDatabaseFile[] = "ati.pci";
+inline constexpr char CardDatabaseFile[] = "ati.pci";
 // The name shown when the database names no card for the adapter's identifiers.
-constexpr char UnknownCard[] = "???";
-constexpr char NoCardDatabaseText[] = "Can't open ati.pci";
-constexpr char NoCardDatabaseCaption[] = "Error";
+inline constexpr char UnknownCard[] = "???";
+inline constexpr char NoCardDatabaseText[] = "Can't open ati.pci";
+inline constexpr char NoCardDatabaseCaption[] = "Error";
 
 // The card type for the adapter from the database at `path`; nothing when the file cannot be
 // read. The program cannot go on without it.

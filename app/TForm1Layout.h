@@ -15,7 +15,7 @@ struct Words {
     const char* fixed = nullptr;
 
     constexpr bool IsLanguageText() const { return fixed == nullptr; }
-    constexpr const char* BuiltIn() const { return fixed ? fixed : BuiltInText(text); }
+    const char* BuiltIn() const { return fixed ? fixed : BuiltInText(text); }
 };
 
 constexpr int ClientWidth = 630;
@@ -36,9 +36,9 @@ struct GroupText {
 };
 
 // Built-in texts in UTF-8, marked as such, shown only on hidden groups.
-constexpr char HiddenColorCaption[] = "\uFEFFРазрешенная глубина цвета:";
-constexpr char HiFreqCaption[] = "\uFEFFЗапретить частоты выше установленных";
-constexpr char DebugCaption[] = "\uFEFFОтладочная информация:";
+inline constexpr char HiddenColorCaption[] = "\uFEFFРазрешенная глубина цвета:";
+inline constexpr char HiFreqCaption[] = "\uFEFFЗапретить частоты выше установленных";
+inline constexpr char DebugCaption[] = "\uFEFFОтладочная информация:";
 
 constexpr std::array<GroupText, 7> Groups{{
     {"gbRefresh", TextId::RefreshRatesGroup, {4, 0, 149, 401}, true},
@@ -67,7 +67,7 @@ constexpr std::array<InfoRowText, 8> AdapterInfoRows{{
     {"Label35", "Revision:", TextId::RevisionHint, "lbRev"},
     {"Label33", TextId::CardTypeLabel, TextId::CardTypeHint, "lbCardType"},
 }};
-constexpr char CardTypePlaceholder[] = "Unknown - please, email to program's author...";
+inline constexpr char CardTypePlaceholder[] = "Unknown - please, email to program's author...";
 
 struct CheckBoxText {
     const char* name;

@@ -135,11 +135,16 @@ struct TextSlot {
     const char* builtIn;  // the English text shown without a language file
 };
 
-inline constexpr TextSlot TextTable[] = {
-#define CADENZO_TEXT_SLOT(name, slot, builtIn) {TextId::name, #name, builtIn},
-    CADENZO_LANGUAGE_TEXTS(CADENZO_TEXT_SLOT)
-#undef CADENZO_TEXT_SLOT
-};
+// How many texts the table holds.
+constexpr std::size_t TextSlotCount = 0
+#define CADENZO_TEXT_COUNT(name, slot, builtIn) +1
+    CADENZO_LANGUAGE_TEXTS(CADENZO_TEXT_COUNT)
+#undef CADENZO_TEXT_COUNT
+    ;
+
+// Defined once in TextTable.cpp: a table in this header would put a copy of all its texts into
+// every object file that reads it at run time.
+extern const TextSlot TextTable[TextSlotCount];
 
 // The last slot a language file fills by its line's place; later ones are named in the file.
 constexpr int LastPlacedText = 80;
@@ -149,9 +154,4 @@ constexpr int FirstNamedText = 101;
 constexpr int SlotOf(TextId id) { return static_cast<int>(id); }
 
 // The built-in English text of a slot.
-constexpr const char* BuiltInText(TextId id) {
-    for (const TextSlot& slot : TextTable) {
-        if (slot.id == id) return slot.builtIn;
-    }
-    return "";
-}
+const char* BuiltInText(TextId id);

@@ -5,7 +5,8 @@
 #include <cstddef>
 
 // Mode lists (REG_BINARY, 8-byte BCD mode records back to back).
-constexpr char RestrictedModesValue[] = "DALRestrictedModesBCD";  // the modes the driver refuses
+inline constexpr char RestrictedModesValue[] =
+    "DALRestrictedModesBCD";  // the modes the driver refuses
 // Further lists of refused modes: the program only ever empties them.
 constexpr std::array<const char*, 3> FurtherRestrictedModesValues{
     "DALRestrictedModesBCD1", "DALRestrictedModesBCD2", "DALRestrictedModesBCD3"};
@@ -14,8 +15,8 @@ constexpr std::array<const char*, 4> NonStandardModesValues{
     "DALNonStandardModesBCD3"};
 
 // Rules: REG_DWORD (the minimum resolution may also be REG_BINARY).
-constexpr char MinResValue[] = "DALOPTION_MinResBCD";
-constexpr char AddNativeModesRuleValue[] = "DALRULE_ADDNATIVEMODESTOMODETABLE";
+inline constexpr char MinResValue[] = "DALOPTION_MinResBCD";
+inline constexpr char AddNativeModesRuleValue[] = "DALRULE_ADDNATIVEMODESTOMODETABLE";
 
 // The highest refresh rate the display control panel allows: one plain binary byte (not BCD)
 // inside REG_BINARY values whose other bytes are the driver's and are carried through. Each

@@ -14,7 +14,7 @@
 namespace platform {
 
 // U+FEFF, the byte order mark, in UTF-8.
-constexpr char Utf8Mark[] = "\xEF\xBB\xBF";
+inline constexpr char Utf8Mark[] = "\xEF\xBB\xBF";
 constexpr std::size_t Utf8MarkSize = sizeof Utf8Mark - 1;
 static_assert(std::string_view("\uFEFF") == Utf8Mark, "string literals must be UTF-8");
 

@@ -10,11 +10,11 @@
 #include "monitor/Edid.h"
 
 // All in the current directory.
-constexpr char ReportFile[] = "Cadenzo.rpt";
-constexpr char ReportScriptFile[] = "cpall.bat";
+inline constexpr char ReportFile[] = "Cadenzo.rpt";
+inline constexpr char ReportScriptFile[] = "cpall.bat";
 // The script's working files.
-constexpr char ReportCollectionFile[] = "0.tmp";
-constexpr char ReportJoinedFile[] = "1.tmp";
+inline constexpr char ReportCollectionFile[] = "0.tmp";
+inline constexpr char ReportJoinedFile[] = "1.tmp";
 
 // What the report tells, gathered from the program's state and the main window.
 struct ReportFacts {

@@ -8,9 +8,10 @@
 #include "platform/Platform.h"
 #include "services/RunProgram.h"
 
-constexpr char StartBackupFile[] = "backup.dat";           // the key as this run found it
-constexpr char LastKnownGoodFile[] = "lastknowngood.dat";  // as it was before the last OK
-constexpr char FirstRunFile[] = "firstrun.dat";  // before the program first lifted restrictions
+inline constexpr char StartBackupFile[] = "backup.dat";           // the key as this run found it
+inline constexpr char LastKnownGoodFile[] = "lastknowngood.dat";  // as it was before the last OK
+inline constexpr char FirstRunFile[] =
+    "firstrun.dat";  // before the program first lifted restrictions
 
 // How long the program waits for the registry editor before it gives up on a backup.
 constexpr unsigned BackupTimeoutMs = 30000;
@@ -20,20 +21,20 @@ constexpr unsigned ExportLookMs = 100;
 constexpr unsigned ExportAppearMs = 2000;
 // An export is written under the backup's name with this added, in the same directory, and
 // takes the backup's name only once it is whole.
-constexpr char NewBackupSuffix[] = ".new";
+inline constexpr char NewBackupSuffix[] = ".new";
 
-constexpr char BackupFailedText[] =
+inline constexpr char BackupFailedText[] =
     "The registry backup \"%s\" could not be written, so the driver's settings were not "
     "changed.";
-constexpr char StartBackupFailedText[] =
+inline constexpr char StartBackupFailedText[] =
     "The registry backup \"%s\" could not be written. Cancel will not restore the driver's "
     "settings of this start.";
-constexpr char BackupFailedCaption[] = "Error";
-constexpr char RestoreFailedText[] =
+inline constexpr char BackupFailedCaption[] = "Error";
+inline constexpr char RestoreFailedText[] =
     "The registry backup \"%s\" could not be restored: the file is missing or the registry "
     "editor did not finish. Nothing was changed by it. To restore it by hand, double-click the "
     "file in Explorer, or import it with regedit.exe.";
-constexpr char RestoreFailedCaption[] = "Error";
+inline constexpr char RestoreFailedCaption[] = "Error";
 // Says that backup `fileName` of the install directory could not be restored, and what to do.
 void ShowRestoreFailed(platform::Platform& os, const std::string& fileName);
 

@@ -11,9 +11,10 @@
 #include "platform/Platform.h"
 
 // Values of the settings key.
-constexpr char CheckStartsValue[] = "CheckStarts";         // starts of the armed check, a DWORD
-constexpr char CheckArmedOnValue[] = "CheckArmedOn";       // when OK armed it, "YYYY-MM-DD HH:MM"
-constexpr char ChangeUndoneValue[] = "UnconfirmedChange";  // the date of a change undone unasked
+inline constexpr char CheckStartsValue[] = "CheckStarts";    // starts of the armed check, a DWORD
+inline constexpr char CheckArmedOnValue[] = "CheckArmedOn";  // when OK armed it, "YYYY-MM-DD HH:MM"
+inline constexpr char ChangeUndoneValue[] =
+    "UnconfirmedChange";  // the date of a change undone unasked
 
 // OK arms the check of its change: the RunOnce entry, the date, and a new count.
 void ArmCheck(platform::Platform& os);

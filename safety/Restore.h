@@ -10,7 +10,7 @@
 #include "lang/LanguageState.h"
 #include "platform/Platform.h"
 
-constexpr char RestoreSwitch[] = "/RESTORE";
+inline constexpr char RestoreSwitch[] = "/RESTORE";
 
 // How long the sound before the restart has to be heard.
 constexpr std::uint32_t RestoreRestartDelayMs = 5000;

@@ -11,8 +11,8 @@
 #include "platform/Platform.h"
 #include "services/RegistryCursor.h"
 
-constexpr char UninstallSwitch[] = "/UNINSTALL";
-constexpr char SilentSwitch[] = "/S";
+inline constexpr char UninstallSwitch[] = "/UNINSTALL";
+inline constexpr char SilentSwitch[] = "/S";
 
 // Also the process's exit code after the command-line form.
 enum class UninstallResult : std::uint32_t {

@@ -50,5 +50,5 @@ private:
     std::string currentPath_;
 };
 
-constexpr char InvalidDataTypeError[] = "Invalid data type for '%s'";
-constexpr char FailedToSetDataError[] = "Failed to set data for '%s'";
+inline constexpr char InvalidDataTypeError[] = "Invalid data type for '%s'";
+inline constexpr char FailedToSetDataError[] = "Failed to set data for '%s'";

@@ -8,15 +8,15 @@
 #include "platform/Platform.h"
 
 // The entry that has Windows run the check of the new modes once, at the next logon.
-constexpr char RunOnceKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-constexpr char RunOnceValue[] = "Cadenzo - test resolution";
-constexpr char CheckSwitch[] = "/CHECK";
+inline constexpr char RunOnceKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+inline constexpr char RunOnceValue[] = "Cadenzo - test resolution";
+inline constexpr char CheckSwitch[] = "/CHECK";
 
-constexpr char ShutdownPrivilegeName[] = "SeShutdownPrivilege";
-constexpr char NoShutdownPrivilegeText[] = "Can't get SeShutdownPrivilege";
-constexpr char NoShutdownPrivilegeCaption[] = "Error";
-constexpr char RestartFailedText[] = "Can't restart Windows [No admin access?]";
-constexpr char RestartFailedCaption[] = "Restart needed";
+inline constexpr char ShutdownPrivilegeName[] = "SeShutdownPrivilege";
+inline constexpr char NoShutdownPrivilegeText[] = "Can't get SeShutdownPrivilege";
+inline constexpr char NoShutdownPrivilegeCaption[] = "Error";
+inline constexpr char RestartFailedText[] = "Can't restart Windows [No admin access?]";
+inline constexpr char RestartFailedCaption[] = "Restart needed";
 
 // The command that runs the check of the new modes at the next start. The program's path is
 // quoted: unquoted, "C:\Program Files\Cadenzo\Cadenzo.exe" would make Windows try

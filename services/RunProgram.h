@@ -6,7 +6,7 @@
 #include "platform/Shell.h"
 
 // The system's registry editor: "/e FILE KEY" exports a key with its subkeys, "/s FILE" imports.
-constexpr char RegistryEditor[] = "regedit.exe";
+inline constexpr char RegistryEditor[] = "regedit.exe";
 
 void RunProgram(platform::Shell& shell, const std::string& file, const std::string& parameters,
                 const std::string& directory, int show);

@@ -5,25 +5,25 @@
 
 #include "platform/Platform.h"
 
-constexpr char SettingsKey[] = "SOFTWARE\\Korvex\\Cadenzo";
+inline constexpr char SettingsKey[] = "SOFTWARE\\Korvex\\Cadenzo";
 
 // Values of the settings key.
-constexpr char InstallDirValue[] = "InstallDir";
-constexpr char LangFileNameValue[] = "LangFileName";
-constexpr char AdapterNumValue[] = "AdapterNum";
-constexpr char AllwaysValue[] = "Allways";
-constexpr char VersionValue[] = "Version";
+inline constexpr char InstallDirValue[] = "InstallDir";
+inline constexpr char LangFileNameValue[] = "LangFileName";
+inline constexpr char AdapterNumValue[] = "AdapterNum";
+inline constexpr char AllwaysValue[] = "Allways";
+inline constexpr char VersionValue[] = "Version";
 // Never written by the program; a person may set it, and the report tells whether it is above 0.
-constexpr char IgnoreMonitorCapsValue[] = "IgnoreMonitorCAPS";
+inline constexpr char IgnoreMonitorCapsValue[] = "IgnoreMonitorCAPS";
 // Present (a REG_DWORD 1) while a change that "firstrun.dat" undoes is under way: the first
 // run's clearing of the driver's restrictions, or Uninstall's restore of the file. A start
 // that finds it finishes the first run and never takes "firstrun.dat" again, so a machine that
 // stopped half way keeps the only copy of the driver's first settings.
-constexpr char FirstRunPendingValue[] = "FirstRunPending";
+inline constexpr char FirstRunPendingValue[] = "FirstRunPending";
 
-constexpr char ProgramName[] = "Cadenzo";
-constexpr char ProgramVersion[] = CADENZO_VERSION_TEXT;  // "0.98 beta", from the build
-constexpr char VersionWhenAbsent[] = "0.50";
+inline constexpr char ProgramName[] = "Cadenzo";
+inline constexpr char ProgramVersion[] = CADENZO_VERSION_TEXT;  // "0.98 beta", from the build
+inline constexpr char VersionWhenAbsent[] = "0.50";
 
 // The stored install directory without its terminator; "." when
 // none is stored.
