@@ -92,7 +92,7 @@ e2e_check "typed accented letters read back and show as typed" \
 
 e2e_driver set-text "$title" 1 "75" >/dev/null || true
 e2e_driver key "$title" enter >/dev/null || true
-e2e_check "Enter presses the focused button" status_is "read: 75 / typed"
+e2e_check "Enter presses the focused button" e2e_wait_for 5 status_is "read: 75 / typed"
 e2e_driver click "$title" "6" >/dev/null || true
 focus=$(e2e_driver key "$title" escape || true)
 e2e_check "a speed button runs its handler and leaves the focus where it was" \
@@ -104,12 +104,12 @@ done
 e2e_check "Tab goes round in tab order, past hidden and disabled controls" \
   test "$order" = "Fail/Toggle/Close/Hidden/Grayed at start/"
 e2e_driver key "$title" space >/dev/null || true
-e2e_check "Space clicks the focused check box" status_is "check: 1"
+e2e_check "Space clicks the focused check box" e2e_wait_for 5 status_is "check: 1"
 
 e2e_driver menu-click "$title" "Program|Greet" >/dev/null || true
-e2e_check "a menu entry runs its handler" status_is "greeted"
+e2e_check "a menu entry runs its handler" e2e_wait_for 5 status_is "greeted"
 e2e_driver menu-click "$title" "Program|Press hidden button" >/dev/null || true
-e2e_check "a menu entry presses a button beyond the edge" status_is "hidden button pressed"
+e2e_check "a menu entry presses a button beyond the edge" e2e_wait_for 5 status_is "hidden button pressed"
 e2e_driver menu-click "$title" "Help|Реестр" >/dev/null || true
 box=$(e2e_driver answer "$boxes" ok 10000 || true)
 e2e_check "a message box shows a built-in UTF-8 text as written" \
