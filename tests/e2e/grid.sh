@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The refresh-rate grid against the rig's real modes: a restriction the display still offers
-# raises the restore question (answered No, then Yes), and with sixteen resolutions the real
-# arrow buttons page through them.
+# raises the restore question (answered No, then Yes); a real monitor's EDID where Windows keeps
+# it makes OK beyond its limits ask first (No writes nothing); and with sixteen resolutions the
+# real arrow buttons page through them.
 source "$(dirname "$0")/lib.sh"
 title="Cadenzo 0.98 beta"
 
@@ -29,6 +30,34 @@ restored=$(e2e_driver answer "Restart Needed" no 30000 || true)
 e2e_check "answered Yes, the first paint restores the last backup and asks to restart" \
   test "$restored" = "Registry restored from backup. Restart now?"
 e2e_check "then the program ends" e2e_wait_exit "$e2e_program" 20
+
+# --- The monitor's limits: a real monitor's EDID (50-76 Hz) where Windows keeps it; OK with
+# 1024x768 at 85 Hz asks first, and No writes nothing.
+edid_file="$(cd "$(dirname "$0")/../data/edid/monitors" && pwd)/AOC_AOC2267_0915248673A3"
+edid=$(sed -n '3,10p' "$edid_file" | tr -d ' \n')
+wine reg add 'HKLM\SYSTEM\CurrentControlSet\Enum\DISPLAY\Default_Monitor\0000&0000\Device Parameters' \
+  /v EDID /t REG_BINARY /d "$edid" /f >/dev/null 2>&1 || true
+wine reg delete "HKLM\\$CADENZO_DRIVER_KEY" /v DALRestrictedModesBCD /f >/dev/null 2>&1 || true
+rm -f "$e2e_install/lastknowngood.dat"
+e2e_driver_values >"$e2e_work/before-monitor.txt"
+e2e_launch
+e2e_driver wait "$title" 30000 >/dev/null || true
+e2e_driver set-text "$title" 3 85 >/dev/null || true
+e2e_driver_bg click "$title" OK
+e2e_driver wait "Monitor limits" 30000 >/dev/null || true
+"$e2e_rig" screenshot "$e2e_work/monitor-question.png" >/dev/null 2>&1 || true
+asked=$(e2e_driver answer "Monitor limits" no 30000 || true)
+e2e_join
+printf '%s\n' "$asked" >"$e2e_work/monitor-question.txt"
+e2e_check "OK beyond the monitor's limits asks first, naming the monitor and the rate's need" \
+  grep -qF '2267W' <<<"$asked"
+e2e_check "with 1024x768 at 85 Hz against its 76 Hz" grep -qF '1024x768, 85 Hz: 85 Hz > 76 Hz' <<<"$asked"
+e2e_check "No takes no backup" test ! -e "$e2e_install/lastknowngood.dat"
+e2e_driver_values >"$e2e_work/after-monitor.txt"
+e2e_check "and writes nothing" cmp -s "$e2e_work/before-monitor.txt" "$e2e_work/after-monitor.txt"
+e2e_check "the window stays" e2e_driver wait "$title" 2000
+e2e_driver close "$title" >/dev/null || true
+e2e_wait_exit "$e2e_program" 15 || true
 e2e_stop
 
 # --- Paging, on a display with sixteen resolutions.
