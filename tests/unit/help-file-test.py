@@ -118,7 +118,8 @@ def system_entries(data):
 
 
 def english_texts(path):
-    """Texts 1 to 80 of a language file as the program counts its lines."""
+    """(number, text) of a language file's texts as the program counts its lines: 1 to 80 by
+    their place, then those carried by number ("101=text") before the credit."""
     with open(path, 'rb') as f:
         data = f.read()
     if data.startswith(b'\xef\xbb\xbf'):
@@ -126,7 +127,12 @@ def english_texts(path):
     else:
         text = data.decode('cp1252')
     lines = [line for line in text.split('\r\n') if line and not line.startswith(';')]
-    return lines[1:1 + TEXTS_IN_USE]
+    texts = list(enumerate(lines[1:1 + TEXTS_IN_USE], start=1))
+    for line in lines[1 + TEXTS_IN_USE:]:
+        number, equals, rest = line.partition('=')
+        if equals and number.isdigit() and int(number) > 100:
+            texts.append((int(number), rest))
+    return texts
 
 
 class ExtractedHelp(unittest.TestCase):
@@ -199,10 +205,10 @@ class ExtractedHelp(unittest.TestCase):
     def test_the_language_file_page_lists_the_shipped_english_texts_in_order(self):
         rows = [cells for cells in self.pages[LANGUAGE_PAGE].cells
                 if len(cells) == 3 and cells[0].isdigit()]
-        self.assertEqual([str(k) for k in range(1, TEXTS_IN_USE + 1)], [r[0] for r in rows])
-        texts = [' '.join(text.split()) for text in english_texts(ENGLISH)]
-        for number, (row, text) in enumerate(zip(rows, texts), start=1):
-            self.assertEqual(text, row[2], f'text {number} of {LANGUAGE_PAGE}')
+        texts = english_texts(ENGLISH)
+        self.assertEqual([str(number) for number, _ in texts], [r[0] for r in rows])
+        for row, (number, text) in zip(rows, texts):
+            self.assertEqual(' '.join(text.split()), row[2], f'text {number} of {LANGUAGE_PAGE}')
 
 
 class TheCheck(unittest.TestCase):
