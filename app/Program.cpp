@@ -1,7 +1,7 @@
 #include "app/Program.h"
 
 #include "about/TForm2.h"
-#include "adapters/CardDatabase.h"
+#include "app/Startup.h"
 #include "app/TForm1.h"
 #include "nonstandard/TNonStRes.h"
 #include "services/Settings.h"
@@ -26,7 +26,7 @@ UninstallResult Program::UninstallFromCommandLine(bool silent) {
     // The install directory and the language as every start learns them: the backup lies in
     // that directory, and the questions speak that language. Silent, there are no questions,
     // and a language file's own error boxes would stop an uninstaller that nobody watches.
-    if (os.files.Exists(CardDatabaseFile)) SaveInstallDir(os);
+    RememberInstallDir(os);
     if (!silent) LoadLanguage(os, language);
     RegistryCursor registry(os.registry);
     return Uninstall(os, registry, language, silent);
@@ -35,14 +35,14 @@ UninstallResult Program::UninstallFromCommandLine(bool silent) {
 RestoreResult Program::RestoreFromCommandLine() {
     // Started from its own directory, it learns it as every start does; typed into Run, it
     // finds the backups through the directory an earlier start stored.
-    if (os.files.Exists(CardDatabaseFile)) SaveInstallDir(os);
+    RememberInstallDir(os);
     return RestoreAndRestart(os);
 }
 
 bool Program::RestoreInSafeMode() {
     if (!os.system.SafeMode()) return false;
     // The question speaks the language the main window would.
-    if (os.files.Exists(CardDatabaseFile)) SaveInstallDir(os);
+    RememberInstallDir(os);
     LoadLanguage(os, language);
     return OfferRestoreInSafeMode(os, language);
 }

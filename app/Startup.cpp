@@ -1,7 +1,9 @@
 #include "app/Startup.h"
 
+#include "adapters/CardDatabase.h"
 #include "platform/CaseFold.h"
 #include "services/Restart.h"
+#include "services/Settings.h"
 
 std::string WindowsVersionText(std::uint32_t version) {
     std::string text = std::to_string(version & 0xFF) + "." + std::to_string((version >> 8) & 0xFF);
@@ -11,4 +13,8 @@ std::string WindowsVersionText(std::uint32_t version) {
 
 bool HasCheckSwitch(const std::string& commandLine) {
     return platform::UpperCase(commandLine).find("/CHECK") != std::string::npos;
+}
+
+void RememberInstallDir(platform::Platform& os) {
+    if (os.files.Exists(CardDatabaseFile)) SaveInstallDir(os);
 }

@@ -13,8 +13,6 @@
 #include "services/RegistryValues.h"
 #include "services/Settings.h"
 
-namespace {}  // namespace
-
 void TForm1::FormCreate() {
     platform::Platform& os = state.os;
     AdapterState& adapter = state.adapter;
@@ -27,8 +25,7 @@ void TForm1::FormCreate() {
     if (state.EarlierCheckStarts < 0 && HasCheckSwitch(os.system.CommandLine()))
         state.EarlierCheckStarts = CountCheckStart(os);
 
-    // Started from its own directory (the card database lies beside it): remember it.
-    if (os.files.Exists(CardDatabaseFile)) SaveInstallDir(os);
+    RememberInstallDir(os);
 
     if (LoadLanguage(os, state.language)) ApplyLanguage(*this, state.language);
 

@@ -66,7 +66,7 @@ bool ConfirmMonitorLimits(platform::Platform& os, const std::string& adapterName
     std::vector<monitor::ModeBeyondLimits> beyond =
         monitor::ModesBeyondLimits(*edid.ranges, ChosenModes(table));
     if (beyond.empty()) return true;
-    std::string name = edid.productName.empty() ? edid.manufacturer : edid.productName;
-    return platform::AskYesNo(os.boxes, MonitorLimitsQuestion(name, beyond, language),
+    return platform::AskYesNo(os.boxes,
+                              MonitorLimitsQuestion(monitor::MonitorName(edid), beyond, language),
                               language.Text(TextId::MonitorLimitsCaption));
 }

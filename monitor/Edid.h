@@ -47,6 +47,11 @@ struct Edid {
 
 constexpr std::size_t EdidBlockSize = 128;
 
+// The name to show for the monitor: its product name, else its manufacturer's three letters.
+inline const std::string& MonitorName(const Edid& edid) {
+    return edid.productName.empty() ? edid.manufacturer : edid.productName;
+}
+
 // Reads an EDID as Windows stores it: the base block, perhaps followed by extension blocks,
 // which are not read. Any bytes at all give an answer; an empty input is NoEdid.
 Edid ReadEdid(const std::uint8_t* bytes, std::size_t size);

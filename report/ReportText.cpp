@@ -59,9 +59,8 @@ std::string ReportText(const ReportFacts& facts) {
         edid.status == monitor::EdidStatus::BadHeader) {
         line(std::string("Monitor: none (") + monitor::EdidStatusText(edid.status) + ")");
     } else {
-        std::string name = edid.productName.empty() ? edid.manufacturer : edid.productName;
-        line("Monitor: " + name + " (EDID " + std::to_string(edid.version) + "." +
-             std::to_string(edid.revision) + ")" +
+        line("Monitor: " + monitor::MonitorName(edid) + " (EDID " + std::to_string(edid.version) +
+             "." + std::to_string(edid.revision) + ")" +
              (edid.status == monitor::EdidStatus::Usable
                   ? std::string()
                   : std::string(", ") + monitor::EdidStatusText(edid.status)));

@@ -124,8 +124,8 @@ void TForm5::FallBackToBackup() {
     os_.system.Beep(platform::Sound::Restoring);
     RestoreStoredMode();
     // The check armed itself again when it started: a machine that stops during the import
-    // comes up with the check, not with the new rates unchecked.
-    // Nobody may be able to read the screen: whether or not the backup went back in, nothing
+    // comes up with the check, not with the new rates unchecked. Nobody may be able to read
+    // the screen: whether or not the backup went back in, nothing
     // is asked and Windows restarts, which brings back the mode stored before the check. The
     // import is over either way, so the restart does not bring the check back.
     ImportBackup(os_, StartBackupFile);
