@@ -5,8 +5,9 @@
 #   A: OK stops it; nothing changes afterwards.
 #   B: nobody answers: the display goes down to the lowest rate the driver accepts and a second
 #      count starts; OK stops that one.
-#   C: nobody answers at all: backup.dat is imported, and a minute later the program asks
-#      Windows to restart (under Wine that ends the check run).
+#   C: a monitor that cannot show the new rate: OK asks first; after the restart the screen is
+#      dark and nobody answers at all: backup.dat is imported, and a minute later the program
+#      asks Windows to restart (under Wine that ends the check run), after which it shows again.
 #   D: the power goes off during the count-down: at the next start the check finds its earlier
 #      start unanswered and undoes the change at once; switched off again during the minute
 #      before its restart, the machine comes up with the settings of backup.dat, and the next
@@ -53,6 +54,7 @@ label() { e2e_driver controls "$check" | awk -F'\t' -v n="$1" '$1 == "Static" &&
 first_count() {
   label 2 | sed -n 's/^Minimal refresh rate will be automatically selected in \([0-9]*\) seconds$/\1/p'
 }
+counting() { test -n "$(first_count)"; }
 second_phase() { test "$(label 1)" = "$minimal_text"; }
 kept_minimal() { mode_is 1024x768_70 && hidden "$check"; }
 
@@ -80,6 +82,12 @@ running() {
   [[ ${stat:0:1} != Z ]]
 }
 ended() { ! running "$1"; }
+# The driver key holds every value, type and bytes, that file $1 (e2e_driver_values) lists.
+holds() {
+  e2e_driver_values >"$e2e_work/now.txt"
+  test -z "$(comm -23 <(sort "$1") <(sort "$e2e_work/now.txt"))"
+}
+holds_backup() { holds "$e2e_work/before-d.txt"; }
 
 # Runs a command every 0.2 s until it succeeds, at most $1 seconds.
 within() {
@@ -175,14 +183,48 @@ end_check_run "$run"
 time_b=$((($(now_ms) - part_start) / 1000))
 fi
 
-# --- C: nobody answers at all -----------------------------------------------------------------
+# --- C: nobody answers at all, on a dark screen ------------------------------------------------
+# The monitor is a real 15-inch CRT whose line rate stops at 61 kHz (its EDID where Windows keeps
+# it); 1024x768 at 85 Hz needs 68.7 kHz. OK asks first: No writes nothing, Yes writes. After the
+# restart the rig's monitor is dark: nobody sees the check window, and nobody clicks.
 if [[ $parts == *C* ]]; then
 part_start=$(now_ms)
+export CADENZO_RIG_MONITOR
+CADENZO_RIG_MONITOR="$(cd "$(dirname "$0")/../data/edid/monitors" && pwd)/Samsung_SAM12B6_BEF7C2F6CAF3"
 fresh_machine
+e2e_driver_values >"$e2e_work/before-c.txt"
 before=$(restricted || true)  # what the ordinary start saves in backup.dat
-apply_and_restart 85
-e2e_check "the apply changed the driver's list" test "$applied" != "$before"
+e2e_launch
+e2e_driver wait "$title" 30000 >/dev/null || true
+e2e_driver set-text "$title" 3 85 >/dev/null || true
+e2e_driver_bg click "$title" OK
+asked=$(e2e_driver answer "Monitor limits" no 30000 || true)
+e2e_join
+e2e_check "OK asks first, naming the CRT and the line rate 85 Hz needs against its 61 kHz" \
+  grep -qF 'S/M 550v' <<<"$asked"
+e2e_check "as a line of its own" grep -qE '1024x768, 85 Hz: 68\.[0-9] kHz > 61 kHz' <<<"$asked"
+e2e_check "No takes no backup" test ! -e "$e2e_install/lastknowngood.dat"
+e2e_driver_values >"$e2e_work/after-no.txt"
+e2e_check "and writes nothing" cmp -s "$e2e_work/before-c.txt" "$e2e_work/after-no.txt"
+e2e_driver_bg click "$title" OK
+e2e_driver wait "Monitor limits" 30000 >/dev/null || true
+"$e2e_rig" screenshot "$e2e_work/crt-question.png" >/dev/null 2>&1 || true
+e2e_driver answer "Monitor limits" yes 30000 >/dev/null || true
+e2e_driver answer Warning ok 30000 >/dev/null || true
+e2e_driver answer "Restart needed" no 30000 >/dev/null || true
+e2e_join
+e2e_wait_exit "$e2e_program" 20 || true
+applied=$(restricted || true)
+e2e_check "Yes writes: the apply changed the driver's list" test "$applied" != "$before"
+"$e2e_rig" restart >"$e2e_work/restart.log" 2>&1 || cat "$e2e_work/restart.log"
+# shellcheck disable=SC1091
+source "$CADENZO_RIG_DIR/rig.env"
+e2e_check "after the restart at 1024x768 and 85 Hz the screen is dark" \
+  grep -qF '1024x768_85 needs 68.7 kHz' "$CADENZO_RIG_DIR/dark"
 seen "$check" 30000 || true
+within 5 counting || true
+"$e2e_rig" screenshot "$e2e_work/check-window-dark.png" >/dev/null 2>&1 || true
+e2e_check "Windows ran the armed check: its window is there, unseen" seen "$check"
 run=$(check_run || true)
 e2e_check "the check run is found" test -n "$run"
 e2e_check "nobody answers: the second phase starts" within 30 second_phase
@@ -204,9 +246,16 @@ requested=$((($(now_ms) - imported) / 1000))
 restart_in_time() { ended "$run" && between "$requested" 55 75; }
 e2e_check "a minute later ($requested s) a restart is requested: Wine ends the check run" \
   restart_in_time
-e2e_check "and the list is still as backup.dat put it back: no rebuild of the driver key undid it" \
-  test "$(restricted)" = "$before"
+e2e_check "and the driver key holds every value of backup.dat: no rebuild of the driver key \
+undid the import" holds "$e2e_work/before-c.txt"
 e2e_check "and no check is left armed: the restart does not bring it back" disarmed
+"$e2e_rig" restart >"$e2e_work/restart.log" 2>&1 || cat "$e2e_work/restart.log"
+# shellcheck disable=SC1091
+source "$CADENZO_RIG_DIR/rig.env"
+e2e_check "after that restart the screen shows again, at 1024x768 and 60 Hz" \
+  eval 'test ! -e "$CADENZO_RIG_DIR/dark" && mode_is 1024x768_60'
+e2e_check "and no check runs" test -z "$(check_run)"
+unset CADENZO_RIG_MONITOR
 time_c=$((($(now_ms) - part_start) / 1000))
 fi
 
@@ -226,11 +275,6 @@ power_cut() {
   "$e2e_rig" restart >"$e2e_work/restart.log" 2>&1 || cat "$e2e_work/restart.log"
   # shellcheck disable=SC1091
   source "$CADENZO_RIG_DIR/rig.env"
-}
-counting() { test -n "$(first_count)"; }
-holds_backup() {
-  e2e_driver_values >"$e2e_work/after-d.txt"
-  test -z "$(comm -23 <(sort "$e2e_work/before-d.txt") <(sort "$e2e_work/after-d.txt"))"
 }
 seen "$check" 30000 || true
 within 10 counting || true

@@ -354,7 +354,25 @@ render_profile() {
             fi
             if (( keep )); then printf '%s\n' "$line"; fi
         done <"$PROFILE"
+        # The monitor's EDID where Windows keeps it, put in again at every boot.
+        if [[ -n ${CADENZO_RIG_MONITOR:-} ]]; then
+            printf '[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\DISPLAY\\Default_Monitor\\0000&0000\\Device Parameters]\n'
+            printf '"EDID"=hex:%s\n\n' "$(/usr/bin/python3 "$RIG_SRC/monitor.py" hex "$CADENZO_RIG_MONITOR" | sed 's/../&,/g; s/,$//')"
+        fi
     } >"$1"
+}
+
+# With a monitor: a mode in force that it cannot show leaves the screen dark, which the file
+# "dark" says (and why) until a restart brings a mode it shows.
+mark_dark() {
+    local mode why
+    rm -f "$RIG_DIR/dark"
+    [[ -n ${CADENZO_RIG_MONITOR:-} && -r $RIG_DIR/xorg.pid ]] || return 0
+    mode=$(xrandr --display "$DISPLAY" 2>/dev/null | awk '$2 ~ /\*/ { print $1; exit }')
+    if why=$(/usr/bin/python3 "$RIG_SRC/monitor.py" dark "$CADENZO_RIG_MONITOR" "$RIG_DIR/xorg.conf" "$mode"); then
+        printf '%s\n' "$why" >"$RIG_DIR/dark"
+        say "the screen is dark: $why"
+    fi
 }
 
 import_reg() {
@@ -392,6 +410,7 @@ cmd_start() {
     boot_wine
     link_fonts
     seed
+    mark_dark
     write_env
     logon
     trap - EXIT
@@ -438,6 +457,7 @@ cmd_restart() {
     boot_wine
     seed rebuilt
     regcarry load "$carry"
+    mark_dark
     write_env
     logon
     trap - EXIT
