@@ -1,9 +1,12 @@
 #include "app/Program.h"
 
 #include "about/TForm2.h"
+#include "adapters/AdapterDiscovery.h"
 #include "app/Startup.h"
 #include "app/TForm1.h"
+#include "keep/TWatch.h"
 #include "nonstandard/TNonStRes.h"
+#include "services/RegistryValues.h"
 #include "services/Settings.h"
 
 Program::Program(platform::Platform os, ui::Application& app) : ProgramState(os, app) {}
@@ -37,6 +40,44 @@ RestoreResult Program::RestoreFromCommandLine() {
     // finds the backups through the directory an earlier start stored.
     RememberInstallDir(os);
     return RestoreAndRestart(os);
+}
+
+std::uint32_t Program::WatchFromCommandLine() {
+    RememberInstallDir(os);
+    std::optional<AppliedRecord> record = ReadRecord(os.registry, AppliedKey);
+    if (!record) return 0;
+    DiscoverAdapters(os.display, adapter);
+    IdentifyCard(os.registry, adapter);
+    WatchResult result = ExamineDriver(os.registry, adapter, *record);
+    if (result.finding == WatchFinding::AllWell) {
+        DeleteRegValue(os.registry, AppliedKey, RecordAdapterGoneSaidValue);
+        return 0;
+    }
+    LoadLanguage(os, language);
+    if (result.finding == WatchFinding::AdapterGone) {
+        // Said once; the record stays for the day the adapter is back.
+        std::uint16_t said = 0;
+        if (ReadRegWord(os.registry, AppliedKey, RecordAdapterGoneSaidValue, said) != RegDone) {
+            platform::ShowNotice(os.boxes, language.Text(TextId::WatchAdapterGone),
+                                 language.Text(TextId::WatchCaption));
+            WriteRegDword(os.registry, AppliedKey, RecordAdapterGoneSaidValue, 1);
+        }
+        return 8;
+    }
+    watchWindow_ = std::make_unique<TWatch>(app, os, language, result,
+                                            [this, applied = *record] { ApplyAgain(applied); });
+    app.SetMainForm(watchWindow_.get());
+    watchWindow_->Show();
+    app.RunLoop();
+    return 0;
+}
+
+void Program::ApplyAgain(const AppliedRecord& record) {
+    // The main window's OK, in a window nobody sees: made as at every start, never shown.
+    mainWindows_.push_back(std::make_unique<TForm1>(*this, *this));
+    TForm1& form = *mainWindows_.back();
+    form.Run([&form] { form.FormCreate(); });
+    form.Run([&form, &record] { form.ApplyRecord(record); });
 }
 
 bool Program::RestoreInSafeMode() {

@@ -7,6 +7,7 @@
 #include "adapters/TForm4.h"
 #include "app/ProgramState.h"
 #include "app/ProgramWindows.h"
+#include "keep/TWatch.h"
 #include "lang/TForm3.h"
 #include "safety/Restore.h"
 #include "safety/TForm5.h"
@@ -22,6 +23,12 @@ public:
     UninstallResult UninstallFromCommandLine(bool silent);
     // "/RESTORE": the settings from before the last OK back in and a restart, shown nothing.
     RestoreResult RestoreFromCommandLine();
+    // "/WATCH" at logon: nothing while the rates applied are in force; when a driver update
+    // took them, the watch window. The exit code (0, or 8 when the adapter is gone).
+    std::uint32_t WatchFromCommandLine();
+    TWatch* WatchWindow() { return watchWindow_.get(); }
+    // The watch's Apply again: what the main window's OK does, with the rates kept.
+    void ApplyAgain(const AppliedRecord& record);
     // In Safe Mode, the offer to do the same before the main window; true when it was done.
     bool RestoreInSafeMode();
     TForm1& Form1() override;
@@ -46,6 +53,7 @@ private:
 
     std::vector<std::unique_ptr<TForm1>> mainWindows_;
     std::unique_ptr<TForm5> checkWindow_;
+    std::unique_ptr<TWatch> watchWindow_;
     // Dialogs are only hidden when closed; they live as long as the program.
     std::vector<std::unique_ptr<ui::Form>> dialogs_;
 };

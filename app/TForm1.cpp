@@ -5,6 +5,8 @@
 
 #include "about/Help.h"
 #include "app/TForm1Layout.h"
+#include "keep/Watch.h"
+#include "services/Settings.h"
 
 namespace {
 
@@ -129,7 +131,13 @@ void TForm1::BuildMenu() {
             if (!entry.name) continue;
             ui::MenuItem& item = top.Add(entry.name, BuiltInText(entry.caption));
             if (!entry.button) {
-                item.OnClick = [this] { Uninstall1Click(); };  // the one entry of no button
+                // The entries of no button.
+                if (std::string(entry.name) == "KeepRates1") {
+                    item.SetChecked(WatchEnabled(state.os.registry));
+                    item.OnClick = [this] { KeepRatesClick(); };
+                } else {
+                    item.OnClick = [this] { Uninstall1Click(); };
+                }
                 continue;
             }
             std::string button = entry.button;
@@ -163,6 +171,13 @@ void TForm1::WireCommands() {
     About.OnClick = [this] { windows_.OpenAbout(); };
     Help.OnClick = [this] { HelpClick(); };
     bReport.OnClick = [this] { bReportClick(); };
+}
+
+void TForm1::KeepRatesClick() {
+    platform::Registry& registry = state.os.registry;
+    EnableWatch(registry, GetInstallDir(registry), !WatchEnabled(registry));
+    // The mark says what the registry now holds.
+    if (ui::MenuItem* item = FindMenuItem("KeepRates1")) item->SetChecked(WatchEnabled(registry));
 }
 
 void TForm1::HelpClick() { OpenHelp(state.os, state.language); }

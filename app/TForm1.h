@@ -8,6 +8,7 @@
 
 #include "app/ProgramState.h"
 #include "app/ProgramWindows.h"
+#include "keep/AppliedRecord.h"
 #include "modes/GridRow.h"
 #include "modes/RefreshGrid.h"
 #include "options/DriverSwitches.h"
@@ -38,6 +39,11 @@ public:
 
     // Commands.
     void OKClick();
+    // The watch's Apply again: the rates and switches of the record chosen as by hand, this
+    // start's backup taken, then OK.
+    void ApplyRecord(const AppliedRecord& record);
+    // Configure -> Keep rates after driver updates: the watch at logon on or off.
+    void KeepRatesClick();
     void CancelClick();
     void bRestoreClick();
     void HelpClick();
@@ -124,6 +130,8 @@ private:
     void BuildLayout();
     void WireCommands();
     void TakeStartBackup();
+    // What OK applies, as the record kept for the watch.
+    AppliedRecord RecordOf(const std::vector<std::uint8_t>& restricted);
     // Clears the driver's restrictions at the first start of this version (or when the
     // driver restricts modes again), after a backup; then offers a restart and ends.
     void FirstRunCheck();

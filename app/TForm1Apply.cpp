@@ -1,7 +1,9 @@
 // The main window's OK: back up the driver key, write the chosen rates and the driver's
 // options, and when anything needs a restart, arm the check of the new modes and offer it.
 
+#include <algorithm>
 #include "adapters/AdapterDiscovery.h"
+
 #include "app/TForm1.h"
 #include "modes/ApplySettings.h"
 #include "modes/DriverValues.h"
@@ -13,6 +15,7 @@
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
+#include "services/WriterLock.h"
 
 namespace {
 
@@ -50,6 +53,58 @@ bool TForm1::SettingsChanged() {
     return DriverOptions->SwitchesChanged();
 }
 
+AppliedRecord TForm1::RecordOf(const std::vector<std::uint8_t>& restricted) {
+    platform::Platform& os = state.os;
+    const AdapterState& adapter = state.adapter;
+    AppliedRecord record;
+    record.rates = RecordedRates(state.ModeTable);
+    record.refused = restricted;
+    for (std::size_t i = 0; i < Switches.size(); ++i) {
+        ui::CheckState box = Switches[i]->State();
+        if (box == ui::CheckState::Grayed) continue;  // not written
+        record.switches.push_back({DriverSwitchValues[i], box == ui::CheckState::Checked
+                                                              ? SwitchFeatureEnabled
+                                                              : SwitchFeatureDisabled});
+    }
+    record.anisoDegree = cbAnisoD3D.Checked() ? cbAnisoDegree.Text() : "";
+    record.driverKey = adapter.DriverKey;
+    DriverIdentity driver = ReadDriverIdentity(os.registry, adapter.DriverKey);
+    record.driverVersion = driver.version;
+    record.driverDate = driver.date;
+    record.device = adapter.DeviceInstanceId;
+    record.date = DateText(os.system.Now());
+    return record;
+}
+
+void TForm1::ApplyRecord(const AppliedRecord& record) {
+    // The backups an ordinary start and OK take: the check after the restart falls back to
+    // this start's backup.dat, never to an older one of another driver.
+    TakeStartBackup();
+    if (!state.StartBackupTaken) return;
+    // Chosen as by hand: a rate the resolution no longer offers stays at the rate in force.
+    for (const RestrictionRecord& rate : record.rates) {
+        for (ModeEntry& entry : state.ModeTable) {
+            bool offered =
+                rate.Rate == 0 || rate.Rate == NoRateLeft ||
+                std::find(entry.Rates.begin(), entry.Rates.end(), rate.Rate) != entry.Rates.end();
+            if (entry.Width == rate.Width && entry.Height == rate.Height && offered)
+                entry.Selected = static_cast<std::uint8_t>(rate.Rate);
+        }
+    }
+    Grid.FillGrid();
+    for (const RecordedSwitch& item : record.switches) {
+        for (std::size_t i = 0; i < Switches.size(); ++i) {
+            if (item.name == DriverSwitchValues[i])
+                Switches[i]->SetState(item.value == SwitchFeatureEnabled
+                                          ? ui::CheckState::Checked
+                                          : ui::CheckState::Unchecked);
+        }
+    }
+    cbAnisoD3D.SetChecked(!record.anisoDegree.empty());
+    if (!record.anisoDegree.empty()) cbAnisoDegree.SetText(record.anisoDegree);
+    OKClick();
+}
+
 void TForm1::OKClick() {
     platform::Platform& os = state.os;
     const AdapterState& adapter = state.adapter;
@@ -75,6 +130,14 @@ void TForm1::OKClick() {
     // what the driver has, and writing them would undo the driver's settings unasked.
     if (!created_) {
         platform::ShowNotice(os.boxes, kIncompleteStartText, kIncompleteStartCaption);
+        return;
+    }
+
+    // One Cadenzo at a time writes the driver's settings.
+    WriterLock lock(os.system);
+    if (!lock.Held()) {
+        platform::ShowNotice(os.boxes, language.Text(TextId::WriterBusy),
+                             language.Text(TextId::WriterBusyCaption));
         return;
     }
 
@@ -132,6 +195,10 @@ void TForm1::OKClick() {
     SaveLangFileName(os.registry, language.LanguageFile);
 
     if (SettingsChanged() || state.NonStdModesChanged) restartNeeded = true;
+    // What was applied, to be kept after a driver update: at once when no restart is needed,
+    // otherwise once the check after the restart is confirmed.
+    WriteRecord(os.registry, restartNeeded ? PendingKey : AppliedKey, RecordOf(restricted));
+    if (!restartNeeded) DropPendingRecord(os.registry);
     if (restartNeeded) {
         ArmCheck(os);
         if (platform::AskYesNo(os.boxes, language.Text(TextId::RestartQuestion),

@@ -10,6 +10,7 @@
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
+#include "services/WriterLock.h"
 
 namespace {
 
@@ -63,6 +64,13 @@ void TForm1::FirstRunCheck() {
     if (!MachineRegistry.OpenKey(FromRoot(adapter.DriverKey), false)) {
         platform::ShowNotice(os.boxes, FormatText(kDriverKeyClosedText, adapter.DriverKey),
                              BackupFailedCaption);
+        return;
+    }
+    // Not while another Cadenzo changes them: the next start tries again.
+    WriterLock lock(os.system);
+    if (!lock.Held()) {
+        platform::ShowNotice(os.boxes, state.language.Text(TextId::WriterBusy),
+                             state.language.Text(TextId::WriterBusyCaption));
         return;
     }
     // The only copy of the driver's original restrictions must exist before they go; if it

@@ -149,7 +149,7 @@ constexpr std::array<MenuGroup, 3> Menu{{
      {{{"Adapter1", TextId::AdapterItem, "bAdapter"},
        {"Language1", TextId::LanguageItem, "bLang"},
        {"Resolutions1", TextId::ResolutionsItem, "bRes"},
-       Unused,
+       {"KeepRates1", TextId::KeepRatesItem, nullptr},
        Unused}}},
     {"Help2",
      TextId::HelpMenu,

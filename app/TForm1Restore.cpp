@@ -2,17 +2,26 @@
 // the backup every ordinary start takes.
 
 #include "app/TForm1.h"
+#include "keep/AppliedRecord.h"
 #include "safety/Backups.h"
 #include "safety/Uninstall.h"
 #include "services/Format.h"
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
+#include "services/WriterLock.h"
 
 namespace {
 
-// Puts the backup back; when it could not be, says so, with the file and what to do.
-bool Restore(platform::Platform& os, const std::string& fileName) {
+// Puts the backup back; when it could not be, says so, with the file and what to do. Not while
+// another Cadenzo changes the settings: that is said instead.
+bool Restore(platform::Platform& os, const LanguageState& language, const std::string& fileName) {
+    WriterLock lock(os.system);
+    if (!lock.Held()) {
+        platform::ShowNotice(os.boxes, language.Text(TextId::WriterBusy),
+                             language.Text(TextId::WriterBusyCaption));
+        return false;
+    }
     if (ImportBackup(os, fileName)) return true;
     ShowRestoreFailed(os, fileName);
     return false;
@@ -33,7 +42,7 @@ void TForm1::TakeStartBackup() {
 void TForm1::CancelClick() {
     platform::Platform& os = state.os;
     // Only a backup this run took is the state to go back to; an older file would undo more.
-    if (!state.CheckMode && state.StartBackupTaken) Restore(os, StartBackupFile);
+    if (!state.CheckMode && state.StartBackupTaken) Restore(os, state.language, StartBackupFile);
     SaveLangFileName(os.registry, state.language.LanguageFile);
     os.system.ExitProcess(0);
 }
@@ -42,9 +51,11 @@ void TForm1::bRestoreClick() {
     platform::Platform& os = state.os;
     const LanguageState& language = state.language;
     // A restart is offered only for settings that really went back in.
-    if (Restore(os, LastKnownGoodFile) &&
-        platform::AskYesNo(os.boxes, language.Text(TextId::RestoredQuestion),
-                           language.Text(TextId::RestoredCaption))) {
+    bool restored = Restore(os, language, LastKnownGoodFile);
+    // An unconfirmed change undone is not one to keep after a driver update.
+    if (restored) DropPendingRecord(os.registry);
+    if (restored && platform::AskYesNo(os.boxes, language.Text(TextId::RestoredQuestion),
+                                       language.Text(TextId::RestoredCaption))) {
         RestartWindows(os);
     }
     os.system.ExitProcess(0);

@@ -9,6 +9,7 @@
 
 #include "app/Program.h"
 #include "app/TForm1.h"
+#include "keep/Watch.h"
 #include "platform/win32/Win32Platform.h"
 #include "safety/Restore.h"
 #include "safety/Uninstall.h"
@@ -39,6 +40,7 @@ int main() {
     if (HasRestoreSwitch(commandLine)) {
         return static_cast<int>(program.RestoreFromCommandLine());
     }
+    if (HasWatchSwitch(commandLine)) return static_cast<int>(program.WatchFromCommandLine());
     if (program.RestoreInSafeMode()) return static_cast<int>(RestoreResult::Restored);
     program.CreateMainWindow();
     app.RunLoop();

@@ -121,7 +121,24 @@
          "The monitor %s says it cannot show these rates (what a rate needs > the monitor's "     \
          "limit):")                                                                               \
     TEXT(MonitorLimitsQuestion, 108, "Write them anyway?")                                        \
-    TEXT(MonitorLimitsCaption, 109, "Monitor limits")
+    TEXT(MonitorLimitsCaption, 109, "Monitor limits")                                             \
+    TEXT(WatchCaption, 110, "Cadenzo - Refresh rates lost")                                       \
+    TEXT(WatchRatesLost, 111,                                                                     \
+         "The display driver's settings have changed since Cadenzo applied your refresh rates, "  \
+         "as a driver update or reinstall does. These are no longer in force:")                   \
+    TEXT(WatchSwitchesLost, 112, "Driver switches and anisotropic filtering")                     \
+    TEXT(WatchDriverChanged, 113, "Display driver before: %s, now: %s")                           \
+    TEXT(WatchApplyAgain, 114, "Apply again")                                                     \
+    TEXT(WatchNotNow, 115, "Not now")                                                             \
+    TEXT(WatchStop, 116, "Stop watching")                                                         \
+    TEXT(KeepRatesItem, 117, "Keep rates after driver updates")                                   \
+    TEXT(WatchAdapterGone, 118,                                                                   \
+         "Cadenzo keeps refresh rates for a display adapter that it cannot find now, or whose "   \
+         "driver settings it cannot open. Nothing was changed, and the rates stay remembered.")   \
+    TEXT(WriterBusy, 119,                                                                         \
+         "Cadenzo is already changing the display driver's settings in another window. Nothing "  \
+         "was changed here.")                                                                     \
+    TEXT(WriterBusyCaption, 120, "Cadenzo is busy")
 
 enum class TextId : int {
 #define CADENZO_TEXT_ID(name, slot, builtIn) name = slot,

@@ -42,6 +42,12 @@ public:
     virtual bool SafeMode() = 0;  // GetSystemMetrics(SM_CLEANBOOT) is not 0
     virtual void Beep(Sound sound) = 0;
 
+    // One writer at a time of the display driver's settings among Cadenzo's processes (a named
+    // mutex): true when this process holds the lock, after waiting up to `waitMs` for another
+    // to let go. A process that ends lets go of it too.
+    virtual bool TakeWriterLock(std::uint32_t waitMs) = 0;
+    virtual void ReleaseWriterLock() = 0;
+
     // The steps that enable the shutdown privilege.
     virtual bool OpenProcessToken(TokenHandle* token) = 0;  // adjust-privileges and query rights
     virtual bool LookupPrivilege(const std::string& name, std::uint64_t* luid) = 0;

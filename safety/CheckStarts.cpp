@@ -1,23 +1,12 @@
 #include "safety/CheckStarts.h"
 
+#include "keep/AppliedRecord.h"
+#include "services/Format.h"
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
 
 namespace {
-
-// Written by hand: the C library's formatting would bring its floating point into the exe.
-std::string Digits(int value, int width) {
-    std::string text = std::to_string(value);
-    return std::string(text.size() < static_cast<std::size_t>(width) ? width - text.size() : 0,
-                       '0') +
-           text;
-}
-
-std::string DateText(const platform::LocalTime& t) {
-    return Digits(t.year, 4) + "-" + Digits(t.month, 2) + "-" + Digits(t.day, 2) + " " +
-           Digits(t.hour, 2) + ":" + Digits(t.minute, 2);
-}
 
 void ArmEntry(platform::Platform& os) {
     WriteRegString(os.registry, RunOnceKey, RunOnceValue, CheckCommand(GetInstallDir(os.registry)));

@@ -1,11 +1,13 @@
 #include "safety/Restore.h"
 
+#include "keep/AppliedRecord.h"
 #include "platform/CommandLine.h"
 #include "safety/Backups.h"
 #include "safety/CheckStarts.h"
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
+#include "services/WriterLock.h"
 
 std::string RestoreBackupFile(platform::Platform& os) {
     std::string installDir = GetInstallDir(os.registry);
@@ -21,7 +23,10 @@ RestoreResult RestoreAndRestart(platform::Platform& os) {
         return RestoreResult::NoBackup;
     // The check stays armed while the import may not have gone in: it restores by itself
     // after the restart, where this could not.
+    WriterLock lock(os.system, RestoreWriterWaitMs);
+    if (!lock.Held()) return RestoreResult::Busy;
     if (!ImportBackup(os, backup)) return RestoreResult::RestoreFailed;
+    DropPendingRecord(os.registry);
     // The settings in force now are the ones from before the change: a check of that change
     // would only undo again what is already undone.
     ClearCheck(os);

@@ -20,7 +20,11 @@ enum class RestoreResult : std::uint32_t {
     Restored = 0,       // a backup went back in and Windows was asked to restart
     NoBackup = 2,       // neither lastknowngood.dat nor firstrun.dat is there: nothing changed
     RestoreFailed = 3,  // the registry editor did not finish: the check stays pending
+    Busy = 7,           // another Cadenzo is changing the settings: nothing changed
 };
+
+// How long the restore waits for another Cadenzo to finish its change.
+constexpr std::uint32_t RestoreWriterWaitMs = 10000;
 
 // The backup the restore takes from the install directory: lastknowngood.dat (the settings
 // before the last OK), or firstrun.dat when only that is there.

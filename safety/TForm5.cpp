@@ -1,11 +1,13 @@
 #include "safety/TForm5.h"
 
+#include "keep/AppliedRecord.h"
 #include "platform/Utf8Text.h"
 #include "safety/Backups.h"
 #include "safety/CheckStarts.h"
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
+#include "services/WriterLock.h"
 
 namespace {
 
@@ -18,6 +20,7 @@ constexpr std::uint8_t kAudibleSeconds = 5;
 constexpr std::uint32_t kSettlePollMs = 100;
 constexpr int kQuietPolls = 3;
 constexpr std::uint32_t kSettleLimitMs = 5000;
+constexpr std::uint32_t kWriterWaitMs = 30000;
 
 }  // namespace
 
@@ -128,8 +131,15 @@ void TForm5::FallBackToBackup() {
     // the screen: whether or not the backup went back in, nothing
     // is asked and Windows restarts, which brings back the mode stored before the check. The
     // import is over either way, so the restart does not bring the check back.
-    ImportBackup(os_, StartBackupFile);
+    {
+        // Another Cadenzo may be writing the driver's settings right now; this one waits for it
+        // to finish, but goes on without the lock in the end: nobody may see the screen, and
+        // the settings from before the change have to come back whatever happens.
+        WriterLock lock(os_.system, kWriterWaitMs);
+        ImportBackup(os_, StartBackupFile);
+    }
     ClearCheck(os_);
+    DropPendingRecord(os_.registry);
     // Silent: a message about the privilege would hold the restart until someone clicks it,
     // and nobody may see the screen.
     EnableShutdownPrivilege(os_, false);
@@ -166,6 +176,8 @@ void TForm5::RestoreStoredMode() {
 void TForm5::bOKClick() {
     if (!Check.FirstPhase) SelectMinimalRefresh(os_.display, deviceName_, true);
     Check.Countdown = CheckState::Stopped;
+    // Confirmed: these are the rates to keep after a driver update.
+    ConfirmPendingRecord(os_.registry);
     ClearCheck(os_);
     Hide();
 }

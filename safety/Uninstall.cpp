@@ -1,9 +1,11 @@
 #include "safety/Uninstall.h"
 
+#include "keep/Watch.h"
 #include "platform/CommandLine.h"
 #include "safety/Backups.h"
 #include "services/RegistryValues.h"
 #include "services/Settings.h"
+#include "services/WriterLock.h"
 
 namespace {
 
@@ -17,6 +19,14 @@ UninstallResult Uninstall(platform::Platform& os, RegistryCursor& registry,
                                        language.Text(TextId::UninstallCaption))) {
         return UninstallResult::Declined;
     }
+    WriterLock lock(os.system);
+    if (!lock.Held()) {
+        if (!silent) {
+            platform::ShowNotice(os.boxes, language.Text(TextId::WriterBusy),
+                                 language.Text(TextId::WriterBusyCaption));
+        }
+        return UninstallResult::Busy;
+    }
     std::string backup = InstallPath(GetInstallDir(os.registry), FirstRunFile);
     bool present = os.files.Exists(backup);
     // The settings stay until the driver's first settings are back, so Uninstall can be tried
@@ -29,7 +39,9 @@ UninstallResult Uninstall(platform::Platform& os, RegistryCursor& registry,
         }
         return present ? UninstallResult::RestoreFailed : UninstallResult::NoBackup;
     }
+    // The settings key takes the record of the applied rates with it; the watch at logon goes too.
     registry.DeleteKey(FromRoot(SettingsKey));
+    EnableWatch(os.registry, "", false);
     if (!silent) {
         platform::ShowNotice(os.boxes, language.Text(TextId::Uninstalled), kUninstalledCaption);
     }

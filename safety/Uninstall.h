@@ -20,6 +20,7 @@ enum class UninstallResult : std::uint32_t {
     Declined = 1,       // the question was answered No: nothing changed
     NoBackup = 2,       // there is no firstrun.dat: nothing changed
     RestoreFailed = 3,  // the registry editor did not finish: the settings key stays
+    Busy = 7,           // another Cadenzo is changing the settings: nothing changed
 };
 
 // Imports firstrun.dat from the install directory and waits for it; only when it went back in

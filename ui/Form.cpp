@@ -11,6 +11,11 @@ void MenuItem::SetCaption(const std::string& caption) {
     if (form) form->MenuChanged();
 }
 
+void MenuItem::SetChecked(bool checked) {
+    checked_ = checked;
+    if (form) form->MenuChanged();
+}
+
 MenuItem& MenuItem::Add(std::string name, std::string caption) {
     items_.push_back(std::make_unique<MenuItem>(std::move(name), std::move(caption)));
     items_.back()->form = form;

@@ -20,6 +20,9 @@ public:
     const std::string& Name() const { return name_; }
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
+    // A check mark before the entry.
+    bool Checked() const { return checked_; }
+    void SetChecked(bool checked);
     MenuItem& Add(std::string name, std::string caption);
     std::vector<std::unique_ptr<MenuItem>>& Items() { return items_; }
     const std::vector<std::unique_ptr<MenuItem>>& Items() const { return items_; }
@@ -32,6 +35,7 @@ public:
 private:
     std::string name_;
     std::string caption_;
+    bool checked_ = false;
     std::vector<std::unique_ptr<MenuItem>> items_;
 };
 

@@ -49,6 +49,13 @@ bool FakeSystem::ExitWindowsEx(std::uint32_t flags) {
     return exitWindowsWorks;
 }
 
+bool FakeSystem::TakeWriterLock(std::uint32_t waitMs) {
+    writerLockWaits.push_back(waitMs);
+    if (writerLockElsewhere && (writerFreeAfterMs == 0 || waitMs < writerFreeAfterMs)) return false;
+    writerLockHeld = true;
+    return true;
+}
+
 void FakeSystem::ExitProcess(std::uint32_t code) { throw ProcessEnded{code}; }
 
 }  // namespace platform

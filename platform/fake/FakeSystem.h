@@ -19,6 +19,8 @@ public:
     LocalTime Now() override { return now; }
     bool SafeMode() override { return safeMode; }
     void Beep(Sound sound) override { sounds.push_back(sound); }
+    bool TakeWriterLock(std::uint32_t waitMs) override;
+    void ReleaseWriterLock() override { writerLockHeld = false; }
     bool OpenProcessToken(TokenHandle* token) override;
     bool LookupPrivilege(const std::string& name, std::uint64_t* luid) override;
     bool EnablePrivilege(TokenHandle token, std::uint64_t luid) override;
@@ -35,6 +37,12 @@ public:
     std::vector<std::uint32_t> sleeps;
     bool safeMode = false;
     std::vector<Sound> sounds;  // in the order played
+    // Another Cadenzo holds the writer lock; it lets go after `writerFreeAfterMs` of waiting
+    // (never when 0).
+    bool writerLockElsewhere = false;
+    std::uint32_t writerFreeAfterMs = 0;
+    bool writerLockHeld = false;
+    std::vector<std::uint32_t> writerLockWaits;  // the wait of each attempt
 
     // The shutdown steps: which succeed, and what the adjustment leaves as last error.
     bool tokenOpens = true;

@@ -36,6 +36,28 @@ LocalTime Win32System::Now() {
                      local.wSecond, static_cast<int>(-bias)};
 }
 
+bool Win32System::TakeWriterLock(std::uint32_t waitMs) {
+    if (writerHeld_) return true;
+    if (!writerMutex_) {
+        // In the global namespace: the driver's settings are the machine's, whichever session
+        // changes them. Where that namespace is refused, the session's own still keeps two
+        // Cadenzos of one user apart.
+        writerMutex_ = CreateMutexW(nullptr, FALSE, L"Global\\Cadenzo driver settings");
+        if (!writerMutex_) writerMutex_ = CreateMutexW(nullptr, FALSE, L"Cadenzo driver settings");
+        // Without a lock to take there is nobody to wait for: the writes go on as they always did.
+        if (!writerMutex_) return true;
+    }
+    // A lock whose holder ended without letting go (abandoned) is this process's now.
+    DWORD waited = WaitForSingleObject(writerMutex_, waitMs);
+    writerHeld_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    return writerHeld_;
+}
+
+void Win32System::ReleaseWriterLock() {
+    if (writerHeld_) ReleaseMutex(writerMutex_);
+    writerHeld_ = false;
+}
+
 bool Win32System::SafeMode() { return GetSystemMetrics(SM_CLEANBOOT) != 0; }
 
 void Win32System::Beep(Sound sound) {

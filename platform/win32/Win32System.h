@@ -15,6 +15,8 @@ public:
     LocalTime Now() override;
     bool SafeMode() override;
     void Beep(Sound sound) override;
+    bool TakeWriterLock(std::uint32_t waitMs) override;
+    void ReleaseWriterLock() override;
     bool OpenProcessToken(TokenHandle* token) override;
     bool LookupPrivilege(const std::string& name, std::uint64_t* luid) override;
     bool EnablePrivilege(TokenHandle token, std::uint64_t luid) override;
@@ -22,6 +24,10 @@ public:
     void CloseToken(TokenHandle token) override;
     bool ExitWindowsEx(std::uint32_t flags) override;
     [[noreturn]] void ExitProcess(std::uint32_t code) override;
+
+private:
+    void* writerMutex_ = nullptr;  // a HANDLE, made at the first attempt
+    bool writerHeld_ = false;
 };
 
 }  // namespace platform

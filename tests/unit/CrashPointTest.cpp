@@ -13,9 +13,13 @@
 
 #include "app/Program.h"
 #include "app/TForm1.h"
+#include "keep/AppliedRecord.h"
+#include "keep/Watch.h"
 #include "modes/ApplySettings.h"
 #include "safety/Backups.h"
+#include "services/RegistryValues.h"
 #include "services/Settings.h"
+#include "services/WriterLock.h"
 #include "tests/unit/DemoMachine.h"
 
 namespace {
@@ -62,6 +66,33 @@ public:
         }
     }
     TForm5* CheckWindow() { return run_ ? run_->program.CheckWindow() : nullptr; }
+    // The watch at logon; its window, or none when it found nothing to say.
+    TWatch* Watch() {
+        win.system.commandLine = "\"C:\\Cadenzo\\Cadenzo.exe\" /WATCH";
+        run_.reset();
+        run_ = std::make_unique<Run>(win);
+        exitCode = run_->program.WatchFromCommandLine();
+        return run_->program.WatchWindow();
+    }
+    // A driver update: the driver's own values again, and a newer version.
+    void UpdateDriver() {
+        demo::SeedDriverProfile(win);
+        win.registry.SeedString(demo::DriverKey, "DriverVersion", "6.14.10.6558");
+        win.registry.SeedString(demo::DriverKey, "DriverDate", "9-7-2005");
+    }
+    // 85 Hz at 1024x768 applied, the restart declined, then the check after it confirmed.
+    demo::KeyContents ApplyConfirmed() {
+        StartAndApply();
+        StartWith(Logon());
+        CheckWindow()->bOK.Click();
+        return Driver();
+    }
+    demo::KeyContents StartAndApply() {
+        TForm1* started = Start();
+        demo::KeyContents before = Driver();
+        Apply(*started);
+        return before;
+    }
 
     // Lets the check window's two counts run out: the fall-back to the lowest rate, then to
     // backup.dat and the restart.
@@ -100,8 +131,9 @@ public:
 
     platform::FakeWindows win;
     platform::FakeRegedit regedit{win};
-    TForm1* form = nullptr;  // the window the action works in
-    std::string command;     // the command line the action starts the program with
+    TForm1* form = nullptr;      // the window the action works in
+    std::uint32_t exitCode = 0;  // of the last watch
+    std::string command;         // the command line the action starts the program with
 
 private:
     struct Run {
@@ -147,11 +179,17 @@ std::size_t RunStopped(const Scenario& scenario, Machine& m, std::size_t stopAft
 }
 
 // An ordinary start and an apply in it; the driver key as the start found it.
-demo::KeyContents StartAndApply(Machine& m) {
+demo::KeyContents StartAndApply(Machine& m) { return m.StartAndApply(); }
+
+// After a stop in OK or Apply again: the check runs when its entry was armed; otherwise the start
+// is ordinary and takes its backup. Either way Restore Registry gives back the key before.
+bool RecoversLikeOk(Machine& m, const demo::KeyContents& before) {
+    bool armed = m.win.registry.Value(RunOnceKey, RunOnceValue).has_value();
     TForm1* form = m.Start();
-    demo::KeyContents before = m.Driver();
-    m.Apply(*form);
-    return before;
+    if (!form || (armed ? !m.CheckWindow() : !m.Exported(StartBackupFile))) return false;
+    m.win.boxes.answers = {Answer::No};
+    EXPECT_THROW(form->bRestore.Click(), platform::ProcessEnded);
+    return m.Driver() == before;
 }
 
 // A fresh install: no settings yet, so the first start is a first run.
@@ -175,17 +213,23 @@ const Scenario kScenarios[] = {
          m.form = m.Start();
          return m.Driver();
      },
-     [](Machine& m) { m.Apply(*m.form); }, LastKnownGoodFile,
-     [](Machine& m, const demo::KeyContents& before) {
-         // The check runs when its entry was armed; otherwise the start is ordinary and
-         // takes its backup. Either way Restore Registry gives back the key before OK.
-         bool armed = m.win.registry.Value(RunOnceKey, RunOnceValue).has_value();
-         TForm1* form = m.Start();
-         if (!form || (armed ? !m.CheckWindow() : !m.Exported(StartBackupFile))) return false;
+     [](Machine& m) { m.Apply(*m.form); }, LastKnownGoodFile, RecoversLikeOk},
+    {"Apply again", false,
+     [](Machine& m) {
+         m.ApplyConfirmed();
+         m.UpdateDriver();
+         // The backup of the OK before the update belongs to the old driver: only the one
+         // Apply again takes can bring back the updated key.
+         m.win.files.Remove("C:\\Cadenzo\\" + std::string(LastKnownGoodFile));
+         return m.Driver();
+     },
+     [](Machine& m) {
+         TWatch* watch = m.Watch();
+         ASSERT_NE(nullptr, watch);
          m.win.boxes.answers = {Answer::No};
-         EXPECT_THROW(form->bRestore.Click(), platform::ProcessEnded);
-         return m.Driver() == before;
-     }},
+         watch->bApply.Click();
+     },
+     LastKnownGoodFile, RecoversLikeOk},
     {"the first run", true, FreshInstall,
      [](Machine& m) {
          m.win.boxes.answers = {Answer::No};
@@ -332,6 +376,90 @@ TEST(CheckStartsTest, AnUnansweredCheckUndoesTheChangeAtItsNextStartAndIsSaidOnc
     EXPECT_FALSE(m.win.registry.Value(SettingsKey, "CheckStarts"));
     start();
     EXPECT_EQ(nullptr, m.CheckWindow());
+}
+
+// The watch at logon: a confirmed change is kept; a driver update that drops it is found and
+// applied again as OK applies; Not now keeps the logon entry, Stop watching removes it; what the
+// check undoes, and OK while another Cadenzo writes, leave the kept record as it was.
+TEST(WatchTest, ADriverUpdateThatDropsTheRatesIsFoundAndAppliedAgain) {
+    Machine m(false);
+    auto kept = [&m](const char* key) { return ReadRecord(m.win.registry, key); };
+    m.StartAndApply();
+    ASSERT_TRUE(kept(PendingKey));
+    EXPECT_FALSE(kept(AppliedKey));  // not before the check is confirmed
+    m.StartWith(m.Logon());
+    m.CheckWindow()->bOK.Click();
+    std::optional<AppliedRecord> record = kept(AppliedKey);
+    ASSERT_TRUE(record);
+    EXPECT_FALSE(kept(PendingKey));
+    EXPECT_EQ("6.14.10.6396", record->driverVersion);
+    EXPECT_EQ("2026-12-07 21:05", record->date);
+    EXPECT_EQ(nullptr, m.Watch());  // all well: nothing shown
+    EXPECT_EQ(0u, m.exitCode);
+
+    // The watch at logon, from the menu.
+    TForm1* form = m.Start();
+    form->FindMenuItem("KeepRates1")->Click();
+    EXPECT_TRUE(form->FindMenuItem("KeepRates1")->Checked());
+    std::string command;
+    ReadRegString(m.win.registry, RunKey, WatchRunValue, command);
+    EXPECT_EQ("\"C:\\Cadenzo\\Cadenzo.exe\" /WATCH", command);
+
+    m.UpdateDriver();
+    TWatch* watch = m.Watch();
+    ASSERT_NE(nullptr, watch);
+    EXPECT_EQ((std::vector<std::string>{"1024x768, 85 Hz"}), watch->lbLost.Items());
+    EXPECT_EQ("Display driver before: 6.14.10.6396, now: 6.14.10.6558 (9-7-2005)",
+              watch->lDriver.Caption());
+    watch->bNotNow.Click();
+    EXPECT_TRUE(WatchEnabled(m.win.registry));
+
+    // Another Cadenzo writing: Apply again says so and writes nothing.
+    demo::KeyContents updated = m.Driver();
+    m.win.system.writerLockElsewhere = true;
+    m.Watch()->bApply.Click();
+    EXPECT_EQ("Cadenzo is busy", m.win.boxes.shown.back().caption);
+    EXPECT_EQ(updated, m.Driver());
+    m.win.system.writerLockElsewhere = false;
+
+    // Apply again: this start's backup and the one before OK, the rates back, the check armed.
+    std::size_t exports = m.regedit.exported.size();
+    m.win.boxes.answers = {Answer::No};
+    EXPECT_THROW(m.Watch()->bApply.Click(), platform::ProcessEnded);
+    ASSERT_EQ(exports + 2, m.regedit.exported.size());
+    EXPECT_NE(std::string::npos, m.regedit.exported[exports].find(StartBackupFile));
+    EXPECT_TRUE(m.Exported(LastKnownGoodFile));
+    EXPECT_NE(updated, m.Driver());
+    EXPECT_TRUE(m.win.registry.Value(RunOnceKey, RunOnceValue));
+    // The check's fall-back undoes it: the kept record is the confirmed one still.
+    m.StartWith(m.Logon());
+    try {
+        m.LetCheckRunOut();
+    } catch (const platform::ProcessEnded&) {
+    }
+    EXPECT_EQ(updated, m.Driver());
+    EXPECT_EQ("6.14.10.6396", kept(AppliedKey)->driverVersion);
+    EXPECT_FALSE(kept(PendingKey));
+
+    // Applied again and confirmed: the next logon's watch finds all well.
+    m.win.boxes.answers = {Answer::No};
+    EXPECT_THROW(m.Watch()->bApply.Click(), platform::ProcessEnded);
+    m.StartWith(m.Logon());
+    m.CheckWindow()->bOK.Click();
+    EXPECT_EQ("6.14.10.6558", kept(AppliedKey)->driverVersion);
+    EXPECT_EQ(nullptr, m.Watch());
+
+    // Stop watching; Uninstall takes the record with the settings and the entry.
+    m.UpdateDriver();
+    m.Watch()->bStop.Click();
+    EXPECT_FALSE(WatchEnabled(m.win.registry));
+    form = m.Start();
+    form->FindMenuItem("KeepRates1")->Click();
+    platform::Platform os = m.win.Os();
+    ASSERT_TRUE(ExportDriverKey(os, demo::DriverKey, FirstRunFile).written);
+    m.Uninstall(*form);
+    EXPECT_FALSE(WatchEnabled(m.win.registry));
+    EXPECT_FALSE(kept(AppliedKey));
 }
 
 }  // namespace

@@ -96,6 +96,7 @@ inline void SeedDriverProfile(platform::FakeWindows& win, bool addNativeModes = 
     registry.Seed(key, "DALNonStandardModesBCD", platform::RegBinary,
                   {0x11, 0x52, 0x08, 0x64, 0, 0x32, 0, 0x75});
     registry.SeedDword(key, "PruningMode", 1);
+    registry.SeedString(key, "DriverVersion", "6.14.10.6396");
     registry.Seed(key, "DALR6 CRT_Info", platform::RegBinary,
                   {1, 0, 0, 0, 0, 5, 0, 4, 75, 0, 0, 0, 0x20, 0, 0, 0});
     registry.Seed(key, "DALR6 CRT_MaxModeInfo", platform::RegBinary,

@@ -12,6 +12,7 @@
 #include "adapters/TForm4.h"
 #include "app/Program.h"
 #include "app/TForm1.h"
+#include "keep/TWatch.h"
 #include "lang/LanguageFile.h"
 #include "lang/TForm3.h"
 #include "nonstandard/TNonStRes.h"
@@ -231,9 +232,12 @@ TEST_F(LanguageTest, AnAcceptedFileReplacesTheMainWindowsTextsButNotItsTitle) {
         for (const auto& item : top->Items())
             menu.push_back("  " + item->Caption());
     }
-    EXPECT_EQ((std::vector<std::string>{"T50", "  T73", "  T53", "  T54", "  T55", "  T56", "T51",
-                                        "  T57", "  T58", "  T59", "T52", "  T60", "  T61"}),
-              menu);
+    EXPECT_EQ(
+        (std::vector<std::string>{"T50", "  T73", "  T53", "  T54", "  T55", "  T56", "T51",
+                                  "  T57", "  T58", "  T59",
+                                  // a text the file lacks shows in English
+                                  "  Keep rates after driver updates", "T52", "  T60", "  T61"}),
+        menu);
 }
 
 TEST_F(LanguageTest, EachLoadStartsFromAnEmptyTableAndLinesPastTheLastSlotAreIgnored) {
@@ -611,6 +615,31 @@ TEST_F(PseudoLanguageTest, EveryWindowAndMessageShowsItsOwnSlot) {
                       TextId::RestartCaption})
         ++seen[SlotOf(id)];
     ExpectMessage(TextId::RestartFailed, Pseudo(TextId::RestartFailedCaption));
+
+    // The watch's window, and OK while another Cadenzo writes.
+    WatchResult lost;
+    lost.lost = {"1024x768, 85 Hz"};
+    lost.switchesChanged = true;
+    lost.driverBefore = "6.14.10.6396";
+    lost.driverNow = "6.14.10.6467";
+    TWatch englishWatch(app, os, builtIn, lost, [] {});
+    TWatch watch(app, os, program.language, lost, [] {});
+    CompareWindows(englishWatch, watch, "lDriver");
+    EXPECT_EQ("<113>Display driver before: 6.14.10.6396, now: 6.14.10.6467",
+              watch.lDriver.Caption());
+    EXPECT_EQ(Pseudo(TextId::WatchSwitchesLost), watch.lbLost.Items()[1]);
+    for (TextId id : {TextId::WatchDriverChanged, TextId::WatchSwitchesLost})
+        ++seen[SlotOf(id)];
+    win.system.writerLockElsewhere = true;
+    form.OK.Click();
+    ExpectMessage(TextId::WriterBusy, Pseudo(TextId::WriterBusyCaption));
+    win.system.writerLockElsewhere = false;
+    // A kept record for an adapter that is not there any more.
+    AppliedRecord gone;
+    gone.device = "PCI\\VEN_1002&DEV_5159\\elsewhere";
+    WriteRecord(win.registry, AppliedKey, gone);
+    EXPECT_EQ(8u, program.WatchFromCommandLine());
+    ExpectMessage(TextId::WatchAdapterGone, Pseudo(TextId::WatchCaption));
 
     win.boxes.answers = {platform::Answer::No, platform::Answer::No};
     TForm1& last = program.CreateMainWindow();  // asks about the refused 60 Hz again

@@ -38,8 +38,8 @@ void MenuBar::Add(HMENU into, MenuItem& item) {
         return;
     }
     commands_.push_back(&item);
-    AppendMenuW(into, MF_STRING, kFirstCommandId + commands_.size() - 1,
-                platform::ToWide(item.Caption()).c_str());
+    AppendMenuW(into, MF_STRING | (item.Checked() ? MF_CHECKED : MF_UNCHECKED),
+                kFirstCommandId + commands_.size() - 1, platform::ToWide(item.Caption()).c_str());
 }
 
 MenuItem* MenuBar::Command(WPARAM wParam) const {

@@ -1,0 +1,120 @@
+#include "keep/Watch.h"
+
+#include <algorithm>
+
+#include "modes/DriverValues.h"
+#include "modes/RestrictedModes.h"
+#include "options/DriverOptionValues.h"
+#include "platform/CommandLine.h"
+#include "services/RegistryValues.h"
+#include "services/Settings.h"
+
+namespace {
+
+bool SameRecord(const RestrictionRecord& a, const RestrictionRecord& b) {
+    return a.Width == b.Width && a.Height == b.Height && a.Depth == b.Depth && a.Rate == b.Rate;
+}
+
+std::string DriverText(const std::string& version, const std::string& date) {
+    return date.empty() ? version : version + " (" + date + ")";
+}
+
+std::vector<std::uint8_t> ReadList(platform::Registry& registry, const std::string& key) {
+    platform::RegKey handle = 0;
+    std::vector<std::uint8_t> bytes;
+    if (registry.OpenKey(key, platform::KeyQueryValue, false, &handle) != platform::RegStatus::Ok)
+        return bytes;
+    platform::RegValue value;
+    if (registry.QueryValue(handle, RestrictedModesValue, ModeListBufferSize, &value) ==
+            platform::RegStatus::Ok &&
+        value.type == platform::RegBinary) {
+        bytes = value.data;
+    }
+    registry.CloseKey(handle);
+    return bytes;
+}
+
+bool KeyOpens(platform::Registry& registry, const std::string& key) {
+    platform::RegKey handle = 0;
+    if (key.empty() ||
+        registry.OpenKey(key, platform::KeyQueryValue, false, &handle) != platform::RegStatus::Ok)
+        return false;
+    registry.CloseKey(handle);
+    return true;
+}
+
+}  // namespace
+
+WatchResult ExamineDriver(platform::Registry& registry, const AdapterState& adapter,
+                          const AppliedRecord& record) {
+    WatchResult result;
+    result.driverBefore = DriverText(record.driverVersion, record.driverDate);
+    if (!adapter.HasDriverKey() || !KeyOpens(registry, adapter.DriverKey) ||
+        (!record.device.empty() && adapter.DeviceInstanceId != record.device)) {
+        result.finding = WatchFinding::AdapterGone;
+        return result;
+    }
+    DriverIdentity driver = ReadDriverIdentity(registry, adapter.DriverKey);
+    result.driverNow = DriverText(driver.version, driver.date);
+
+    // Every mode the applied list refused must still be refused.
+    std::vector<std::uint8_t> now = ReadList(registry, adapter.DriverKey);
+    std::vector<RestrictionRecord> refusedNow = DecodeRestrictedModes(now.data(), now.size());
+    std::vector<RestrictionRecord> refusedThen =
+        DecodeRestrictedModes(record.refused.data(), record.refused.size());
+    std::vector<RestrictionRecord> missing;
+    for (const RestrictionRecord& then : refusedThen) {
+        bool kept = std::any_of(refusedNow.begin(), refusedNow.end(),
+                                [&](const RestrictionRecord& r) { return SameRecord(r, then); });
+        if (!kept) missing.push_back(then);
+    }
+    for (const RestrictionRecord& rate : record.rates) {
+        bool gone = std::any_of(missing.begin(), missing.end(), [&](const RestrictionRecord& m) {
+            return m.Width == rate.Width && m.Height == rate.Height;
+        });
+        if (gone)
+            result.lost.push_back(std::to_string(rate.Width) + "x" + std::to_string(rate.Height) +
+                                  ", " + std::to_string(rate.Rate) + " Hz");
+    }
+    // A refused colour depth names no resolution.
+    bool depthsLost = std::any_of(missing.begin(), missing.end(), [](const RestrictionRecord& m) {
+        return m.Width == 0 && m.Height == 0;
+    });
+
+    for (const RecordedSwitch& item : record.switches) {
+        std::uint16_t value = SwitchValueAbsent;
+        ReadRegWord(registry, adapter.DriverKey, item.name, value);
+        if (value != item.value) result.switchesChanged = true;
+    }
+    std::string degree;
+    ReadRegString(registry, adapter.DdhalKey, AnisoDegreeValue, degree);
+    if (degree != record.anisoDegree) result.switchesChanged = true;
+
+    result.finding = result.lost.empty() && !depthsLost && !result.switchesChanged
+                         ? WatchFinding::AllWell
+                         : WatchFinding::RatesLost;
+    return result;
+}
+
+bool HasWatchSwitch(const std::string& commandLine) {
+    return platform::HasCommandLineWord(commandLine, WatchSwitch);
+}
+
+bool WatchEnabled(platform::Registry& registry) {
+    std::string command;
+    return ReadRegString(registry, RunKey, WatchRunValue, command) == RegDone;
+}
+
+void EnableWatch(platform::Registry& registry, const std::string& installDir, bool on) {
+    if (!on) {
+        DeleteRegValue(registry, RunKey, WatchRunValue);
+        return;
+    }
+    // The key is Windows' own, but a fresh system may not have made it yet.
+    platform::RegKey key = 0;
+    if (registry.OpenKey(RunKey, platform::KeySetValue, true, &key) != platform::RegStatus::Ok)
+        return;
+    registry.CloseKey(key);
+    WriteRegString(registry, RunKey, WatchRunValue,
+                   "\"" + InstallPath(installDir, "Cadenzo.exe") + "\" " + WatchSwitch);
+}
