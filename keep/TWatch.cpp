@@ -12,6 +12,7 @@ TWatch::TWatch(ui::Application& app, platform::Platform& os, const LanguageState
     SetStayOnTop(true);
     SetCaption(language.Text(TextId::WatchCaption));
     lIntro.SetPlace({12, 10, 396, 42});
+    lIntro.SetAlignment(ui::Alignment::LeftWrapped);
     lIntro.SetCaption(language.Text(TextId::WatchRatesLost));
     lbLost.SetPlace({12, 56, 396, 82});
     std::vector<std::string> lines = result.lost;

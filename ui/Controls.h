@@ -7,7 +7,8 @@
 
 namespace ui {
 
-enum class Alignment { Left, Right, Center };
+// LeftWrapped: left-aligned, its words wrapped over as many lines as the label's height holds.
+enum class Alignment { Left, Right, Center, LeftWrapped };
 
 // A colour as red, green and blue bytes (0x00BBGGRR, as Windows keeps it).
 using Rgb = std::uint32_t;

@@ -65,22 +65,8 @@ offered() { xrandr --display "$DISPLAY" 2>/dev/null | grep -oE "$1_[0-9]+" | sor
 
 # Windows started the check run, not this script: it is found by its command line in this
 # rig's prefix. A process that ended but was not reaped (state Z) counts as gone.
-check_run() {
-  local pid
-  for pid in $(pgrep -f 'Cadenzo\.exe /CHECK'); do
-    if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
-      echo "$pid"
-      return 0
-    fi
-  done
-  return 1
-}
-running() {
-  local stat
-  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
-  stat=${stat##*) }
-  [[ ${stat:0:1} != Z ]]
-}
+check_run() { e2e_run_of 'Cadenzo\.exe /CHECK'; }
+running() { e2e_running "$1"; }
 ended() { ! running "$1"; }
 # The driver key holds every value, type and bytes, that file $1 (e2e_driver_values) lists.
 holds() {

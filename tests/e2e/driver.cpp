@@ -19,7 +19,8 @@
 //                                        items of a list ("|" between them; "-" for other than
 //                                        lists), separated by tabs
 //   driver menu TITLE                    the window's menu, one entry a line, indented by two
-//                                        spaces a level; a separator is "-"
+//                                        spaces a level; a separator is "-", a checked entry
+//                                        ends in " [checked]"
 //   driver click TITLE TEXT              clicks the button or check box captioned TEXT
 //   driver menu-click TITLE "Top|Entry"  chooses that menu entry
 //   driver set-text TITLE N TEXT         puts TEXT in the edit field of the Nth combo box (from
@@ -389,8 +390,9 @@ int Menu(const std::vector<std::string>& args) {
     ProgramHook hook(window);
     for (const MenuEntry& entry : MenuOf(hook)) {
         bool separator = entry.flags.find('s') != std::string::npos;
-        std::printf("%s%s\n", std::string(2 * entry.depth, ' ').c_str(),
-                    separator ? "-" : entry.text.c_str());
+        bool checked = entry.flags.find('c') != std::string::npos;
+        std::printf("%s%s%s\n", std::string(2 * entry.depth, ' ').c_str(),
+                    separator ? "-" : entry.text.c_str(), checked ? " [checked]" : "");
     }
     return 0;
 }

@@ -3,7 +3,8 @@
 // program's thread and asks it by posting a message to the window:
 //
 //   "CadenzoDriverMenu"  answers the window's menu, one entry a line:
-//                        depth TAB command id TAB flags (s separator, p popup, g grayed) TAB text
+//                        depth TAB command id TAB flags (s separator, p popup, g grayed,
+//                        c checked) TAB text
 //                        (UTF-8)
 //   "CadenzoDriverGlyphs"
 //                        for the child window in lParam: the face of its font TAB how many
@@ -49,6 +50,7 @@ void Describe(HMENU menu, int depth, std::string& out) {
         if (info.fType & MFT_SEPARATOR) flags += 's';
         if (info.hSubMenu) flags += 'p';
         if (info.fState & MFS_GRAYED) flags += 'g';
+        if (info.fState & MFS_CHECKED) flags += 'c';
         out += std::to_string(depth) + '\t' + std::to_string(info.hSubMenu ? 0 : info.wID) + '\t' +
                (flags.empty() ? "-" : flags) + '\t' + text + '\n';
         if (info.hSubMenu) Describe(info.hSubMenu, depth + 1, out);

@@ -309,3 +309,23 @@ for bit, name in ((0x04, 'name'), (0x08, 'relative'), (0x10, 'workdir'), (0x20, 
 print(target + '\t' + strings.get('workdir', ''))
 PYTHON
 }
+
+# A process Windows started in this rig's prefix, found by its command line (an extended
+# regular expression): its PID. One that ended but was not reaped (state Z) counts as gone.
+e2e_run_of() {
+  local pid
+  for pid in $(pgrep -f "$1"); do
+    if e2e_running "$pid" &&
+      tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+      echo "$pid"
+      return 0
+    fi
+  done
+  return 1
+}
+e2e_running() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+  stat=${stat##*) }
+  [[ ${stat:0:1} != Z ]]
+}

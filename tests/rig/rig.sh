@@ -40,6 +40,7 @@ DISPLAY_BASE=${CADENZO_RIG_DISPLAY_BASE:-50}
 # While Wine is down the rig moves the machine's RunOnce key here, so that
 # its entries run after the driver key is back, as they would on Windows.
 HELD_RUNONCE='Software\Cadenzo rig held RunOnce'
+HELD_RUN='Software\Cadenzo rig held Run'
 TOOLS=(displayinfo regcarry logon)
 
 export WINEPREFIX=$PREFIX
@@ -245,7 +246,8 @@ stop_wine() {
 hold_runonce() {
     local reg=$PREFIX/system.reg
     [[ -f $reg ]] || return 0
-    sed -i 's/^\[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\RunOnce\] /[Software\\\\Cadenzo rig held RunOnce] /I' "$reg"
+    sed -i -e 's/^\[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\RunOnce\] /[Software\\\\Cadenzo rig held RunOnce] /I' \
+        -e 's/^\[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run\] /[Software\\\\Cadenzo rig held Run] /I' "$reg"
 }
 
 # Boots the prefix (creating it when new) and finds the driver key.
@@ -392,7 +394,7 @@ regcarry() {
 
 # Starts what was held from RunOnce, as the logon after a restart does.
 logon() {
-    timeout 60 wine "$BIN/logon.exe" "$HELD_RUNONCE" </dev/null >>"$WINE_LOG" 2>&1 ||
+    timeout 60 wine "$BIN/logon.exe" "$HELD_RUNONCE" "$HELD_RUN" </dev/null >>"$WINE_LOG" 2>&1 ||
         say "some RunOnce entries did not start; see $WINE_LOG"
 }
 

@@ -15,6 +15,8 @@ DWORD AlignmentStyle(Alignment alignment) {
             return SS_RIGHT;
         case Alignment::Center:
             return SS_CENTER;
+        case Alignment::LeftWrapped:
+            return SS_LEFT;
         case Alignment::Left:
             break;
     }

@@ -2,13 +2,16 @@
 // user logs on after a restart: each entry is deleted and its command line
 // started, in the order the registry lists them, without waiting for it.
 //
-//   logon HELDKEY
+//   logon HELDKEY [HELDRUNKEY]
 //
 // HELDKEY (relative to HKEY_LOCAL_MACHINE) holds the entries. The test rig
 // moves the RunOnce key there while Wine is stopped: Wine would run the
 // entries while it boots, before the rig has put the driver's registry
 // values back, whereas Windows runs them only after the restart is complete.
 // The held key is deleted once its entries are started.
+//
+// HELDRUNKEY holds the machine's Run entries, held for the same reason. Those
+// stay: they go back under Run, and each is started after the RunOnce ones.
 #include <windows.h>
 
 #include <cstdio>
@@ -61,18 +64,37 @@ bool Start(std::wstring command, const wchar_t* directory) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: logon HELDKEY\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: logon HELDKEY [HELDRUNKEY]\n");
         return 64;
     }
+    std::vector<Entry> entries;
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, argv[1], 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return 0;  // nothing was held
-    std::vector<Entry> entries = ReadEntries(key);
-    for (const auto& e : entries)
-        RegDeleteValueW(key, e.name.c_str());
-    RegCloseKey(key);
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, argv[1]);
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, argv[1], 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        entries = ReadEntries(key);
+        for (const auto& e : entries)
+            RegDeleteValueW(key, e.name.c_str());
+        RegCloseKey(key);
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, argv[1]);
+    }
+    if (argc == 3 &&
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, argv[2], 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        std::vector<Entry> run = ReadEntries(key);
+        RegCloseKey(key);
+        HKEY back;
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE,
+                            L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, nullptr, 0,
+                            KEY_SET_VALUE, nullptr, &back, nullptr) == ERROR_SUCCESS) {
+            for (const auto& e : run) {
+                RegSetValueExW(back, e.name.c_str(), 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>(e.command.c_str()),
+                               static_cast<DWORD>((e.command.size() + 1) * sizeof(wchar_t)));
+            }
+            RegCloseKey(back);
+        }
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, argv[2]);
+        entries.insert(entries.end(), run.begin(), run.end());
+    }
 
     // Programs started at logon run in the system directory.
     wchar_t systemDir[MAX_PATH];
