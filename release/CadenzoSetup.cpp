@@ -92,11 +92,16 @@ std::wstring Meaning(DWORD code) {
     return L"unknown";
 }
 
+// Cadenzo, 32-bit or 64-bit, works on the 64-bit registry of 64-bit Windows; an entry in the
+// 32-bit view would start the watch all the same. On 32-bit Windows both flags are ignored.
 void RemoveWatchEntry() {
-    HKEY run;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &run) != ERROR_SUCCESS) return;
-    RegDeleteValueW(run, kWatchValue);
-    RegCloseKey(run);
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        HKEY run;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE | view, &run) != ERROR_SUCCESS)
+            continue;
+        RegDeleteValueW(run, kWatchValue);
+        RegCloseKey(run);
+    }
 }
 
 }  // namespace
