@@ -10,6 +10,7 @@
 #include <msi.h>
 #include <msiquery.h>
 
+#include <cstring>
 #include <string>
 
 #include "safety/Backups.h"
@@ -44,7 +45,8 @@ std::wstring CustomActionData(MSIHANDLE install) {
     if (MsiGetPropertyW(install, L"CustomActionData", empty, &size) != ERROR_MORE_DATA) return {};
     std::wstring data(size + 1, L'\0');
     size = static_cast<DWORD>(data.size());
-    if (MsiGetPropertyW(install, L"CustomActionData", data.data(), &size) != ERROR_SUCCESS) return {};
+    if (MsiGetPropertyW(install, L"CustomActionData", data.data(), &size) != ERROR_SUCCESS)
+        return {};
     data.resize(size);
     return data;
 }
@@ -53,11 +55,10 @@ bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Runs `exe` /UNINSTALL /S in `folder`, where Cadenzo looks for firstrun.dat when its settings
-// name no install directory; its exit code, or a text saying why there is none.
-bool RunUninstall(const std::wstring& exe, const std::wstring& folder, DWORD& code,
-                  std::wstring& failure) {
-    std::wstring command = L"\"" + exe + L"\" " + Widen(UninstallSwitch) + L" " + Widen(SilentSwitch);
+// Runs `command`, which starts `exe`, in `folder`, where Cadenzo looks for firstrun.dat when
+// its settings name no install directory; its exit code, or a text saying why there is none.
+bool Run(const std::wstring& exe, std::wstring command, const std::wstring& folder, DWORD& code,
+         std::wstring& failure) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -68,7 +69,8 @@ bool RunUninstall(const std::wstring& exe, const std::wstring& folder, DWORD& co
     }
     CloseHandle(process.hThread);
     bool ended = WaitForSingleObject(process.hProcess, kUninstallTimeoutMs) == WAIT_OBJECT_0;
-    if (!ended) failure = L"it did not end within " + std::to_wstring(kUninstallTimeoutMs / 1000) + L" s";
+    if (!ended)
+        failure = L"it did not end within " + std::to_wstring(kUninstallTimeoutMs / 1000) + L" s";
     if (ended && !GetExitCodeProcess(process.hProcess, &code)) {
         failure = L"its exit code is unknown (error " + std::to_wstring(GetLastError()) + L")";
         ended = false;
@@ -80,14 +82,14 @@ bool RunUninstall(const std::wstring& exe, const std::wstring& folder, DWORD& co
 // What Cadenzo.exe's exit code says (safety/Uninstall.h).
 std::wstring Meaning(DWORD code) {
     switch (static_cast<UninstallResult>(code)) {
-    case UninstallResult::Restored:
-        return L"the settings went back in";
-    case UninstallResult::Declined:
-        return L"declined";
-    case UninstallResult::NoBackup:
-        return L"there is no firstrun.dat";
-    case UninstallResult::RestoreFailed:
-        return L"the registry editor did not finish";
+        case UninstallResult::Restored:
+            return L"the settings went back in";
+        case UninstallResult::Declined:
+            return L"declined";
+        case UninstallResult::NoBackup:
+            return L"there is no firstrun.dat";
+        case UninstallResult::RestoreFailed:
+            return L"the registry editor did not finish";
     }
     return L"unknown";
 }
@@ -97,7 +99,8 @@ std::wstring Meaning(DWORD code) {
 void RemoveWatchEntry() {
     for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
         HKEY run;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE | view, &run) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE | view, &run) !=
+            ERROR_SUCCESS)
             continue;
         RegDeleteValueW(run, kWatchValue);
         RegCloseKey(run);
@@ -110,18 +113,25 @@ void RemoveWatchEntry() {
 // HKEY_LOCAL_MACHINE. CustomActionData is the full path of the installed Cadenzo.exe.
 extern "C" __declspec(dllexport) UINT __stdcall RestoreDriverSettings(MSIHANDLE install) {
     std::wstring exe = CustomActionData(install);
-    std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
-    const char* const backups[] = {FirstRunFile, LastKnownGoodFile, StartBackupFile};
-
+    std::size_t slash = exe.find_last_of(L'\\');
+    if (slash == std::wstring::npos) {
+        // No folder to look into: nothing is run and nothing deleted.
+        Log(install, L"no program to run (\"" + exe + L"\").");
+        RemoveWatchEntry();
+        return ERROR_SUCCESS;
+    }
+    std::wstring folder = exe.substr(0, slash);
+    std::wstring command =
+        L"\"" + exe + L"\" " + Widen(UninstallSwitch) + L" " + Widen(SilentSwitch);
     DWORD code = 0;
     std::wstring failure;
-    bool ran = RunUninstall(exe, folder, code, failure);
+    bool ran = Run(exe, command, folder, code, failure);
     bool restored = ran && code == static_cast<DWORD>(UninstallResult::Restored);
-    std::wstring command = L"\"" + exe + L"\" /UNINSTALL /S";
-    Log(install, ran ? command + L" ended with " + std::to_wstring(code) + L": " + Meaning(code) : command + L": " + failure);
+    Log(install, ran ? command + L" ended with " + std::to_wstring(code) + L": " + Meaning(code)
+                     : command + L": " + failure);
 
     bool kept = false;
-    for (const char* name : backups) {
+    for (const char* name : {FirstRunFile, LastKnownGoodFile, StartBackupFile}) {
         std::wstring backup = folder + L"\\" + Widen(name);
         // An incomplete export is no backup.
         DeleteFileW((backup + Widen(NewBackupSuffix)).c_str());
@@ -132,13 +142,15 @@ extern "C" __declspec(dllexport) UINT __stdcall RestoreDriverSettings(MSIHANDLE 
         }
     }
     if (restored) {
-        Log(install, L"the display driver's settings are back as they were before Cadenzo's "
-                     L"first run; its registry backups are deleted.");
+        Log(install,
+            L"the display driver's settings are back as they were before Cadenzo's "
+            L"first run; its registry backups are deleted.");
     } else if (kept) {
         // The backups may be the only record of the driver's own settings.
-        Log(install, L"the display driver's settings were not put back. Cadenzo's registry "
-                     L"backups stay in " + folder + L". To restore the settings from before "
-                     L"Cadenzo's first run, double-click firstrun.dat there.");
+        std::wstring where = L"Cadenzo's registry backups stay in " + folder + L". ";
+        Log(install, L"the display driver's settings were not put back. " + where +
+                         L"To restore the settings from before Cadenzo's first run, "
+                         L"double-click firstrun.dat there.");
     }
     RemoveWatchEntry();
     return ERROR_SUCCESS;

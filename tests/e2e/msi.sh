@@ -51,9 +51,10 @@ shortcuts() {
 }
 # Windows' name of file $1: Wine's drive Z: is the Linux root.
 windows_path() { echo "Z:${1//\//\\}"; }
-# msiexec $1 (/i or /x) of the package, silent, logging everything into $2; its exit code.
+# msiexec $1 (/i or /x) of package $3 (the release's by default), silent, logging everything
+# into $2; its exit code.
 run_msiexec() {
-  wine msiexec "$1" "$(windows_path "$package")" /qn /l*v "$(windows_path "$2")" \
+  wine msiexec "$1" "$(windows_path "${3:-$package}")" /qn /l*v "$(windows_path "$2")" \
     </dev/null >>"$e2e_work/msiexec.log" 2>&1
 }
 
@@ -88,6 +89,28 @@ e2e_check "the first run ends after its question" e2e_wait_exit "$e2e_program" 2
 e2e_check "and left firstrun.dat in the program's folder" test -s "$programs/firstrun.dat"
 e2e_typical_change "$windows_dir\\Cadenzo.exe"
 e2e_restart_into_check
+# A newer version of the same files replaces this one; the removal of the older one that it
+# makes leaves the driver's settings, the backups and Cadenzo's own settings as they are.
+python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' \
+  "${package%.msi}.zip" "$e2e_work/newer"
+sed -e 's/^!define VERSION_TEXT .*/!define VERSION_TEXT "0.99 beta"/' \
+  -e 's/^!define VERSION_NUMBER .*/!define VERSION_NUMBER "0.99.0.0"/' \
+  "$e2e_build/Version.nsh" >"$e2e_work/newer/Version.nsh"
+python3 "$root/tools/make-msi.py" "$arch" "$e2e_work/newer/Cadenzo" "$e2e_build/CadenzoSetup.dll" \
+  "$e2e_work/newer/Version.nsh" "$root/app/res/Cadenzo.ico" "$e2e_work/newer.msi"
+newer=$(msiinfo export "$e2e_work/newer.msi" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p')
+changed=$(e2e_driver_values)
+e2e_check "msiexec /i /qn of a newer version installs it" \
+  run_msiexec /i "$e2e_work/upgrade.log" "$e2e_work/newer.msi"
+e2e_check "in place of the older one in Add/Remove Programs" test \
+  "$(e2e_reg "${uninstall_key%\\*}\\$newer" DisplayVersion)|$(absent "$uninstall_key" && echo gone)" = \
+  "0.99.0.0|gone"
+e2e_check "the driver's values stay as changed" test "$(e2e_driver_values)" = "$changed"
+e2e_check "and the backups, the settings and the program stay" test \
+  "$(installed | grep -o 'Cadenzo.exe\|firstrun.dat\|lastknowngood.dat' | tr '\n' ' ')|$(e2e_reg "$settings" Version)" = \
+  "Cadenzo.exe firstrun.dat lastknowngood.dat |0.98 beta"
+package=$e2e_work/newer.msi
+
 # The watch's entry, as the program writes it when the watch is on, and one in the 32-bit view.
 for key in "$run_key" "$run_key_32"; do
   wine reg add "HKLM\\$key" /v "Cadenzo watch" /d "\"$windows_dir\\Cadenzo.exe\" /WATCH" /f \
