@@ -34,6 +34,7 @@ EARLIEST = 315532800  # 1980-01-01
 SUMMARY = '\x05SummaryInformation'
 PID_REVNUMBER, PID_CREATE_DTM, PID_LASTSAVE_DTM = 9, 12, 13
 VT_LPSTR, VT_FILETIME = 30, 64
+MAX_INCLUSIVE = 0x200  # of the Upgrade table's attributes
 
 
 def code(*words):
@@ -128,6 +129,31 @@ class CompoundFile:
         raise KeyError(wanted)
 
 
+def sql(msi, query):
+    subprocess.run(['msibuild', msi, '-q', query], check=True)
+
+
+def include_own_version(msi):
+    """An upgrade replaces a version of the same number too ("0.98 beta" by "0.98"): the row
+    that finds the older versions includes its maximum, this version's number. The attributes
+    are part of the row's key, so the row is written anew."""
+    table = subprocess.run(['msiinfo', 'export', msi, 'Upgrade'], check=True,
+                           capture_output=True, text=True).stdout.splitlines()
+    columns = table[0].split('\t')
+    for line in table[3:]:
+        row = dict(zip(columns, line.split('\t')))
+        if row['ActionProperty'] != 'WIX_UPGRADE_DETECTED':
+            continue
+        if row['VersionMin'] or row['Language'] or row['Remove']:
+            raise SystemExit(f'{msi}: an upgrade row of another form: {line}')
+        sql(msi, "DELETE FROM `Upgrade` WHERE `ActionProperty` = 'WIX_UPGRADE_DETECTED'")
+        sql(msi, 'INSERT INTO `Upgrade` (`UpgradeCode`, `VersionMax`, `Attributes`, '
+                 f"`ActionProperty`) VALUES ('{row['UpgradeCode']}', '{row['VersionMax']}', "
+                 f"{int(row['Attributes']) | MAX_INCLUSIVE}, 'WIX_UPGRADE_DETECTED')")
+        return
+    raise SystemExit(f'{msi}: no upgrade row for older versions')
+
+
 def filetime(epoch):
     return (epoch + 11644473600) * 10000000
 
@@ -190,8 +216,9 @@ def main(arch, stage, setup, version_nsh, icon, msi):
             command[1:1] = ['-D', f'{name}={value}']
         subprocess.run(command, check=True, cwd=work)
         # The Event Log source's message file: "#%" makes the value a REG_EXPAND_SZ.
-        subprocess.run(['msibuild', msi, '-q', "UPDATE `Registry` SET `Value` = '#%[#CadenzoExe]' "
-                        "WHERE `Name` = 'EventMessageFile'"], check=True)
+        sql(msi, "UPDATE `Registry` SET `Value` = '#%[#CadenzoExe]' "
+                 "WHERE `Name` = 'EventMessageFile'")
+        include_own_version(msi)
         # The package code changes with anything that goes into the package, wherever the
         # files lay when it was built.
         content = hashlib.sha256()

@@ -89,13 +89,13 @@ e2e_check "the first run ends after its question" e2e_wait_exit "$e2e_program" 2
 e2e_check "and left firstrun.dat in the program's folder" test -s "$programs/firstrun.dat"
 e2e_typical_change "$windows_dir\\Cadenzo.exe"
 e2e_restart_into_check
-# A newer version of the same files replaces this one; the removal of the older one that it
-# makes leaves the driver's settings, the backups and Cadenzo's own settings as they are.
+# A newer version of the same files replaces this one, even with the same version number
+# ("0.98" after "0.98 beta"); the removal of the older one that it makes leaves the driver's
+# settings, the backups and Cadenzo's own settings as they are.
 python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' \
   "${package%.msi}.zip" "$e2e_work/newer"
-sed -e 's/^!define VERSION_TEXT .*/!define VERSION_TEXT "0.99 beta"/' \
-  -e 's/^!define VERSION_NUMBER .*/!define VERSION_NUMBER "0.99.0.0"/' \
-  "$e2e_build/Version.nsh" >"$e2e_work/newer/Version.nsh"
+sed 's/^!define VERSION_TEXT .*/!define VERSION_TEXT "0.98"/' "$e2e_build/Version.nsh" \
+  >"$e2e_work/newer/Version.nsh"
 python3 "$root/tools/make-msi.py" "$arch" "$e2e_work/newer/Cadenzo" "$e2e_build/CadenzoSetup.dll" \
   "$e2e_work/newer/Version.nsh" "$root/app/res/Cadenzo.ico" "$e2e_work/newer.msi"
 newer=$(msiinfo export "$e2e_work/newer.msi" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p')
@@ -103,8 +103,8 @@ changed=$(e2e_driver_values)
 e2e_check "msiexec /i /qn of a newer version installs it" \
   run_msiexec /i "$e2e_work/upgrade.log" "$e2e_work/newer.msi"
 e2e_check "in place of the older one in Add/Remove Programs" test \
-  "$(e2e_reg "${uninstall_key%\\*}\\$newer" DisplayVersion)|$(absent "$uninstall_key" && echo gone)" = \
-  "0.99.0.0|gone"
+  "$newer|$(e2e_reg "${uninstall_key%\\*}\\$newer" DisplayName)|$(absent "$uninstall_key" && echo gone)" = \
+  "$newer|Cadenzo|gone"
 e2e_check "the driver's values stay as changed" test "$(e2e_driver_values)" = "$changed"
 e2e_check "and the backups, the settings and the program stay" test \
   "$(installed | grep -o 'Cadenzo.exe\|firstrun.dat\|lastknowngood.dat' | tr '\n' ' ')|$(e2e_reg "$settings" Version)" = \
