@@ -14,6 +14,8 @@ Run: python3 tools/make-msi.py ARCH STAGE SETUP_DLL VERSION_NSH ICON MSI
   STAGE        a directory with Cadenzo.exe and the other files to install (as in the zip)
   SETUP_DLL    CadenzoSetup.dll of the same architecture, the removal's custom action
   VERSION_NSH  the build's Version.nsh (name, version, publisher)
+  ICON         the program's icon, for the shortcut and the Add/Remove entry
+  MSI          the package to write; written only once it is whole
 """
 import hashlib
 import os
@@ -211,22 +213,26 @@ def main(arch, stage, setup, version_nsh, icon, msi):
             'VersionNumber': version['VERSION_NUMBER'],
             'Publisher': version['PUBLISHER'],
         }
-        command = ['wixl', '-a', arch, '-o', os.path.abspath(msi), 'Cadenzo.wxs']
+        built = os.path.join(work, 'Cadenzo.msi')
+        command = ['wixl', '-a', arch, '-o', built]
         for name, value in defines.items():
-            command[1:1] = ['-D', f'{name}={value}']
-        subprocess.run(command, check=True, cwd=work)
+            command += ['-D', f'{name}={value}']
+        subprocess.run(command + ['Cadenzo.wxs'], check=True, cwd=work)
         # The Event Log source's message file: "#%" makes the value a REG_EXPAND_SZ.
-        sql(msi, "UPDATE `Registry` SET `Value` = '#%[#CadenzoExe]' "
-                 "WHERE `Name` = 'EventMessageFile'")
-        include_own_version(msi)
-        # The package code changes with anything that goes into the package, wherever the
-        # files lay when it was built.
+        sql(built, "UPDATE `Registry` SET `Value` = '#%[#CadenzoExe]' "
+                   "WHERE `Name` = 'EventMessageFile'")
+        include_own_version(built)
+        # The package code changes with anything that goes into the package or makes it,
+        # wherever the files lay when it was built.
         content = hashlib.sha256()
         for name in ('Arch', 'ProductCode', 'Name', 'Version', 'VersionNumber', 'Publisher'):
             content.update(f'{name}={defines[name]}\n'.encode())
-        for part in [WXS, setup, icon] + [os.path.join(stage, n) for n in sorted(os.listdir(stage))]:
+        parts = [WXS, os.path.abspath(__file__), setup, icon]
+        parts += [os.path.join(stage, name) for name in sorted(os.listdir(stage))]
+        for part in parts:
             content.update(os.path.basename(part).encode() + b'\n' + open(part, 'rb').read())
-        fix_summary(msi, code('package', content.hexdigest()), epoch)
+        fix_summary(built, code('package', content.hexdigest()), epoch)
+        shutil.move(built, msi)
 
 
 if __name__ == '__main__':

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cadenzo as an administrator deploys it: the release's MSI package of the build's architecture,
 # installed with "msiexec /i ... /qn" into Program Files (the 32-bit one into "Program Files
-# (x86)"); a first start, the typical change with the restart and the check; then
+# (x86)"); a first start, the typical change with the restart and the check; a newer version
+# installed over it, which replaces it and leaves the driver's settings and the backups; then
 # "msiexec /x ... /qn", whose custom action has Cadenzo put the driver's settings back as they
 # were before its first run, and which leaves no file, folder, setting, Run or App Paths entry,
 # shortcut, Add/Remove entry or Event Log source behind. Removed again with only a backup and no
