@@ -3,10 +3,13 @@
 #   Cadenzo-VERSION-x64.zip, Cadenzo-VERSION-x86.zip  one folder Cadenzo\ each: the stripped
 #       Cadenzo.exe, ati.pci, the language files, the help, README.txt and LICENSE.txt
 #   Cadenzo-VERSION-setup.exe                          the installer (NSIS)
+#   Cadenzo-VERSION-x64.msi, Cadenzo-VERSION-x86.msi  the Windows Installer packages of the
+#       zips' files, for Group Policy and Intune (tools/make-msi.py, release/Cadenzo.wxs)
 #   SHA256SUMS
-# Two runs on the same commit give the same bytes: every file in the zips and the installer
-# has the commit's date, the zips list their files in one order with fixed permissions, and
-# the installer stores no file times.
+# Two runs on the same commit give the same bytes: every file in the zips, the installer and
+# the packages has the commit's date, the zips list their files in one order with fixed
+# permissions, the installer stores no file times, and the packages' codes come from the
+# version and their contents.
 #
 # Environment:
 #   CADENZO_DIST=DIR            write there instead of dist/
@@ -83,5 +86,18 @@ makensis -V2 -INPUTCHARSET UTF8 \
   "-DICON=$root/app/res/Cadenzo.ico" release/Cadenzo.nsi >"$stage/makensis.log" ||
   { cat "$stage/makensis.log" >&2; exit 1; }
 
-(cd "$dist" && sha256sum "$release-x64.zip" "$release-x86.zip" "$release-setup.exe" >SHA256SUMS)
-(cd "$dist" && ls -l "$release-x64.zip" "$release-x86.zip" "$release-setup.exe" SHA256SUMS)
+# The packages: each holds the zip's files, and its removal's custom action, stripped as the
+# program is.
+for arch in x64 x86; do
+  case $arch in
+    x64) build=build/win64 strip=x86_64-w64-mingw32-strip ;;
+    x86) build=build/win32 strip=i686-w64-mingw32-strip ;;
+  esac
+  "$strip" -o "$stage/CadenzoSetup-$arch.dll" "$build/CadenzoSetup.dll"
+  python3 tools/make-msi.py "$arch" "$stage/$arch/Cadenzo" "$stage/CadenzoSetup-$arch.dll" \
+    build/win64/Version.nsh app/res/Cadenzo.ico "$dist/$release-$arch.msi"
+done
+
+files=("$release-x64.zip" "$release-x86.zip" "$release-setup.exe" "$release-x64.msi" "$release-x86.msi")
+(cd "$dist" && sha256sum "${files[@]}" >SHA256SUMS)
+(cd "$dist" && ls -l "${files[@]}" SHA256SUMS)

@@ -304,7 +304,9 @@ for bit, name in ((0x04, 'name'), (0x08, 'relative'), (0x10, 'workdir'), (0x20, 
     if flags & bit:
         count = struct.unpack_from('<H', data, pos)[0]
         size = count * (2 if unicode else 1)
-        strings[name] = data[pos + 2:pos + 2 + size].decode('utf-16-le' if unicode else 'cp1252')
+        # Wine's shell counts a terminating NUL in, Windows' does not.
+        strings[name] = data[pos + 2:pos + 2 + size].decode(
+            'utf-16-le' if unicode else 'cp1252').rstrip('\0')
         pos += 2 + size
 print(target + '\t' + strings.get('workdir', ''))
 PYTHON
