@@ -152,6 +152,8 @@ Section "Uninstall"
   Delete "${SHORTCUT}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   DeleteRegKey HKLM "${APP_PATHS_KEY}"
+  ; The watch at logon ("Configure -> Keep rates after driver updates"), whatever the restore did.
+  DeleteRegValue HKLM "Software\Microsoft\Windows\CurrentVersion\Run" "Cadenzo watch"
   ; Only when empty: a kept backup keeps its folder.
   RMDir "$INSTDIR"
 SectionEnd

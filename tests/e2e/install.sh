@@ -83,8 +83,13 @@ e2e_check "the App Paths entry is gone" \
 wine "$setup" /S </dev/null >>"$e2e_work/setup.log" 2>&1 || true
 echo "the driver's settings of an earlier start" >"$programs/backup.dat"
 cp "$programs/backup.dat" "$e2e_work/backup.dat"
+# The watch at logon turned on: the uninstaller removes it whether or not the restore worked.
+wine reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run' /v "Cadenzo watch" /t REG_SZ \
+  /d "\"C:\\Program Files\\Cadenzo\\Cadenzo.exe\" /WATCH" /f >/dev/null 2>&1
 uninstall "$programs/uninstall.exe"  # the files go first, the folder stays
 e2e_check "without firstrun.dat the uninstaller keeps the backups and removes the rest" \
   test "$(installed)" = "backup.dat "
 e2e_check "byte for byte" cmp -s "$programs/backup.dat" "$e2e_work/backup.dat"
+e2e_check "and the watch's logon entry is gone" bash -c \
+  "! wine reg query 'HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run' /v 'Cadenzo watch' >/dev/null 2>&1"
 e2e_finish
