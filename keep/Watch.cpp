@@ -68,6 +68,8 @@ WatchResult ExamineDriver(platform::Registry& registry, const AdapterState& adap
                                 [&](const RestrictionRecord& r) { return SameRecord(r, then); });
         if (!kept) missing.push_back(then);
     }
+    // Named by the rate chosen for its resolution; a record of no resolution the record rates
+    // (a whole colour depth refused, or a size it does not list) by what it refused.
     for (const RestrictionRecord& rate : record.rates) {
         bool gone = std::any_of(missing.begin(), missing.end(), [&](const RestrictionRecord& m) {
             return m.Width == rate.Width && m.Height == rate.Height;
@@ -76,10 +78,18 @@ WatchResult ExamineDriver(platform::Registry& registry, const AdapterState& adap
             result.lost.push_back(std::to_string(rate.Width) + "x" + std::to_string(rate.Height) +
                                   ", " + std::to_string(rate.Rate) + " Hz");
     }
-    // A refused colour depth names no resolution.
-    bool depthsLost = std::any_of(missing.begin(), missing.end(), [](const RestrictionRecord& m) {
-        return m.Width == 0 && m.Height == 0;
-    });
+    for (const RestrictionRecord& m : missing) {
+        bool named = std::any_of(record.rates.begin(), record.rates.end(), [&](const auto& rate) {
+            return m.Width == rate.Width && m.Height == rate.Height;
+        });
+        if (named) continue;
+        std::string line = m.Width == 0 && m.Height == 0
+                               ? std::to_string(m.Depth) + " bits"
+                               : std::to_string(m.Width) + "x" + std::to_string(m.Height) + ", " +
+                                     std::to_string(m.Rate) + " Hz";
+        if (std::find(result.lost.begin(), result.lost.end(), line) == result.lost.end())
+            result.lost.push_back(line);
+    }
 
     for (const RecordedSwitch& item : record.switches) {
         std::uint16_t value = SwitchValueAbsent;
@@ -90,9 +100,8 @@ WatchResult ExamineDriver(platform::Registry& registry, const AdapterState& adap
     ReadRegString(registry, adapter.DdhalKey, AnisoDegreeValue, degree);
     if (degree != record.anisoDegree) result.switchesChanged = true;
 
-    result.finding = result.lost.empty() && !depthsLost && !result.switchesChanged
-                         ? WatchFinding::AllWell
-                         : WatchFinding::RatesLost;
+    result.finding = missing.empty() && !result.switchesChanged ? WatchFinding::AllWell
+                                                                : WatchFinding::RatesLost;
     return result;
 }
 

@@ -90,6 +90,8 @@ std::wstring Meaning(DWORD code) {
             return L"there is no firstrun.dat";
         case UninstallResult::RestoreFailed:
             return L"the registry editor did not finish";
+        case UninstallResult::Busy:
+            return L"another Cadenzo was changing the settings";
     }
     return L"unknown";
 }

@@ -6,6 +6,7 @@
 //                             windows: the display devices, every mode of the first one, the
 //                             registry values it reads (each key opened, read and closed on its
 //                             own, as Cadenzo's helpers do) and its card database
+//   EmptyWindow.exe /none     no window at all: the cost of a process that does nothing
 //   EmptyWindow.exe /read /windows FILE
 //                             then, before the window shows, the same child windows as
 //                             Cadenzo's main window (class, styles, place, text, list items,
@@ -165,6 +166,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     if (std::strstr(commandLine, "/read")) ReadAsCadenzoDoes();
+    if (std::strstr(commandLine, "/none")) return 0;  // no window: a process and nothing else
     WNDCLASSA wc = {};
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance;

@@ -3,7 +3,8 @@
 //   StartupTimer [/dump FILE] PROGRAM.exe "WINDOW TITLE" [ARGUMENTS]
 //
 // Starts the program, waits for a visible top-level window with that title, prints the time
-// in milliseconds, closes the window and waits for the program to end. With /dump it first
+// in milliseconds, closes the window and waits for the program to end. With "-" for the title,
+// the time until the program ends. With /dump it first
 // writes the window's child windows into FILE, one line each, for EmptyWindow's /windows, and
 // prints how many of each class there are.
 
@@ -95,6 +96,16 @@ int main(int argc, char** argv) {
                         &startup, &process)) {
         std::fprintf(stderr, "cannot start %s\n", argv[1]);
         return 1;
+    }
+    // "-" for a title: a program that shows no window, timed until it ends.
+    if (std::string(argv[2]) == "-") {
+        WaitForSingleObject(process.hProcess, 60000);
+        QueryPerformanceCounter(&now);
+        std::printf("%.1f\n", 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+                                  static_cast<double>(frequency.QuadPart));
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return 0;
     }
     HWND window = nullptr;
     for (;;) {

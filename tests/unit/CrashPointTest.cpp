@@ -460,6 +460,15 @@ TEST(WatchTest, ADriverUpdateThatDropsTheRatesIsFoundAndAppliedAgain) {
     m.Uninstall(*form);
     EXPECT_FALSE(WatchEnabled(m.win.registry));
     EXPECT_FALSE(kept(AppliedKey));
+
+    // A refused mode of no resolution the record rates counts too, named by what it refused.
+    AppliedRecord odd;
+    odd.refused = {0x12, 0x80, 0x10, 0x24, 0, 0, 0, 0x60, 0, 0, 0, 0, 0, 0x16, 0, 0};
+    AdapterState adapter;
+    adapter.DriverKey = demo::DriverKey;
+    WatchResult result = ExamineDriver(m.win.registry, adapter, odd);
+    EXPECT_EQ(WatchFinding::RatesLost, result.finding);
+    EXPECT_EQ((std::vector<std::string>{"1280x1024, 60 Hz", "16 bits"}), result.lost);
 }
 
 }  // namespace
