@@ -10,6 +10,7 @@
 #include "safety/Backups.h"
 #include "safety/CheckStarts.h"
 #include "services/Format.h"
+#include "services/History.h"
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
@@ -130,6 +131,7 @@ void TForm1::OKClick() {
 
     WriteRegString(os.registry, SettingsKey, VersionValue, ProgramVersion);
     SaveLangFileName(os.registry, language.LanguageFile);
+    RecordEvent(os, HistoryEvent::OkApplied, AppliedRatesText(state.ModeTable, initialSelected_));
 
     if (SettingsChanged() || state.NonStdModesChanged) restartNeeded = true;
     if (restartNeeded) {

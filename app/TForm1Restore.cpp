@@ -5,15 +5,18 @@
 #include "safety/Backups.h"
 #include "safety/Uninstall.h"
 #include "services/Format.h"
+#include "services/History.h"
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
 
 namespace {
 
-// Puts the backup back; when it could not be, says so, with the file and what to do.
-bool Restore(platform::Platform& os, const std::string& fileName) {
+// Puts the backup back; when it could not be, says so, with the file and what to do, and the
+// history tells which command failed.
+bool Restore(platform::Platform& os, const std::string& fileName, const std::string& command) {
     if (ImportBackup(os, fileName)) return true;
+    RecordEvent(os, HistoryEvent::RestoreFailed, command + ": " + fileName + " did not go in");
     ShowRestoreFailed(os, fileName);
     return false;
 }
@@ -33,7 +36,7 @@ void TForm1::TakeStartBackup() {
 void TForm1::CancelClick() {
     platform::Platform& os = state.os;
     // Only a backup this run took is the state to go back to; an older file would undo more.
-    if (!state.CheckMode && state.StartBackupTaken) Restore(os, StartBackupFile);
+    if (!state.CheckMode && state.StartBackupTaken) Restore(os, StartBackupFile, "Cancel");
     SaveLangFileName(os.registry, state.language.LanguageFile);
     os.system.ExitProcess(0);
 }
@@ -41,10 +44,15 @@ void TForm1::CancelClick() {
 void TForm1::bRestoreClick() {
     platform::Platform& os = state.os;
     const LanguageState& language = state.language;
-    // A restart is offered only for settings that really went back in.
-    if (Restore(os, LastKnownGoodFile) &&
-        platform::AskYesNo(os.boxes, language.Text(TextId::RestoredQuestion),
-                           language.Text(TextId::RestoredCaption))) {
+    // A restart is offered only for settings that really went back in. The first paint does
+    // this when the user accepted the offer at start.
+    bool restored = Restore(os, LastKnownGoodFile, "Restore Registry");
+    if (restored)
+        RecordEvent(
+            os, HistoryEvent::RestoreRegistry,
+            LastKnownGoodFile + std::string(state.RestoreWanted ? ", offered at start" : ""));
+    if (restored && platform::AskYesNo(os.boxes, language.Text(TextId::RestoredQuestion),
+                                       language.Text(TextId::RestoredCaption))) {
         RestartWindows(os);
     }
     os.system.ExitProcess(0);
@@ -53,6 +61,7 @@ void TForm1::bRestoreClick() {
 void TForm1::Uninstall1Click() {
     // The driver's first settings are then the ones to keep: Cancel or Exit afterwards must not
     // bring back this start's backup over them.
-    if (Uninstall(state.os, MachineRegistry, state.language, false) == UninstallResult::Restored)
+    if (Uninstall(state.os, MachineRegistry, state.language, false, "the menu") ==
+        UninstallResult::Restored)
         state.StartBackupTaken = false;
 }

@@ -1,22 +1,16 @@
 #include "safety/CheckStarts.h"
 
+#include "services/Format.h"
+#include "services/History.h"
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
 
 namespace {
 
-// Written by hand: the C library's formatting would bring its floating point into the exe.
-std::string Digits(int value, int width) {
-    std::string text = std::to_string(value);
-    return std::string(text.size() < static_cast<std::size_t>(width) ? width - text.size() : 0,
-                       '0') +
-           text;
-}
-
 std::string DateText(const platform::LocalTime& t) {
-    return Digits(t.year, 4) + "-" + Digits(t.month, 2) + "-" + Digits(t.day, 2) + " " +
-           Digits(t.hour, 2) + ":" + Digits(t.minute, 2);
+    return ZeroPadded(t.year, 4) + "-" + ZeroPadded(t.month, 2) + "-" + ZeroPadded(t.day, 2) + " " +
+           ZeroPadded(t.hour, 2) + ":" + ZeroPadded(t.minute, 2);
 }
 
 void ArmEntry(platform::Platform& os) {
@@ -29,6 +23,7 @@ void ArmCheck(platform::Platform& os) {
     DeleteRegValue(os.registry, SettingsKey, CheckStartsValue);
     WriteRegString(os.registry, SettingsKey, CheckArmedOnValue, DateText(os.system.Now()));
     ArmEntry(os);
+    RecordEvent(os, HistoryEvent::CheckArmed);
 }
 
 int CountCheckStart(platform::Platform& os) {

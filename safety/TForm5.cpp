@@ -3,6 +3,7 @@
 #include "platform/Utf8Text.h"
 #include "safety/Backups.h"
 #include "safety/CheckStarts.h"
+#include "services/History.h"
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
@@ -18,6 +19,14 @@ constexpr std::uint8_t kAudibleSeconds = 5;
 constexpr std::uint32_t kSettlePollMs = 100;
 constexpr int kQuietPolls = 3;
 constexpr std::uint32_t kSettleLimitMs = 5000;
+
+// The device's current mode for the history, "1024x768 at 70 Hz"; empty when it cannot be read.
+std::string CurrentModeText(platform::Display& display, const std::string& deviceName) {
+    platform::DisplayMode mode;
+    if (!display.EnumMode(deviceName, platform::EnumCurrentSettings, 0, &mode)) return {};
+    return std::to_string(mode.width) + "x" + std::to_string(mode.height) + " at " +
+           std::to_string(mode.frequency) + " Hz";
+}
 
 }  // namespace
 
@@ -84,6 +93,7 @@ void TForm5::FormCreate() {
         Check.FirstPhase = false;
         Check.Countdown = CheckState::Stopped;
         NoteUnconfirmedChange(os_);
+        RecordEvent(os_, HistoryEvent::TwoStrikes, "the change is undone at once");
         FallBackToBackup();
         return;
     }
@@ -109,6 +119,7 @@ void TForm5::bCancelClick() {
     if (Check.FirstPhase) {
         SelectMinimalRefresh(os_.display, deviceName_, false);
         os_.system.Beep(platform::Sound::LowestRate);
+        RecordEvent(os_, HistoryEvent::LowestRate, CurrentModeText(os_.display, deviceName_));
         Check.FirstPhase = false;
         Check.Countdown = CheckState::Seconds;
         Label1.SetCaption(language_.Text(TextId::CheckMinimalConfirm));
@@ -128,7 +139,11 @@ void TForm5::FallBackToBackup() {
     // the screen: whether or not the backup went back in, nothing
     // is asked and Windows restarts, which brings back the mode stored before the check. The
     // import is over either way, so the restart does not bring the check back.
-    ImportBackup(os_, StartBackupFile);
+    if (ImportBackup(os_, StartBackupFile))
+        RecordEvent(os_, HistoryEvent::BackupRestored);
+    else
+        RecordEvent(os_, HistoryEvent::RestoreFailed,
+                    std::string(StartBackupFile) + ", by the check's fall-back");
     ClearCheck(os_);
     // Silent: a message about the privilege would hold the restart until someone clicks it,
     // and nobody may see the screen.
@@ -167,5 +182,7 @@ void TForm5::bOKClick() {
     if (!Check.FirstPhase) SelectMinimalRefresh(os_.display, deviceName_, true);
     Check.Countdown = CheckState::Stopped;
     ClearCheck(os_);
+    RecordEvent(os_, HistoryEvent::CheckConfirmed,
+                Check.FirstPhase ? "the new rates" : "the lowest rate");
     Hide();
 }

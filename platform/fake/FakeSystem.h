@@ -1,6 +1,6 @@
 #pragma once
 // Version, command line, directory, Safe Mode and the shutdown steps, all set by the test;
-// sounds are recorded; ending the process throws ProcessEnded.
+// sounds and Event Log entries are recorded; ending the process throws ProcessEnded.
 
 #include <vector>
 
@@ -19,6 +19,10 @@ public:
     LocalTime Now() override { return now; }
     bool SafeMode() override { return safeMode; }
     void Beep(Sound sound) override { sounds.push_back(sound); }
+    bool LogEvent(EventType type, const std::string& text) override {
+        events.push_back({type, text});
+        return true;
+    }
     bool OpenProcessToken(TokenHandle* token) override;
     bool LookupPrivilege(const std::string& name, std::uint64_t* luid) override;
     bool EnablePrivilege(TokenHandle token, std::uint64_t luid) override;
@@ -35,6 +39,11 @@ public:
     std::vector<std::uint32_t> sleeps;
     bool safeMode = false;
     std::vector<Sound> sounds;  // in the order played
+    struct Event {
+        EventType type;
+        std::string text;
+    };
+    std::vector<Event> events;  // the Event Log's entries, in the order reported
 
     // The shutdown steps: which succeed, and what the adjustment leaves as last error.
     bool tokenOpens = true;

@@ -49,7 +49,7 @@ TEST(ReportTextTest, HoldsTheLanguageSettingsModesBoxesVersionAndIdentifiers) {
                   "Ranges: 50-85 Hz, 30-70 kHz, 140 MHz\r\n"
                   "640x480 highest within: 85\r\n"
                   "1024x768 highest within: 85\r\n" +
-                  kSeparator,
+                  kSeparator + "History: history.log is not there\r\n" + kSeparator,
               ReportText(facts));
 }
 
@@ -61,7 +61,8 @@ TEST(ReportTextTest, OddTablesAndTextsAreWrittenAsTheyAre) {
                   "IgnoreMonitorCaps : No\r\n" + kSeparator + "Modes:\r\n" + kSeparator +
                   "CB: FALSE FALSE FALSE FALSE FALSE FALSE FALSE FALSE\r\n" + kSeparator +
                   "WinVer: \r\n" + kSeparator + "ClassID: \r\nVideoID: \r\n" + kSeparator +
-                  "Monitor: none (no EDID)\r\n" + kSeparator,
+                  "Monitor: none (no EDID)\r\n" + kSeparator +
+                  "History: history.log is not there\r\n" + kSeparator,
               empty);
     // A monitor whose block is damaged is named with the reason, its ranges not trusted.
     std::vector<std::uint8_t> damaged = demo::CrtBlock();
