@@ -75,10 +75,18 @@ bool AppendToHistory(platform::Platform& os, const std::string& lines) {
 
 std::string HistoryTime(const platform::LocalTime& t) {
     int offset = t.utcOffsetMinutes < 0 ? -t.utcOffsetMinutes : t.utcOffsetMinutes;
-    return ZeroPadded(t.year, 4) + "-" + ZeroPadded(t.month, 2) + "-" + ZeroPadded(t.day, 2) + "T" +
-           ZeroPadded(t.hour, 2) + ":" + ZeroPadded(t.minute, 2) + ":" + ZeroPadded(t.second, 2) +
-           (t.utcOffsetMinutes < 0 ? "-" : "+") + ZeroPadded(offset / 60, 2) + ":" +
-           ZeroPadded(offset % 60, 2);
+    // Each number, its digits and what follows it.
+    const struct {
+        int value, width;
+        const char* after;
+    } fields[] = {{t.year, 4, "-"},      {t.month, 2, "-"},
+                  {t.day, 2, "T"},       {t.hour, 2, ":"},
+                  {t.minute, 2, ":"},    {t.second, 2, t.utcOffsetMinutes < 0 ? "-" : "+"},
+                  {offset / 60, 2, ":"}, {offset % 60, 2, ""}};
+    std::string text;
+    for (const auto& field : fields)
+        text += ZeroPadded(field.value, field.width) + field.after;
+    return text;
 }
 
 std::string NewerHalf(const std::string& log) {
