@@ -52,6 +52,16 @@ e2e_check "the Event Log source \"Cadenzo\" takes its texts from the program's m
   'EventMessageFile REG_EXPAND_SZ|TypesSupported REG_DWORD||C:\Program Files\Cadenzo\Cadenzo.exe'
 e2e_check "for information, warnings and errors" \
   test "$(e2e_reg "$event_source_key" TypesSupported)" = 0x7
+# What Event Viewer shows: the entry's one string, whole, through the message of its event ID in
+# the file the source names, one message for each level.
+entry='Restore failed: firstrun.dat, "C:\x" 100%'
+event_text() {
+  e2e_driver event-text "$(e2e_reg "$event_source_key" EventMessageFile)" "$1" "$entry"
+}
+e2e_check "Event Viewer shows each level's entries as written, nothing added" \
+  test "$(event_text 1)|$(event_text 2)|$(event_text 3)" = "$entry|$entry|$entry"
+e2e_check "and the exe has no message beyond them" \
+  test "$(event_text 4)" = 'no message 4 in C:\Program Files\Cadenzo\Cadenzo.exe'
 link=$(e2e_shortcut "$shortcut" 2>/dev/null || true)
 e2e_check "the Start-menu shortcut starts Cadenzo.exe in its folder" test "$link" = \
   "$(printf '%s\t%s' 'C:\Program Files\Cadenzo\Cadenzo.exe' 'C:\Program Files\Cadenzo')"
