@@ -143,7 +143,7 @@ void TForm5::FallBackToBackup() {
         RecordEvent(os_, HistoryEvent::BackupRestored);
     else
         RecordEvent(os_, HistoryEvent::RestoreFailed,
-                    std::string(StartBackupFile) + ", by the check's fall-back");
+                    "the check's fall-back: " + std::string(StartBackupFile) + " did not go in");
     ClearCheck(os_);
     // Silent: a message about the privilege would hold the restart until someone clicks it,
     // and nobody may see the screen.

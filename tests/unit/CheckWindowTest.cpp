@@ -119,7 +119,7 @@ TEST_F(CheckWindowTest, WithoutItsBackupTheFallBackStillRestartsAndAsksNothing) 
     EXPECT_TRUE(regedit.imported.empty());
     EXPECT_TRUE(win.boxes.shown.empty());
     EXPECT_EQ(std::vector<std::uint32_t>{platform::EwxReboot}, win.system.exitWindowsCalls);
-    EXPECT_EQ("E Restore failed: backup.dat, by the check's fall-back",
+    EXPECT_EQ("E Restore failed: the check's fall-back: backup.dat did not go in",
               demo::EventLogEntries(win).back());
 }
 
