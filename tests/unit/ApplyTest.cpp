@@ -129,7 +129,6 @@ TEST_F(ApplyTest, AHistoryThatCannotBeWrittenStopsNoChangeAndTheReportSaysSo) {
     ASSERT_TRUE(PressOk(form));
     EXPECT_EQ(24u, Driver("DALRestrictedModesBCD")->size);
     EXPECT_TRUE(win.registry.Value(kRunOnce, "Cadenzo - test resolution"));
-    EXPECT_EQ(2u, win.system.events.size());
 
     ui::Application app2{win.boxes};
     Program next{win.Os(), app2};
@@ -323,13 +322,6 @@ TEST_F(ApplyTest, HighestSelectedRateIgnoresEntriesWithNoRateLeft) {
     EXPECT_EQ(100, HighestSelectedRate(table));
     EXPECT_EQ(0, HighestSelectedRate({{480, 640, {60}, 255}}));
     EXPECT_EQ(0, HighestSelectedRate({}));
-}
-
-TEST_F(ApplyTest, TheHistoryNamesEveryResolutionWithItsRateBeforeAndAfter) {
-    ModeEntries table{{480, 640, {60, 75}, NoRateLeft}, {600, 800, {60, 100}, 100}};
-    EXPECT_EQ("640x480 60 Hz -> none, 800x600 100 Hz", AppliedRatesText(table, {60, 100}));
-    EXPECT_EQ("640x480 none, 800x600 75 Hz -> 100 Hz", AppliedRatesText(table, {255, 75}));
-    EXPECT_EQ("", AppliedRatesText({}, {}));
 }
 
 }  // namespace
