@@ -520,11 +520,11 @@ int EventText(const std::vector<std::string>& args) {
     std::wstring text = Wide(args[2]);
     DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(text.c_str())};
     wchar_t* shown = nullptr;
-    DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER |
-            FORMAT_MESSAGE_ARGUMENT_ARRAY,
-        file, std::strtoul(args[1].c_str(), nullptr, 10), 0, reinterpret_cast<wchar_t*>(&shown), 0,
-        reinterpret_cast<va_list*>(inserts));
+    DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER |
+                           FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                       file, std::strtoul(args[1].c_str(), nullptr, 10), 0,
+                       reinterpret_cast<wchar_t*>(&shown), 0, reinterpret_cast<va_list*>(inserts));
     FreeLibrary(file);
     if (length == 0) Fail("no message " + args[1] + " in " + args[0]);
     std::wstring message(shown, length);
