@@ -32,7 +32,8 @@ UninstallResult Program::UninstallFromCommandLine(bool silent) {
     RememberInstallDir(os);
     if (!silent) LoadLanguage(os, language);
     RegistryCursor registry(os.registry);
-    return Uninstall(os, registry, language, silent);
+    std::string origin = UninstallSwitch + (silent ? std::string(" ") + SilentSwitch : "");
+    return Uninstall(os, registry, language, silent, origin);
 }
 
 RestoreResult Program::RestoreFromCommandLine() {

@@ -12,6 +12,7 @@
 #include "safety/Backups.h"
 #include "safety/CheckStarts.h"
 #include "services/Format.h"
+#include "services/History.h"
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
@@ -193,6 +194,7 @@ void TForm1::OKClick() {
 
     WriteRegString(os.registry, SettingsKey, VersionValue, ProgramVersion);
     SaveLangFileName(os.registry, language.LanguageFile);
+    RecordEvent(os, HistoryEvent::OkApplied, AppliedRatesText(state.ModeTable, initialSelected_));
 
     if (SettingsChanged() || state.NonStdModesChanged) restartNeeded = true;
     // What was applied, to be kept after a driver update: at once when no restart is needed,

@@ -19,5 +19,6 @@ void TForm1::bReportClick() {
     facts.VideoID = state.adapter.VideoID;
     facts.Monitor = monitor::ReadMonitorEdid(state.os.display, state.os.registry,
                                              state.adapter.DisplayDeviceName);
+    facts.History = ReadHistory(state.os, ReportHistoryLines);
     ShowReportResult(state.os.boxes, state.language, CreateReport(state.os, facts));
 }

@@ -6,6 +6,7 @@
 #include "safety/Backups.h"
 #include "safety/Uninstall.h"
 #include "services/Format.h"
+#include "services/History.h"
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
@@ -13,9 +14,11 @@
 
 namespace {
 
-// Puts the backup back; when it could not be, says so, with the file and what to do. Not while
-// another Cadenzo changes the settings: that is said instead.
-bool Restore(platform::Platform& os, const LanguageState& language, const std::string& fileName) {
+// Puts the backup back; when it could not be, says so, with the file and what to do, and the
+// history tells which command failed. Not while another Cadenzo changes the settings: that is
+// said instead.
+bool Restore(platform::Platform& os, const LanguageState& language, const std::string& fileName,
+             const std::string& command) {
     WriterLock lock(os.system);
     if (!lock.Held()) {
         platform::ShowNotice(os.boxes, language.Text(TextId::WriterBusy),
@@ -23,6 +26,7 @@ bool Restore(platform::Platform& os, const LanguageState& language, const std::s
         return false;
     }
     if (ImportBackup(os, fileName)) return true;
+    RecordEvent(os, HistoryEvent::RestoreFailed, command + ": " + fileName + " did not go in");
     ShowRestoreFailed(os, fileName);
     return false;
 }
@@ -42,7 +46,8 @@ void TForm1::TakeStartBackup() {
 void TForm1::CancelClick() {
     platform::Platform& os = state.os;
     // Only a backup this run took is the state to go back to; an older file would undo more.
-    if (!state.CheckMode && state.StartBackupTaken) Restore(os, state.language, StartBackupFile);
+    if (!state.CheckMode && state.StartBackupTaken)
+        Restore(os, state.language, StartBackupFile, "Cancel");
     SaveLangFileName(os.registry, state.language.LanguageFile);
     os.system.ExitProcess(0);
 }
@@ -50,10 +55,16 @@ void TForm1::CancelClick() {
 void TForm1::bRestoreClick() {
     platform::Platform& os = state.os;
     const LanguageState& language = state.language;
-    // A restart is offered only for settings that really went back in.
-    bool restored = Restore(os, language, LastKnownGoodFile);
-    // An unconfirmed change undone is not one to keep after a driver update.
-    if (restored) DropPendingRecord(os.registry);
+    // A restart is offered only for settings that really went back in. The first paint does
+    // this when the user accepted the offer at start.
+    bool restored = Restore(os, language, LastKnownGoodFile, "Restore Registry");
+    if (restored) {
+        RecordEvent(
+            os, HistoryEvent::RestoreRegistry,
+            LastKnownGoodFile + std::string(state.RestoreWanted ? ", offered at start" : ""));
+        // An unconfirmed change undone is not one to keep after a driver update.
+        DropPendingRecord(os.registry);
+    }
     if (restored && platform::AskYesNo(os.boxes, language.Text(TextId::RestoredQuestion),
                                        language.Text(TextId::RestoredCaption))) {
         RestartWindows(os);
@@ -64,6 +75,7 @@ void TForm1::bRestoreClick() {
 void TForm1::Uninstall1Click() {
     // The driver's first settings are then the ones to keep: Cancel or Exit afterwards must not
     // bring back this start's backup over them.
-    if (Uninstall(state.os, MachineRegistry, state.language, false) == UninstallResult::Restored)
+    if (Uninstall(state.os, MachineRegistry, state.language, false, "the menu") ==
+        UninstallResult::Restored)
         state.StartBackupTaken = false;
 }

@@ -31,6 +31,21 @@ std::optional<ModeListBuffer> ReadMaxRateValue(RegistryCursor& cursor, const std
 
 }  // namespace
 
+std::string AppliedRatesText(const ModeEntries& table, const std::vector<std::uint8_t>& before) {
+    auto rate = [](std::uint8_t value) {
+        return value == NoRateLeft ? std::string("none") : std::to_string(value) + " Hz";
+    };
+    std::string text;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const ModeEntry& entry = table[i];
+        std::uint8_t was = i < before.size() ? before[i] : entry.Selected;
+        text += (text.empty() ? "" : ", ") + std::to_string(entry.Width) + "x" +
+                std::to_string(entry.Height) + " " + rate(was);
+        if (was != entry.Selected) text += " -> " + rate(entry.Selected);
+    }
+    return text;
+}
+
 std::uint8_t HighestSelectedRate(const ModeEntries& table) {
     std::uint8_t highest = 0;
     for (const ModeEntry& entry : table) {

@@ -4,12 +4,17 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "lang/LanguageState.h"
 #include "modes/ModeTable.h"
 #include "platform/MessageBoxes.h"
 #include "services/RegistryCursor.h"
 #include "services/Restart.h"
+
+// For the history: every resolution with its rate in force before OK (`before`, entry by
+// entry) and the one chosen, "640x480 60 Hz, 1024x768 60 Hz -> 85 Hz"; no rate left is "none".
+std::string AppliedRatesText(const ModeEntries& table, const std::vector<std::uint8_t>& before);
 
 // The largest rate in force below NoRateLeft; 0 when there is none.
 std::uint8_t HighestSelectedRate(const ModeEntries& table);

@@ -15,6 +15,10 @@ public:
     virtual std::optional<std::string> ReadAll(const std::string& path) = 0;
     // Creates or overwrites the file.
     virtual bool WriteAll(const std::string& path, const std::string& bytes) = 0;
+    // Adds the bytes at the end of the file, creating it when missing, in one write: what
+    // another program appends at the same time lands before or after them, never among them.
+    // False when the file could not be opened or did not take every byte.
+    virtual bool Append(const std::string& path, const std::string& bytes) = 0;
     virtual bool Exists(const std::string& path) = 0;
     virtual bool Remove(const std::string& path) = 0;
     // Moves `from` over `to`, replacing `to` when it exists. Within one directory it is a

@@ -1,6 +1,6 @@
 #pragma once
 // Process and system services: version, command line, directory, sleeping, Safe Mode, sounds,
-// the shutdown privilege, restarting Windows and ending the process.
+// the Event Log, the shutdown privilege, restarting Windows and ending the process.
 
 #include <cstdint>
 #include <string>
@@ -16,6 +16,13 @@ enum class Sound {
     Tick,        // a second of a count-down passed
     LowestRate,  // the display went down to its lowest refresh rate
     Restoring,   // the settings from before the change go back in and Windows restarts
+};
+
+// The Event Log's levels of an entry.
+enum class EventType {
+    Information,  // a change
+    Warning,      // a change undone without being asked
+    Error,        // a restore that failed
 };
 
 // Thrown by a fake system when the program ends its process, so that tests can observe it.
@@ -41,6 +48,10 @@ public:
     virtual LocalTime Now() = 0;  // GetLocalTime, with the time zone's offset
     virtual bool SafeMode() = 0;  // GetSystemMetrics(SM_CLEANBOOT) is not 0
     virtual void Beep(Sound sound) = 0;
+    // Writes an entry to the Application log under the program's event source; `text` is a
+    // program text (ANSI, or UTF-8 after its mark). False when the log did not take it. Not
+    // named after ReportEvent, which <windows.h> makes a macro.
+    virtual bool LogEvent(EventType type, const std::string& text) = 0;
 
     // One writer at a time of the display driver's settings among Cadenzo's processes (a named
     // mutex): true when this process holds the lock, after waiting up to `waitMs` for another

@@ -1,6 +1,7 @@
 ; The installer of Cadenzo: the program for the system (64-bit on 64-bit Windows, else 32-bit)
 ; with its card database, language files, help and texts in "Program Files\Cadenzo", a
-; Start-menu shortcut, an entry in Add/Remove Programs and the name "cadenzo" for the Run box.
+; Start-menu shortcut, an entry in Add/Remove Programs, the name "cadenzo" for the Run box and
+; the Event Log source "Cadenzo".
 ; Its uninstaller first has Cadenzo put the display driver's settings back as they were before
 ; Cadenzo's first run.
 ;
@@ -23,6 +24,8 @@ Unicode true
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT_NAME}.lnk"
 ; Win+R, "cadenzo /restore", Enter: the recovery a person can type without seeing the screen.
 !define APP_PATHS_KEY "Software\Microsoft\Windows\CurrentVersion\App Paths\cadenzo.exe"
+; The Event Log source "Cadenzo": Cadenzo.exe's own message table gives its entries their text.
+!define EVENT_SOURCE_KEY "SYSTEM\CurrentControlSet\Services\EventLog\Application\${PRODUCT_NAME}"
 ; Cadenzo.exe's answers to /UNINSTALL: 0 the settings went back in.
 !define RESTORED 0
 
@@ -92,6 +95,9 @@ Section "Cadenzo"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   WriteRegStr HKLM "${APP_PATHS_KEY}" "" "$INSTDIR\Cadenzo.exe"
   WriteRegStr HKLM "${APP_PATHS_KEY}" "Path" "$INSTDIR"
+  ; Information, warnings and errors (1 + 2 + 4).
+  WriteRegExpandStr HKLM "${EVENT_SOURCE_KEY}" "EventMessageFile" "$INSTDIR\Cadenzo.exe"
+  WriteRegDWORD HKLM "${EVENT_SOURCE_KEY}" "TypesSupported" 7
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
@@ -131,13 +137,20 @@ Section "Uninstall"
   Delete "$INSTDIR\backup.dat.new"
   Delete "$INSTDIR\lastknowngood.dat.new"
   Delete "$INSTDIR\firstrun.dat.new"
+  Delete "$INSTDIR\history.log.new"
   ${If} $0 == ${RESTORED}
     Delete "$INSTDIR\backup.dat"
     Delete "$INSTDIR\lastknowngood.dat"
     Delete "$INSTDIR\firstrun.dat"
+    Delete "$INSTDIR\history.log"
   ${Else}
-    ; The backups may be the only record of the driver's own settings: they stay.
+    ; The backups may be the only record of the driver's own settings: they stay, and so does
+    ; the history, which tells what became of them. Without backups it goes too: the Event Log
+    ; keeps the same events.
     Call un.HasBackups
+    ${If} $R0 == 0
+      Delete "$INSTDIR\history.log"
+    ${EndIf}
     ${If} $R0 == 1
       DetailPrint "The driver's settings were not put back; the backups stay in $INSTDIR."
       MessageBox MB_OK|MB_ICONEXCLAMATION "The display driver's settings were not put back.$\r$\n$\r$\nCadenzo's registry backups stay in $INSTDIR. To restore the settings from before Cadenzo's first run, double-click firstrun.dat there." /SD IDOK
@@ -154,6 +167,7 @@ Section "Uninstall"
   DeleteRegKey HKLM "${APP_PATHS_KEY}"
   ; The watch at logon ("Configure -> Keep rates after driver updates"), whatever the restore did.
   DeleteRegValue HKLM "Software\Microsoft\Windows\CurrentVersion\Run" "Cadenzo watch"
+  DeleteRegKey HKLM "${EVENT_SOURCE_KEY}"
   ; Only when empty: a kept backup keeps its folder.
   RMDir "$INSTDIR"
 SectionEnd

@@ -79,6 +79,21 @@ std::string ReportText(const ReportFacts& facts) {
         }
     }
     line(kSeparator);
+    const HistoryExcerpt& history = facts.History;
+    if (history.readable) {
+        line("History: the last " + std::to_string(history.lines.size()) + " lines of " +
+             HistoryFile);
+        for (const std::string& entry : history.lines)
+            line(entry);
+    } else {
+        line(std::string("History: ") + HistoryFile +
+             (history.found ? " could not be read" : " is not there"));
+    }
+    if (!history.unwritten.empty()) {
+        line(std::string(HistoryFile) + " could not be written; the latest event it missed: " +
+             history.unwritten + " (the Windows Event Log has it)");
+    }
+    line(kSeparator);
     return text;
 }
 

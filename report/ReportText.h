@@ -8,6 +8,7 @@
 
 #include "modes/ModeTable.h"
 #include "monitor/Edid.h"
+#include "services/History.h"
 
 // All in the current directory.
 inline constexpr char ReportFile[] = "Cadenzo.rpt";
@@ -15,6 +16,8 @@ inline constexpr char ReportScriptFile[] = "cpall.bat";
 // The script's working files.
 inline constexpr char ReportCollectionFile[] = "0.tmp";
 inline constexpr char ReportJoinedFile[] = "1.tmp";
+// How many of the history's last lines the report holds.
+constexpr std::size_t ReportHistoryLines = 50;
 
 // What the report tells, gathered from the program's state and the main window.
 struct ReportFacts {
@@ -30,11 +33,14 @@ struct ReportFacts {
     std::string VideoID;
     // The monitor on the adapter as its EDID describes it; a status says why it tells nothing.
     monitor::Edid Monitor;
+    // The history's last lines, and whether the log missed an event.
+    HistoryExcerpt History;
 };
 
 // The report's own text: fourteen lines (one more per mode entry), each ended by CR LF, then
 // the monitor's section: its name and EDID version, its ranges, and for each mode entry the
-// highest rate within them.
+// highest rate within them; then the history's section: its last lines, and a note when the
+// log could not be written.
 std::string ReportText(const ReportFacts& facts);
 
 // A key exported into a file of the current directory by the registry editor.

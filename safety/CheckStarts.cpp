@@ -2,6 +2,7 @@
 
 #include "keep/AppliedRecord.h"
 #include "services/Format.h"
+#include "services/History.h"
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
@@ -18,6 +19,7 @@ void ArmCheck(platform::Platform& os) {
     DeleteRegValue(os.registry, SettingsKey, CheckStartsValue);
     WriteRegString(os.registry, SettingsKey, CheckArmedOnValue, DateText(os.system.Now()));
     ArmEntry(os);
+    RecordEvent(os, HistoryEvent::CheckArmed);
 }
 
 int CountCheckStart(platform::Platform& os) {

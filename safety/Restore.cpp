@@ -4,6 +4,7 @@
 #include "platform/CommandLine.h"
 #include "safety/Backups.h"
 #include "safety/CheckStarts.h"
+#include "services/History.h"
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
@@ -17,15 +18,25 @@ std::string RestoreBackupFile(platform::Platform& os) {
                : LastKnownGoodFile;
 }
 
-RestoreResult RestoreAndRestart(platform::Platform& os) {
+RestoreResult RestoreAndRestart(platform::Platform& os, bool inSafeMode) {
     std::string backup = RestoreBackupFile(os);
-    if (!os.files.Exists(InstallPath(GetInstallDir(os.registry), backup)))
+    std::string how = inSafeMode ? ", offered in Safe Mode" : "";
+    if (!os.files.Exists(InstallPath(GetInstallDir(os.registry), backup))) {
+        RecordEvent(os, HistoryEvent::RestoreFailed,
+                    std::string(RestoreSwitch) + how + ": neither " + LastKnownGoodFile + " nor " +
+                        FirstRunFile + " is there");
         return RestoreResult::NoBackup;
+    }
     // The check stays armed while the import may not have gone in: it restores by itself
     // after the restart, where this could not.
     WriterLock lock(os.system, RestoreWriterWaitMs);
     if (!lock.Held()) return RestoreResult::Busy;
-    if (!ImportBackup(os, backup)) return RestoreResult::RestoreFailed;
+    if (!ImportBackup(os, backup)) {
+        RecordEvent(os, HistoryEvent::RestoreFailed,
+                    std::string(RestoreSwitch) + how + ": " + backup + " did not go in");
+        return RestoreResult::RestoreFailed;
+    }
+    RecordEvent(os, HistoryEvent::RestoreCommand, backup + how);
     DropPendingRecord(os.registry);
     // The settings in force now are the ones from before the change: a check of that change
     // would only undo again what is already undone.
@@ -41,7 +52,7 @@ bool OfferRestoreInSafeMode(platform::Platform& os, const LanguageState& languag
     if (!platform::AskYesNo(os.boxes, language.Text(TextId::SafeModeQuestion),
                             language.Text(TextId::SafeModeCaption)))
         return false;
-    if (RestoreAndRestart(os) == RestoreResult::Restored) return true;
+    if (RestoreAndRestart(os, true) == RestoreResult::Restored) return true;
     ShowRestoreFailed(os, RestoreBackupFile(os));
     return false;
 }

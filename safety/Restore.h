@@ -31,8 +31,9 @@ constexpr std::uint32_t RestoreWriterWaitMs = 10000;
 std::string RestoreBackupFile(platform::Platform& os);
 
 // Imports that backup and waits for it; then removes a pending check (its RunOnce entry and
-// start count), plays the restore sound and restarts Windows after a pause. Shows nothing.
-RestoreResult RestoreAndRestart(platform::Platform& os);
+// start count), plays the restore sound and restarts Windows after a pause. Shows nothing. The
+// history tells the restore, or its failure, and whether it was the offer in Safe Mode.
+RestoreResult RestoreAndRestart(platform::Platform& os, bool inSafeMode = false);
 
 // In Safe Mode, asks whether to restore and restart, and on Yes does what RestoreAndRestart
 // does; a restore that fails is said. True when the restart was asked for and the program has

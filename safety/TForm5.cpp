@@ -4,6 +4,7 @@
 #include "platform/Utf8Text.h"
 #include "safety/Backups.h"
 #include "safety/CheckStarts.h"
+#include "services/History.h"
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
@@ -21,6 +22,14 @@ constexpr std::uint32_t kSettlePollMs = 100;
 constexpr int kQuietPolls = 3;
 constexpr std::uint32_t kSettleLimitMs = 5000;
 constexpr std::uint32_t kWriterWaitMs = 30000;
+
+// The device's current mode for the history, "1024x768 at 70 Hz"; empty when it cannot be read.
+std::string CurrentModeText(platform::Display& display, const std::string& deviceName) {
+    platform::DisplayMode mode;
+    if (!display.EnumMode(deviceName, platform::EnumCurrentSettings, 0, &mode)) return {};
+    return std::to_string(mode.width) + "x" + std::to_string(mode.height) + " at " +
+           std::to_string(mode.frequency) + " Hz";
+}
 
 }  // namespace
 
@@ -87,6 +96,7 @@ void TForm5::FormCreate() {
         Check.FirstPhase = false;
         Check.Countdown = CheckState::Stopped;
         NoteUnconfirmedChange(os_);
+        RecordEvent(os_, HistoryEvent::TwoStrikes, "the change is undone at once");
         FallBackToBackup();
         return;
     }
@@ -112,6 +122,7 @@ void TForm5::bCancelClick() {
     if (Check.FirstPhase) {
         SelectMinimalRefresh(os_.display, deviceName_, false);
         os_.system.Beep(platform::Sound::LowestRate);
+        RecordEvent(os_, HistoryEvent::LowestRate, CurrentModeText(os_.display, deviceName_));
         Check.FirstPhase = false;
         Check.Countdown = CheckState::Seconds;
         Label1.SetCaption(language_.Text(TextId::CheckMinimalConfirm));
@@ -136,7 +147,12 @@ void TForm5::FallBackToBackup() {
         // to finish, but goes on without the lock in the end: nobody may see the screen, and
         // the settings from before the change have to come back whatever happens.
         WriterLock lock(os_.system, kWriterWaitMs);
-        ImportBackup(os_, StartBackupFile);
+        if (ImportBackup(os_, StartBackupFile))
+            RecordEvent(os_, HistoryEvent::BackupRestored);
+        else
+            RecordEvent(
+                os_, HistoryEvent::RestoreFailed,
+                "the check's fall-back: " + std::string(StartBackupFile) + " did not go in");
     }
     ClearCheck(os_);
     DropPendingRecord(os_.registry);
@@ -179,5 +195,7 @@ void TForm5::bOKClick() {
     // Confirmed: these are the rates to keep after a driver update.
     ConfirmPendingRecord(os_.registry);
     ClearCheck(os_);
+    RecordEvent(os_, HistoryEvent::CheckConfirmed,
+                Check.FirstPhase ? "the new rates" : "the lowest rate");
     Hide();
 }

@@ -3,6 +3,7 @@
 #include "keep/Watch.h"
 #include "platform/CommandLine.h"
 #include "safety/Backups.h"
+#include "services/History.h"
 #include "services/RegistryValues.h"
 #include "services/Settings.h"
 #include "services/WriterLock.h"
@@ -14,7 +15,7 @@ constexpr char kUninstalledCaption[] = "OK";
 }  // namespace
 
 UninstallResult Uninstall(platform::Platform& os, RegistryCursor& registry,
-                          const LanguageState& language, bool silent) {
+                          const LanguageState& language, bool silent, const std::string& origin) {
     if (!silent && !platform::AskYesNo(os.boxes, language.Text(TextId::UninstallQuestion),
                                        language.Text(TextId::UninstallCaption))) {
         return UninstallResult::Declined;
@@ -34,11 +35,16 @@ UninstallResult Uninstall(platform::Platform& os, RegistryCursor& registry,
     if (present) WriteRegDword(os.registry, SettingsKey, FirstRunPendingValue, 1);
     if (!present || !ImportBackup(os, FirstRunFile)) {
         if (present) DeleteRegValue(os.registry, SettingsKey, FirstRunPendingValue);
+        RecordEvent(os, HistoryEvent::RestoreFailed,
+                    "Uninstall (" + origin + "): " + FirstRunFile +
+                        (present ? " did not go in" : " is not there"));
         if (!silent) {
             ShowRestoreFailed(os, FirstRunFile);
         }
         return present ? UninstallResult::RestoreFailed : UninstallResult::NoBackup;
     }
+    // While the settings key still names the install directory, where the log lies.
+    RecordEvent(os, HistoryEvent::Uninstall, FirstRunFile + (", from " + origin));
     // The settings key takes the record of the applied rates with it; the watch at logon goes too.
     registry.DeleteKey(FromRoot(SettingsKey));
     EnableWatch(os.registry, "", false);

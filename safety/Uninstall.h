@@ -25,9 +25,10 @@ enum class UninstallResult : std::uint32_t {
 
 // Imports firstrun.dat from the install directory and waits for it; only when it went back in
 // is the settings key deleted, so that a failed uninstall can be tried again with nothing
-// lost. `silent`: no question and no message boxes.
+// lost. `silent`: no question and no message boxes. `origin` names for the history what asked
+// for it (the menu, the command line).
 UninstallResult Uninstall(platform::Platform& os, RegistryCursor& registry,
-                          const LanguageState& language, bool silent);
+                          const LanguageState& language, bool silent, const std::string& origin);
 
 // The switches after the program's path, each a word of its own in any letter case.
 bool HasUninstallSwitch(const std::string& commandLine);

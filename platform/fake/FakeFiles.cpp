@@ -108,6 +108,17 @@ bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
     return true;
 }
 
+bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
+    std::string full = FullPath(path);
+    std::string key = LowerCase(full);
+    if (WriteDenied(key) || locked_.count(key) || !InKnownDirectory(key)) return false;
+    File& f = files_[key];
+    if (f.path.empty()) f.path = full;
+    f.bytes += bytes;
+    appends.push_back(bytes);
+    return true;
+}
+
 bool FakeFiles::Exists(const std::string& path) {
     return files_.count(LowerCase(FullPath(path))) > 0;
 }

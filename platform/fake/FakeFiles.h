@@ -16,6 +16,7 @@ public:
 
     std::optional<std::string> ReadAll(const std::string& path) override;
     bool WriteAll(const std::string& path, const std::string& bytes) override;
+    bool Append(const std::string& path, const std::string& bytes) override;
     bool Exists(const std::string& path) override;
     bool Remove(const std::string& path) override;
     bool Replace(const std::string& from, const std::string& to) override;
@@ -34,6 +35,8 @@ public:
     void DenyReplace(const std::string& path);
     // The full, canonical form of a path: drive and directories, "." and ".." resolved.
     std::string FullPath(const std::string& path) const;
+    // The bytes of every Append that succeeded, in order: one entry is one write.
+    std::vector<std::string> appends;
 
 private:
     struct File {

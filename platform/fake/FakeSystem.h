@@ -1,6 +1,6 @@
 #pragma once
 // Version, command line, directory, Safe Mode and the shutdown steps, all set by the test;
-// sounds are recorded; ending the process throws ProcessEnded.
+// sounds and Event Log entries are recorded; ending the process throws ProcessEnded.
 
 #include <vector>
 
@@ -21,6 +21,10 @@ public:
     void Beep(Sound sound) override { sounds.push_back(sound); }
     bool TakeWriterLock(std::uint32_t waitMs) override;
     void ReleaseWriterLock() override { writerLockHeld = false; }
+    bool LogEvent(EventType type, const std::string& text) override {
+        events.push_back({type, text});
+        return true;
+    }
     bool OpenProcessToken(TokenHandle* token) override;
     bool LookupPrivilege(const std::string& name, std::uint64_t* luid) override;
     bool EnablePrivilege(TokenHandle token, std::uint64_t luid) override;
@@ -43,6 +47,11 @@ public:
     std::uint32_t writerFreeAfterMs = 0;
     bool writerLockHeld = false;
     std::vector<std::uint32_t> writerLockWaits;  // the wait of each attempt
+    struct Event {
+        EventType type;
+        std::string text;
+    };
+    std::vector<Event> events;  // the Event Log's entries, in the order reported
 
     // The shutdown steps: which succeed, and what the adjustment leaves as last error.
     bool tokenOpens = true;

@@ -51,6 +51,17 @@ bool Win32Files::WriteAll(const std::string& path, const std::string& bytes) {
     return true;
 }
 
+bool Win32Files::Append(const std::string& path, const std::string& bytes) {
+    // With the right to append and not to write, every write goes to the end of the file as
+    // it is at that moment, whoever else appends meanwhile.
+    FileHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen() || bytes.size() > 0xFFFFFFFFu) return false;
+    DWORD size = static_cast<DWORD>(bytes.size());
+    DWORD written = 0;
+    return WriteFile(file.handle, bytes.data(), size, &written, nullptr) && written == size;
+}
+
 bool Win32Files::Exists(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

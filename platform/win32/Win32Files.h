@@ -9,6 +9,7 @@ class Win32Files : public Files {
 public:
     std::optional<std::string> ReadAll(const std::string& path) override;
     bool WriteAll(const std::string& path, const std::string& bytes) override;
+    bool Append(const std::string& path, const std::string& bytes) override;
     bool Exists(const std::string& path) override;
     bool Remove(const std::string& path) override;
     bool Replace(const std::string& from, const std::string& to) override;

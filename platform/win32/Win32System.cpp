@@ -4,7 +4,15 @@
 
 #include <vector>
 
+#include "platform/win32/WideText.h"
+
 namespace platform {
+namespace {
+
+// The source the installers register, naming Cadenzo.exe as its message file.
+constexpr wchar_t kEventSource[] = L"Cadenzo";
+
+}  // namespace
 
 std::uint32_t Win32System::Version() { return GetVersion(); }
 
@@ -74,6 +82,23 @@ void Win32System::Beep(Sound sound) {
     };
     const Tone& tone = kTones[static_cast<int>(sound)];
     if (!::Beep(tone.hertz, tone.ms)) MessageBeep(tone.fallback);
+}
+
+bool Win32System::LogEvent(EventType type, const std::string& text) {
+    // The exe's message table (app/res/EventMessages.mc) has one message for each level,
+    // numbered from 1 in this order, whose whole text is the entry's one string: Event Viewer
+    // shows it as it stands.
+    static constexpr WORD kTypes[] = {EVENTLOG_INFORMATION_TYPE, EVENTLOG_WARNING_TYPE,
+                                      EVENTLOG_ERROR_TYPE};
+    HANDLE source = RegisterEventSourceW(nullptr, kEventSource);
+    if (!source) return false;
+    int level = static_cast<int>(type);
+    WideString wide = ToWide(text);
+    const wchar_t* strings[] = {wide.c_str()};
+    BOOL done = ReportEventW(source, kTypes[level], 0, static_cast<DWORD>(level + 1), nullptr, 1, 0,
+                             strings, nullptr);
+    DeregisterEventSource(source);
+    return done != FALSE;
 }
 
 bool Win32System::OpenProcessToken(TokenHandle* token) {

@@ -1,6 +1,6 @@
 #pragma once
-// Version, command line, directory, Safe Mode, sounds, the shutdown privilege and ending the
-// process, through kernel32, advapi32 and user32.
+// Version, command line, directory, Safe Mode, sounds, the Event Log, the shutdown privilege
+// and ending the process, through kernel32, advapi32 and user32.
 
 #include "platform/System.h"
 
@@ -17,6 +17,7 @@ public:
     void Beep(Sound sound) override;
     bool TakeWriterLock(std::uint32_t waitMs) override;
     void ReleaseWriterLock() override;
+    bool LogEvent(EventType type, const std::string& text) override;
     bool OpenProcessToken(TokenHandle* token) override;
     bool LookupPrivilege(const std::string& name, std::uint64_t* luid) override;
     bool EnablePrivilege(TokenHandle token, std::uint64_t luid) override;

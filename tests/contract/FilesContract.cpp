@@ -38,6 +38,20 @@ TEST_F(FilesContract, BytesComeBackExactly) {
     EXPECT_EQ(files.ReadAll("empty.rpt"), "");
 }
 
+TEST_F(FilesContract, AppendAddsAtTheEndAndCreatesTheFile) {
+    ASSERT_TRUE(files.Append("history.log", "first\r\n"));
+    ASSERT_TRUE(files.Append("history.log", std::string("se\0cond\xc3\xa9\r\n", 12)));
+    EXPECT_EQ(files.ReadAll("history.log"), std::string("first\r\nse\0cond\xc3\xa9\r\n", 19));
+    EXPECT_TRUE(files.Append("history.log", ""));
+    EXPECT_EQ(files.ReadAll("history.log")->size(), 19u);
+
+    EXPECT_FALSE(files.Append("absent\\history.log", "x"));
+    // Another program reading it without sharing writes keeps it as it is.
+    backend.HoldOpenForReading("history.log");
+    EXPECT_FALSE(files.Append("history.log", "third\r\n"));
+    EXPECT_EQ(files.ReadAll("history.log")->size(), 19u);
+}
+
 TEST_F(FilesContract, RelativePathsStartAtTheCurrentDirectory) {
     EXPECT_EQ(os.system.CurrentDirectory(), directory);
     ASSERT_TRUE(files.WriteAll("ati.pci", "table"));

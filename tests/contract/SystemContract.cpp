@@ -45,6 +45,15 @@ TEST(SystemContract, EverySoundPlaysAndReturns) {
         System().Beep(sound);
 }
 
+// Without the source registered (as here) Windows writes the entries all the same, with a
+// note that their description cannot be found.
+TEST(SystemContract, TheEventLogTakesAnEntryOfEachLevel) {
+    EXPECT_TRUE(System().LogEvent(platform::EventType::Information, "OK applied: contract test"));
+    EXPECT_TRUE(System().LogEvent(platform::EventType::Warning, "backup.dat restored"));
+    EXPECT_TRUE(System().LogEvent(platform::EventType::Error,
+                                  "\uFEFFRestore failed: \u0444\u0430\u0439\u043B"));
+}
+
 TEST(SystemContract, ShutdownPrivilegeCanBeEnabled) {
     platform::TokenHandle token = 0;
     ASSERT_TRUE(System().OpenProcessToken(&token));

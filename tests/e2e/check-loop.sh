@@ -12,6 +12,7 @@
 #      start unanswered and undoes the change at once; switched off again during the minute
 #      before its restart, the machine comes up with the settings of backup.dat, and the next
 #      ordinary start says that the change was undone.
+# Each part's history.log (started anew with the part) tells its check's end, after the change.
 # Each part starts on a freshly started rig: the driver profile as shipped and every X mode.
 # shellcheck disable=SC2119 # e2e_launch without arguments: an ordinary start
 source "$(dirname "$0")/lib.sh"
@@ -99,6 +100,10 @@ run_once='SOFTWARE\Microsoft\Windows\CurrentVersion\RunOnce'
 disarmed() { test -z "$(e2e_reg "$run_once" "$check_entry")"; }
 time_a=- time_b=- time_c=- time_d=-
 
+# The events history.log holds after the change and its armed check, without their times.
+after_change() { e2e_history_events | tail -n +3; }
+history_is() { test "$(after_change)" = "$1"; }
+
 # --- A: OK stops the check --------------------------------------------------------------------
 if [[ $parts == *A* ]]; then
 part_start=$(now_ms)
@@ -130,6 +135,7 @@ e2e_check "and the driver key keeps the applied list: no mode change, nothing im
   test "$(restricted)" = "$applied"
 e2e_check "and the program goes on with its main window" seen "$title" 2000
 e2e_check "while the check window stays hidden" hidden "$check"
+e2e_check "history.log tells the confirmation" history_is "Check confirmed: the new rates"
 end_check_run "$run"
 time_a=$((($(now_ms) - part_start) / 1000))
 fi
@@ -165,6 +171,8 @@ sleep 16
 e2e_check "past the end of the second count the program still answers: no fall-back" \
   seen "$title" 2000
 e2e_check "the display still runs at 70 and the check window stays hidden" kept_minimal
+e2e_check "history.log tells the fall-back and the confirmation of the lowest rate" history_is \
+  $'Fall-back to the lowest rate: 1024x768 at 70 Hz\nCheck confirmed: the lowest rate'
 end_check_run "$run"
 time_b=$((($(now_ms) - part_start) / 1000))
 fi
@@ -235,6 +243,9 @@ e2e_check "a minute later ($requested s) a restart is requested: Wine ends the c
 e2e_check "and the driver key holds every value of backup.dat: no rebuild of the driver key \
 undid the import" holds "$e2e_work/before-c.txt"
 e2e_check "and no check is left armed: the restart does not bring it back" disarmed
+e2e_check "history.log tells both falls-back" history_is \
+  $'Fall-back to the lowest rate: 1024x768 at 85 Hz\nbackup.dat restored'
+e2e_check "each line with the local time and its offset" e2e_history_timed
 "$e2e_rig" restart >"$e2e_work/restart.log" 2>&1 || cat "$e2e_work/restart.log"
 # shellcheck disable=SC1091
 source "$CADENZO_RIG_DIR/rig.env"
@@ -273,6 +284,8 @@ e2e_check "without a count-down nobody may see" hidden "$check"
 e2e_check "and no check is left armed" disarmed
 power_cut  # during the minute before its restart
 e2e_check "after the next restart the driver key still holds backup.dat" holds_backup
+e2e_check "history.log tells the undo without a count-down" history_is \
+  $'Check unanswered twice: the change is undone at once\nbackup.dat restored'
 e2e_check "and no check runs" test -z "$(check_run)"
 e2e_launch
 said=$(e2e_driver answer "Settings restored" ok 30000 || true)

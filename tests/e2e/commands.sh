@@ -3,12 +3,14 @@
 # Create Report: with the current directory elsewhere than the install directory, the report
 # text and Wine's registry exports are joined by cpall.bat under Wine's cmd into one
 # Cadenzo.rpt there; no working file is left; a second run replaces the first one's report,
-# and leftovers of a run cut short do not get into it. Prints the report's size and the time
-# from the click to the finished report.
+# and leftovers of a run cut short do not get into it; it holds the last 50 lines of the
+# history in the install directory. Prints the report's size and the time from the click to
+# the finished report.
 # /RESTORE, started elsewhere than the install directory as the Run box starts it: without a
 # backup it ends with 2 and changes nothing; with lastknowngood.dat it puts the driver key back,
 # drops the pending check and asks Windows to restart (Wine's session end runs wineboot), ending
-# with 0.
+# with 0. Each tells the Event Log; the first finds no history.log it can write, which the
+# settings note, and the second's history line says so.
 source "$(dirname "$0")/lib.sh"
 e2e_start
 title="Cadenzo 0.98 beta"
@@ -60,6 +62,9 @@ create_report() {
   printf '%s\n' "$facts" >>"$e2e_work/report-facts.txt"
 }
 
+# A history of 60 events in the install directory.
+for n in $(seq 1 60); do printf '2026-12-08T10:%02d:00+01:00 event %d\r\n' "$n" "$n"; done \
+  >"$e2e_install/history.log"
 create_report
 e2e_check "Create Report says \"Report saved in Cadenzo.rpt\"" \
   test "$said" = "Report saved in Cadenzo.rpt"
@@ -75,6 +80,13 @@ e2e_check "and of the display class and video keys and ATI's key" \
 e2e_check "each export (a missing service key's as nothing) followed by its separator" \
   test "$(fact separators)" = 8
 e2e_check "joined byte for byte, no end-of-file character" test "$(fact ctrl-z)" = 0
+report_history() {
+  tr -d '\r' <"$report" | sed -n '/^History: /,/^-\{80\}$/p'
+}
+e2e_check "it holds the history's last 50 lines, oldest first" test "$(report_history)" = \
+  "$(echo 'History: the last 50 lines of history.log'
+  tr -d '\r' <"$e2e_install/history.log" | tail -50
+  printf -- '-%.0s' {1..80})"
 echo "figure: report $(stat -c %s "$report" 2>/dev/null || echo 0) bytes, from the click to" \
   "the finished report ${took} s"
 cp "$report" "$e2e_work/first.rpt" 2>/dev/null || true
@@ -110,11 +122,20 @@ session_ended() {
   return 1
 }
 no_restart() { ! session_ended; }
-e2e_launch_from "$here" /RESTORE
+# A directory where history.log would be: no history can be written there.
+rm -f "$e2e_install/history.log"
+mkdir "$e2e_install/history.log"
+WINEDEBUG=$e2e_eventlog e2e_launch_from "$here" /RESTORE
 code=0
 wait "$e2e_program" || code=$?
 e2e_check "/RESTORE without lastknowngood.dat or firstrun.dat ends with 2" test "$code" = 2
 e2e_check "and asks for no restart" no_restart
+e2e_check "the Event Log has the failed restore as an error" test "$(e2e_event_log)" = \
+  "err Restore failed: /RESTORE: neither lastknowngood.dat nor firstrun.dat is there"
+missed=$(e2e_reg 'SOFTWARE\Korvex\Cadenzo' HistoryUnwritten)
+e2e_check "the settings note the event history.log could not take ($missed)" \
+  grep -qP '^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d Restore failed$' <<<"$missed"
+rmdir "$e2e_install/history.log"
 before=$(e2e_driver_values)
 wine regedit /e 'C:\Cadenzo\lastknowngood.dat' "HKEY_LOCAL_MACHINE\\$key" >/dev/null 2>&1
 wine reg add "HKLM\\$key" /v DisableTiling /t REG_DWORD /d 5 /f >/dev/null 2>&1
@@ -124,7 +145,7 @@ wine reg add "$settings" /v CheckStarts /t REG_DWORD /d 1 /f >/dev/null 2>&1
 e2e_check "a changed driver key and a pending check to restore from" \
   test "$(e2e_driver_values)" != "$before" -a -n "$(pending)"
 started=$(e2e_now)
-e2e_launch_from "$here" /RESTORE
+WINEDEBUG=$e2e_eventlog e2e_launch_from "$here" /RESTORE
 restoring=$e2e_program
 e2e_check "/RESTORE asks Windows to restart" e2e_wait_for 60 session_ended
 asked=$(e2e_now)
@@ -138,4 +159,10 @@ e2e_check "the driver key is back as lastknowngood.dat holds it" \
   test "$(e2e_driver_values)" = "$before"
 e2e_check "the pending check is gone" test -z "$(pending)"
 e2e_check "and so is its count" test -z "$(e2e_reg 'SOFTWARE\Korvex\Cadenzo' CheckStarts)"
+e2e_check "the Event Log has the restore" \
+  test "$(e2e_event_log)" = "trace /RESTORE: lastknowngood.dat"
+e2e_check "history.log, writable again, tells first what it missed, then the restore" \
+  test "$(e2e_history_events)" = "History: this log could not be written for a while (the \
+Windows Event Log has every event); the latest event it missed: $missed"$'\n/RESTORE: lastknowngood.dat'
+e2e_check "and the note is gone" test -z "$(e2e_reg 'SOFTWARE\Korvex\Cadenzo' HistoryUnwritten)"
 e2e_finish

@@ -53,6 +53,9 @@
 //                                        holds the bytes HEX (as `reg query` shows binary
 //                                        data), looking every millisecond, and prints how long
 //                                        that took
+//   driver event-text FILE ID TEXT     what Event Viewer shows for an entry of event ID whose one
+//                                        string is TEXT, from the message file FILE (the exe the
+//                                        source names); fails when FILE has no such message
 //   driver matrix DRIVERKEY INSTALLDIR CASEFILE
 //                                        starts the program once per bad-input case of
 //                                        CASEFILE, each on the registry as it was plus the
@@ -510,6 +513,28 @@ int Glyphs(const std::vector<std::string>& args) {
     HWND control = FindChild(window, args[1]);
     ProgramHook hook(window);
     std::printf("%s\n", hook.Ask("CadenzoDriverGlyphs", reinterpret_cast<LPARAM>(control)).c_str());
+    return 0;
+}
+
+int EventText(const std::vector<std::string>& args) {
+    HMODULE file = LoadLibraryExW(Wide(args[0]).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!file) Fail("cannot load " + args[0]);
+    std::wstring text = Wide(args[2]);
+    DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(text.c_str())};
+    wchar_t* shown = nullptr;
+    DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER |
+                           FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                       file, std::strtoul(args[1].c_str(), nullptr, 10), 0,
+                       reinterpret_cast<wchar_t*>(&shown), 0, reinterpret_cast<va_list*>(inserts));
+    FreeLibrary(file);
+    if (length == 0) Fail("no message " + args[1] + " in " + args[0]);
+    std::wstring message(shown, length);
+    LocalFree(shown);
+    // The message compiler ends each message with a line end.
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r'))
+        message.pop_back();
+    std::printf("%s\n", Utf8(message).c_str());
     return 0;
 }
 
@@ -1302,6 +1327,7 @@ constexpr Command kCommands[] = {
     {"wait-value", 3, 4, WaitValue},
     {"pick", 2, 2, Pick},
     {"hint", 2, 3, Hint},
+    {"event-text", 3, 3, EventText},
     {"matrix", 3, 3, Matrix},
 };
 

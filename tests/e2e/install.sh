@@ -3,13 +3,14 @@
 # "C:\Program Files\Cadenzo" (a folder with a blank); Cadenzo started as its Start-menu
 # shortcut starts it, its first run, the typical change with the restart and the check; then
 # the silent uninstall, which has Cadenzo put the driver's settings back as they were before
-# its first run and leaves no file, folder, setting, shortcut, Add/Remove or App Paths entry
-# behind.
+# its first run and leaves no file, folder, setting, shortcut, Add/Remove, App Paths or Event
+# Log source entry behind.
 source "$(dirname "$0")/lib.sh"
 root=$(cd "$(dirname "$0")/../.." && pwd)
 settings='SOFTWARE\Korvex\Cadenzo'
 uninstall_key='SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Cadenzo'
 app_paths_key='SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\cadenzo.exe'
+event_source_key='SYSTEM\CurrentControlSet\Services\EventLog\Application\Cadenzo'
 
 # The installer as the release makes it from the builds as they are.
 CADENZO_RELEASE_NO_BUILD=1 CADENZO_DIST="$e2e_work/dist" "$root/scripts/release.sh" \
@@ -44,6 +45,23 @@ app_path=$(wine reg query "HKLM\\$app_paths_key" /ve 2>/dev/null | tr -d '\r' |
 e2e_check "the Run box knows \"cadenzo\": App Paths names the program and its folder" \
   test "$app_path|$(e2e_reg "$app_paths_key" Path)" = \
   'C:\Program Files\Cadenzo\Cadenzo.exe|C:\Program Files\Cadenzo'
+event_source=$(wine reg query "HKLM\\$event_source_key" 2>/dev/null | tr -d '\r' |
+  awk '$2 ~ /^REG_/ { print $1, $2 }' | sort | tr '\n' '|')
+e2e_check "the Event Log source \"Cadenzo\" takes its texts from the program's message table" \
+  test "$event_source|$(e2e_reg "$event_source_key" EventMessageFile)" = \
+  'EventMessageFile REG_EXPAND_SZ|TypesSupported REG_DWORD||C:\Program Files\Cadenzo\Cadenzo.exe'
+e2e_check "for information, warnings and errors" \
+  test "$(e2e_reg "$event_source_key" TypesSupported)" = 0x7
+# What Event Viewer shows: the entry's one string, whole, through the message of its event ID in
+# the file the source names, one message for each level.
+entry='Restore failed: firstrun.dat, "C:\x" 100%'
+event_text() {
+  e2e_driver event-text "$(e2e_reg "$event_source_key" EventMessageFile)" "$1" "$entry"
+}
+e2e_check "Event Viewer shows each level's entries as written, nothing added" \
+  test "$(event_text 1)|$(event_text 2)|$(event_text 3)" = "$entry|$entry|$entry"
+e2e_check "and the exe has no message beyond them" \
+  test "$(event_text 4)" = 'no message 4 in C:\Program Files\Cadenzo\Cadenzo.exe'
 link=$(e2e_shortcut "$shortcut" 2>/dev/null || true)
 e2e_check "the Start-menu shortcut starts Cadenzo.exe in its folder" test "$link" = \
   "$(printf '%s\t%s' 'C:\Program Files\Cadenzo\Cadenzo.exe' 'C:\Program Files\Cadenzo')"
@@ -77,9 +95,11 @@ e2e_check "the Add/Remove entry is gone" \
 e2e_check "the shortcut is gone" test ! -e "$shortcut"
 e2e_check "the App Paths entry is gone" \
   bash -c "! wine reg query 'HKLM\\$app_paths_key' >/dev/null 2>&1"
+e2e_check "the Event Log source is gone" \
+  bash -c "! wine reg query 'HKLM\\$event_source_key' >/dev/null 2>&1"
 
 # Installed again, with a backup but without firstrun.dat: nothing can be restored, so the
-# backup, the only record left, stays, and so does its folder.
+# backup, the only record left, stays, and so does its folder, with the history that says so.
 wine "$setup" /S </dev/null >>"$e2e_work/setup.log" 2>&1 || true
 echo "the driver's settings of an earlier start" >"$programs/backup.dat"
 cp "$programs/backup.dat" "$e2e_work/backup.dat"
@@ -88,8 +108,11 @@ wine reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run' /v "Cadenzo wa
   /d "\"C:\\Program Files\\Cadenzo\\Cadenzo.exe\" /WATCH" /f >/dev/null 2>&1
 uninstall "$programs/uninstall.exe"  # the files go first, the folder stays
 e2e_check "without firstrun.dat the uninstaller keeps the backups and removes the rest" \
-  test "$(installed)" = "backup.dat "
+  test "$(installed)" = "backup.dat history.log "
 e2e_check "byte for byte" cmp -s "$programs/backup.dat" "$e2e_work/backup.dat"
 e2e_check "and the watch's logon entry is gone" bash -c \
   "! wine reg query 'HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run' /v 'Cadenzo watch' >/dev/null 2>&1"
+e2e_install=$programs
+e2e_check "history.log tells why" test "$(e2e_history_events)" = \
+  "Restore failed: Uninstall (/UNINSTALL /S): firstrun.dat is not there"
 e2e_finish

@@ -213,6 +213,27 @@ e2e_driver_values() {
 
 e2e_title="Cadenzo 0.98 beta"
 
+# The change history in the install directory, without its CRs.
+e2e_history() { tr -d '\r' <"$e2e_install/history.log" 2>/dev/null; }
+# Its events without their times, one a line.
+e2e_history_events() { e2e_history | cut -d' ' -f2-; }
+# Whether it has lines, each starting with a local time and this machine's offset from UTC.
+e2e_history_timed() {
+  local zone text
+  zone=$(date +%:z)
+  text=$(e2e_history)
+  [ -n "$text" ] && ! grep -qvP "^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\Q$zone\E " <<<"$text"
+}
+# WINEDEBUG for a start whose Event Log entries are read: Wine writes each entry to the
+# program's output, Information as "trace", Warning as "warn", Error as "err".
+e2e_eventlog=-all,+eventlog
+# The entries of the last start (e2e_launch, as WINEDEBUG=$e2e_eventlog e2e_launch), one
+# "LEVEL text" a line, in order.
+e2e_event_log() {
+  sed -n 's/^[0-9a-f]*:\(trace\|warn\|err\):eventlog:ReportEventW L"\(.*\)"\r\?$/\1 \2/p' \
+    "$e2e_work/cadenzo.log"
+}
+
 # The grid's combo box at top $1 of the main window: its text, its rates and the rest.
 e2e_grid_row() {
   e2e_driver controls "$e2e_title" | awk -F'\t' -v top="$1" '$1 == "ComboBox" && $4 == top'

@@ -75,6 +75,13 @@ TEST_F(ApplyTest, TheTypicalChangeRefusesTheRatesBelowTheChosenOne) {
               win.boxes.shown.back().text);
     EXPECT_EQ("Restart needed", win.boxes.shown.back().caption);
     EXPECT_TRUE(win.system.exitWindowsCalls.empty());
+
+    // The history in Cadenzo's folder and the Event Log: each rate before and after.
+    const std::string applied =
+        "OK applied: 640x480 60 Hz, 800x600 56 Hz, 1024x768 60 Hz -> 85 Hz, 1280x1024 60 Hz";
+    EXPECT_EQ((std::vector<std::string>{applied, "Check armed"}), demo::HistoryLines(win));
+    EXPECT_EQ((std::vector<std::string>{"I " + applied, "I Check armed"}),
+              demo::EventLogEntries(win));
 }
 
 TEST_F(ApplyTest, TheNextStartShowsTheChosenRateInForceWithoutAQuestion) {
@@ -106,6 +113,32 @@ TEST_F(ApplyTest, AnApplyWithoutChangesWritesEverythingAgainButAsksNothing) {
     EXPECT_EQ(0u, Driver("DALRestrictedModesBCD")->size);
     EXPECT_FALSE(win.registry.Value(kRunOnce, "Cadenzo - test resolution"));
     EXPECT_TRUE(win.boxes.shown.empty());
+    EXPECT_EQ(
+        std::vector<std::string>{
+            "OK applied: 640x480 60 Hz, 800x600 56 Hz, 1024x768 60 Hz, 1280x1024 60 Hz"},
+        demo::HistoryLines(win));
+}
+
+// The history is for the record: a change goes through without it, and the report says what
+// the log missed.
+TEST_F(ApplyTest, AHistoryThatCannotBeWrittenStopsNoChangeAndTheReportSaysSo) {
+    win.files.DenyWrites("history.log");
+    TForm1& form = Start();
+    Row(form, "1024x768").ComboBox.SetText("85");
+    win.boxes.answers = {platform::Answer::No};
+    ASSERT_TRUE(PressOk(form));
+    EXPECT_EQ(24u, Driver("DALRestrictedModesBCD")->size);
+    EXPECT_TRUE(win.registry.Value(kRunOnce, "Cadenzo - test resolution"));
+
+    ui::Application app2{win.boxes};
+    Program next{win.Os(), app2};
+    next.CreateMainWindow().bReport.Click();
+    std::string report = win.files.Contents("Cadenzo.rpt").value_or("");
+    EXPECT_NE(std::string::npos,
+              report.find("History: history.log is not there\r\n"
+                          "history.log could not be written; the latest event it missed: "
+                          "2026-12-07T21:05:09+01:00 Check armed (the Windows Event Log has it)"))
+        << report;
 }
 
 TEST_F(ApplyTest, NothingIsWrittenWithoutTheBackup) {
@@ -113,6 +146,7 @@ TEST_F(ApplyTest, NothingIsWrittenWithoutTheBackup) {
     Row(form, "1024x768").ComboBox.SetText("85");
     regedit.exportsFail = true;
     EXPECT_FALSE(PressOk(form));
+    EXPECT_TRUE(demo::HistoryLines(win).empty());
     EXPECT_EQ(
         "The registry backup \"lastknowngood.dat\" could not be written, so the driver's "
         "settings were not changed.",

@@ -16,6 +16,8 @@
 
 namespace {
 
+using Lines = std::vector<std::string>;
+
 const std::string kOlderBackup = "an older backup";
 constexpr char kNewBackup[] = "backup.dat.new";
 
@@ -250,6 +252,7 @@ TEST_F(BackupsTest, RestoreRegistryImportsLastKnownGoodAsksAndEnds) {
     win.boxes.answers = {platform::Answer::Yes};
     EXPECT_THROW(form.bRestore.Click(), platform::ProcessEnded);
     EXPECT_EQ(1u, win.system.exitWindowsCalls.size());
+    EXPECT_EQ(Lines(2, "I Restore Registry: lastknowngood.dat"), demo::EventLogEntries(win));
 }
 
 TEST_F(BackupsTest, AcceptedRestoreAtStartRestoresInsteadOfTakingABackup) {
@@ -262,6 +265,8 @@ TEST_F(BackupsTest, AcceptedRestoreAtStartRestoresInsteadOfTakingABackup) {
     EXPECT_THROW(form.Paint(), platform::ProcessEnded);
     EXPECT_TRUE(regedit.exported.empty());
     EXPECT_EQ(1u, regedit.imported.size());
+    EXPECT_EQ(Lines{"Restore Registry: lastknowngood.dat, offered at start"},
+              demo::HistoryLines(win));
 }
 
 TEST_F(BackupsTest, UninstallAsksRestoresFirstRunAndRemovesTheSettings) {
@@ -285,6 +290,7 @@ TEST_F(BackupsTest, UninstallAsksRestoresFirstRunAndRemovesTheSettings) {
     EXPECT_THROW(form.Cancel.Click(), platform::ProcessEnded);
     EXPECT_EQ(1u, regedit.imported.size());
     EXPECT_FALSE(win.registry.KeyExists(SettingsKey));
+    EXPECT_EQ(Lines{"Uninstall: firstrun.dat, from the menu"}, demo::HistoryLines(win));
 }
 
 TEST_F(BackupsTest, UninstallSwitchesAreWordsOfTheirOwnAfterTheProgramPath) {
@@ -326,6 +332,10 @@ TEST_F(BackupsTest, UninstallSwitchRestoresWithoutAWindowAndTellsByItsExitCode) 
     EXPECT_FALSE(win.registry.KeyExists(SettingsKey));
     EXPECT_TRUE(win.boxes.shown.empty());
     EXPECT_EQ(nullptr, app.MainForm());
+    EXPECT_EQ((Lines{"E Restore failed: Uninstall (/UNINSTALL /S): firstrun.dat is not there",
+                     "E Restore failed: Uninstall (/UNINSTALL /S): firstrun.dat did not go in",
+                     "I Uninstall: firstrun.dat, from /UNINSTALL /S"}),
+              demo::EventLogEntries(win));
 }
 
 TEST_F(BackupsTest, UninstallSwitchWithoutSilentAsksAndTellsAsTheMenuDoes) {
@@ -392,6 +402,11 @@ TEST_F(BackupsTest, RestoreSwitchPutsBackTheSettingsBeforeTheLastOkDropsTheCheck
     EXPECT_EQ(std::vector<std::uint32_t>{platform::EwxReboot}, win.system.exitWindowsCalls);
     EXPECT_TRUE(win.boxes.shown.empty());
     EXPECT_EQ(nullptr, app.MainForm());
+    EXPECT_EQ(
+        (Lines{"E Restore failed: /RESTORE: neither lastknowngood.dat nor firstrun.dat is there",
+               "E Restore failed: /RESTORE: lastknowngood.dat did not go in",
+               "I /RESTORE: lastknowngood.dat"}),
+        demo::EventLogEntries(win));
 }
 
 TEST_F(BackupsTest, RestoreSwitchTakesFirstRunWithoutLastKnownGood) {
@@ -432,6 +447,10 @@ TEST_F(BackupsTest, SafeModeAsksFirstAndYesRestoresAsTheSwitchDoes) {
     EXPECT_FALSE(program.RestoreInSafeMode());
     EXPECT_NE(std::string::npos, win.boxes.shown.back().text.find("lastknowngood.dat\" could not"));
     EXPECT_EQ(1u, win.system.exitWindowsCalls.size());
+    EXPECT_EQ((Lines{"/RESTORE: lastknowngood.dat, offered in Safe Mode",
+                     "Restore failed: /RESTORE, offered in Safe Mode: neither lastknowngood.dat "
+                     "nor firstrun.dat is there"}),
+              demo::HistoryLines(win));
 }
 
 TEST_F(BackupsTest, AnUndoWhoseBackupDidNotGoBackInSaysSoAndGoesNoFurther) {
@@ -465,6 +484,11 @@ TEST_F(BackupsTest, AnUndoWhoseBackupDidNotGoBackInSaysSoAndGoesNoFurther) {
     EXPECT_THROW(form.Cancel.Click(), platform::ProcessEnded);
     EXPECT_EQ(failedFor("backup.dat"), win.boxes.shown.back().text);
     EXPECT_TRUE(win.registry.Value(SettingsKey, "LangFileName"));
+
+    EXPECT_EQ((Lines{"E Restore failed: Uninstall (the menu): firstrun.dat is not there",
+                     "E Restore failed: Restore Registry: lastknowngood.dat did not go in",
+                     "E Restore failed: Cancel: backup.dat did not go in"}),
+              demo::EventLogEntries(win));
 }
 
 }  // namespace

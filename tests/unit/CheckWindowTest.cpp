@@ -11,6 +11,8 @@
 
 namespace {
 
+using Lines = std::vector<std::string>;
+
 class CheckWindowTest : public demo::ProgramTest {
 protected:
     TForm5* check = nullptr;
@@ -103,6 +105,10 @@ TEST_F(CheckWindowTest, SecondCountRestoresTheBackupThenRestarts) {
     EXPECT_EQ("Settings will be automatically restored from backup in 255 seconds",
               check->Label2.Caption());
     EXPECT_EQ(1u, win.system.exitWindowsCalls.size());  // stopped: nothing happens any more
+    EXPECT_EQ((Lines{"W Fall-back to the lowest rate: 1024x768 at 60 Hz", "W backup.dat restored"}),
+              demo::EventLogEntries(win));
+    EXPECT_EQ((Lines{"Fall-back to the lowest rate: 1024x768 at 60 Hz", "backup.dat restored"}),
+              demo::HistoryLines(win));
 }
 
 TEST_F(CheckWindowTest, WithoutItsBackupTheFallBackStillRestartsAndAsksNothing) {
@@ -113,6 +119,8 @@ TEST_F(CheckWindowTest, WithoutItsBackupTheFallBackStillRestartsAndAsksNothing) 
     EXPECT_TRUE(regedit.imported.empty());
     EXPECT_TRUE(win.boxes.shown.empty());
     EXPECT_EQ(std::vector<std::uint32_t>{platform::EwxReboot}, win.system.exitWindowsCalls);
+    EXPECT_EQ("E Restore failed: the check's fall-back: backup.dat did not go in",
+              demo::EventLogEntries(win).back());
 }
 
 TEST_F(CheckWindowTest, FallBackImportsOnceTheDriverKeyStopsChanging) {
@@ -169,6 +177,10 @@ TEST_F(CheckWindowTest, OkStopsTheCountInEitherPhase) {
     EXPECT_EQ(60u, CurrentRate());
     Tick(40);
     EXPECT_TRUE(win.system.exitWindowsCalls.empty());
+    EXPECT_EQ((Lines{"I Check confirmed: the new rates",
+                     "W Fall-back to the lowest rate: 1024x768 at 60 Hz",
+                     "I Check confirmed: the lowest rate"}),
+              demo::EventLogEntries(win));
 }
 
 TEST_F(CheckWindowTest, TheLastFiveSecondsOfEachCountTickAloudAndEachEndSoundsItsOwn) {

@@ -358,6 +358,11 @@ TEST(CheckStartsTest, AnUnansweredCheckUndoesTheChangeAtItsNextStartAndIsSaidOnc
     EXPECT_FALSE(m.win.registry.Value(RunOnceKey, RunOnceValue));
     EXPECT_FALSE(m.win.registry.Value(SettingsKey, "CheckStarts"));
     EXPECT_EQ(1u, m.win.system.exitWindowsCalls.size());
+    std::vector<std::string> history = demo::HistoryLines(m.win);
+    ASSERT_LE(2u, history.size());
+    EXPECT_EQ("Check unanswered twice: the change is undone at once", history.end()[-2]);
+    EXPECT_EQ("backup.dat restored", history.back());
+    EXPECT_EQ("W backup.dat restored", demo::EventLogEntries(m.win).back());
 
     const std::string undone = "changed on 2026-11-30 08:04 were not confirmed";
     EXPECT_FALSE(said(undone));

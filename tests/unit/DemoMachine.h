@@ -108,6 +108,26 @@ inline void SeedDriverProfile(platform::FakeWindows& win, bool addNativeModes = 
     registry.SeedString(key + "\\ddhal", "AnisoDegree", "16");
 }
 
+// The lines of history.log in Cadenzo's folder (the current directory unless `installDir`),
+// each without the time it starts with.
+inline std::vector<std::string> HistoryLines(const platform::FakeWindows& win,
+                                             std::string installDir = std::string()) {
+    if (installDir.empty()) installDir = win.system.currentDirectory;
+    std::vector<std::string> lines;
+    for (const std::string& line :
+         platform::SplitLines(win.files.Contents(installDir + "\\history.log").value_or("")))
+        lines.push_back(line.substr(line.find(' ') + 1));
+    return lines;
+}
+
+// The Event Log's entries in order, each its level's letter (I, W, E), a blank and its text.
+inline std::vector<std::string> EventLogEntries(const platform::FakeWindows& win) {
+    std::vector<std::string> entries;
+    for (const auto& event : win.system.events)
+        entries.push_back(std::string(1, "IWE"[static_cast<int>(event.type)]) + " " + event.text);
+    return entries;
+}
+
 // The driver key and its subkeys: every value's type and bytes, by key and name.
 using KeyContents = std::map<std::string, std::pair<std::uint32_t, std::vector<std::uint8_t>>>;
 inline KeyContents DriverKeyContents(const platform::FakeRegistry& registry) {

@@ -49,7 +49,7 @@ TEST(ReportTextTest, HoldsTheLanguageSettingsModesBoxesVersionAndIdentifiers) {
                   "Ranges: 50-85 Hz, 30-70 kHz, 140 MHz\r\n"
                   "640x480 highest within: 85\r\n"
                   "1024x768 highest within: 85\r\n" +
-                  kSeparator,
+                  kSeparator + "History: history.log is not there\r\n" + kSeparator,
               ReportText(facts));
 }
 
@@ -61,7 +61,8 @@ TEST(ReportTextTest, OddTablesAndTextsAreWrittenAsTheyAre) {
                   "IgnoreMonitorCaps : No\r\n" + kSeparator + "Modes:\r\n" + kSeparator +
                   "CB: FALSE FALSE FALSE FALSE FALSE FALSE FALSE FALSE\r\n" + kSeparator +
                   "WinVer: \r\n" + kSeparator + "ClassID: \r\nVideoID: \r\n" + kSeparator +
-                  "Monitor: none (no EDID)\r\n" + kSeparator,
+                  "Monitor: none (no EDID)\r\n" + kSeparator +
+                  "History: history.log is not there\r\n" + kSeparator,
               empty);
     // A monitor whose block is damaged is named with the reason, its ranges not trusted.
     std::vector<std::uint8_t> damaged = demo::CrtBlock();
@@ -268,6 +269,20 @@ TEST_F(ReportTest, SaysWhetherTheLanguageFileWasAcceptedAndTheIgnoreMonitorCapsS
                       {1, 0, 0, 0, 0, 0, 0, 0});
     Report();
     EXPECT_NE(std::string::npos, Written().find("IgnoreMonitorCaps : No\r\n"));
+}
+
+TEST_F(ReportTest, HoldsTheLastFiftyLinesOfTheHistory) {
+    std::string log;
+    for (int n = 1; n <= 60; ++n)
+        log += "2026-12-0" + std::to_string(n % 9 + 1) + "T10:00:00+01:00 event " +
+               std::to_string(n) + "\r\n";
+    win.files.Put("C:\\Program Files\\Cadenzo\\history.log", log);
+    Report();
+    std::string text = Written();
+    std::size_t from = text.find("History: the last 50 lines of history.log\r\n");
+    ASSERT_NE(std::string::npos, from) << text;
+    EXPECT_EQ(log.substr(log.find("2026-12-03T10:00:00+01:00 event 11\r\n")) + kSeparator,
+              text.substr(text.find("\r\n", from) + 2));
 }
 
 TEST_F(ReportTest, ADirectoryThatCannotBeWrittenIsSaidButTheExportsAndScriptStillStart) {
