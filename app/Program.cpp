@@ -6,6 +6,7 @@
 #include "app/TForm1.h"
 #include "keep/TWatch.h"
 #include "nonstandard/TNonStRes.h"
+#include "services/History.h"
 #include "services/RegistryValues.h"
 #include "services/Settings.h"
 
@@ -65,6 +66,12 @@ std::uint32_t Program::WatchFromCommandLine() {
         }
         return 8;
     }
+    std::string lost;
+    for (const std::string& line : result.lost)
+        lost += (lost.empty() ? "" : "; ") + line;
+    if (result.switchesChanged) lost += std::string(lost.empty() ? "" : "; ") + "driver switches";
+    RecordEvent(os, HistoryEvent::WatchLostRates,
+                lost + "; driver " + result.driverBefore + " -> " + result.driverNow);
     watchWindow_ = std::make_unique<TWatch>(app, os, language, result,
                                             [this, applied = *record] { ApplyAgain(applied); });
     app.SetMainForm(watchWindow_.get());
@@ -74,6 +81,7 @@ std::uint32_t Program::WatchFromCommandLine() {
 }
 
 void Program::ApplyAgain(const AppliedRecord& record) {
+    RecordEvent(os, HistoryEvent::ApplyAgain, "the rates of " + record.date);
     // The main window's OK, in a window nobody sees: made as at every start, never shown.
     mainWindows_.push_back(std::make_unique<TForm1>(*this, *this));
     TForm1& form = *mainWindows_.back();

@@ -71,6 +71,9 @@ e2e_check "after backing up the updated driver's key" \
   grep -qF '"DriverVersion"="6.14.10.6558"' <<<"$(e2e_export_text "$e2e_install/backup.dat")"
 e2e_check "and the check is armed" test -n "$(e2e_reg \
   'SOFTWARE\Microsoft\Windows\CurrentVersion\RunOnce' 'Cadenzo - test resolution')"
+e2e_check "the history tells what the watch found and that it was applied again" e2e_has_lines \
+  "$(e2e_history_events)" "/WATCH found lost rates: 1024x768, 85 Hz; driver 6.14.10.6396" \
+  "Apply again: the rates of" "1024x768 60 Hz -> 85 Hz"
 e2e_wait_for 20 watch_over || true
 restart
 confirm_check
