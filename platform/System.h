@@ -57,6 +57,10 @@ public:
     // mutex): true when this process holds the lock, after waiting up to `waitMs` for another
     // to let go. A process that ends lets go of it too.
     virtual bool TakeWriterLock(std::uint32_t waitMs) = 0;
+    // Text for the person or script that started a command: to the output it was started with
+    // when that was redirected, else to the console of the process that started it; nowhere
+    // when there is neither. A text as the program's texts are: ANSI, or UTF-8 after its mark.
+    virtual void WriteOut(const std::string& text) = 0;
     virtual void ReleaseWriterLock() = 0;
 
     // The steps that enable the shutdown privilege.

@@ -20,6 +20,7 @@ public:
     bool SafeMode() override { return safeMode; }
     void Beep(Sound sound) override { sounds.push_back(sound); }
     bool TakeWriterLock(std::uint32_t waitMs) override;
+    void WriteOut(const std::string& text) override { out += text; }
     void ReleaseWriterLock() override { writerLockHeld = false; }
     bool LogEvent(EventType type, const std::string& text) override {
         events.push_back({type, text});
@@ -43,6 +44,7 @@ public:
     std::vector<Sound> sounds;  // in the order played
     // Another Cadenzo holds the writer lock; it lets go after `writerFreeAfterMs` of waiting
     // (never when 0).
+    std::string out;  // what the commands wrote for their caller
     bool writerLockElsewhere = false;
     std::uint32_t writerFreeAfterMs = 0;
     bool writerLockHeld = false;

@@ -61,6 +61,32 @@ bool Win32System::TakeWriterLock(std::uint32_t waitMs) {
     return writerHeld_;
 }
 
+void Win32System::WriteOut(const std::string& text) {
+    if (!outputLooked_) {
+        outputLooked_ = true;
+        // A windowed program started with its output redirected (to a file or a pipe) has the
+        // handle; started from a console without, it writes to the console of its parent.
+        HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
+        if (handle && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN) {
+            output_ = handle;
+        } else if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+            handle = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+            if (handle != INVALID_HANDLE_VALUE) output_ = handle;
+        }
+    }
+    if (!output_) return;
+    DWORD written = 0;
+    DWORD mode = 0;
+    if (GetConsoleMode(output_, &mode)) {
+        // A console shows UTF-16 whatever its code page.
+        WideString wide = ToWide(text);
+        WriteConsoleW(output_, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    } else {
+        WriteFile(output_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+}
+
 void Win32System::ReleaseWriterLock() {
     if (writerHeld_) ReleaseMutex(writerMutex_);
     writerHeld_ = false;

@@ -16,6 +16,7 @@ public:
     bool SafeMode() override;
     void Beep(Sound sound) override;
     bool TakeWriterLock(std::uint32_t waitMs) override;
+    void WriteOut(const std::string& text) override;
     void ReleaseWriterLock() override;
     bool LogEvent(EventType type, const std::string& text) override;
     bool OpenProcessToken(TokenHandle* token) override;
@@ -29,6 +30,8 @@ public:
 private:
     void* writerMutex_ = nullptr;  // a HANDLE, made at the first attempt
     bool writerHeld_ = false;
+    bool outputLooked_ = false;
+    void* output_ = nullptr;  // a HANDLE; none when there is nowhere to write
 };
 
 }  // namespace platform
