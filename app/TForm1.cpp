@@ -129,7 +129,7 @@ void TForm1::BuildMenu() {
             if (!entry.name) continue;
             ui::MenuItem& item = top.Add(entry.name, BuiltInText(entry.caption));
             if (!entry.button) {
-                item.OnClick = [this] { Uninstall1Click(); };  // the one entry of no button
+                item.OnClick = MenuCommand(entry.name);
                 continue;
             }
             std::string button = entry.button;
@@ -144,6 +144,13 @@ void TForm1::BuildMenu() {
             }
         }
     }
+}
+
+std::function<void()> TForm1::MenuCommand(const std::string& name) {
+    // The profiles, like the buttons' entries, are the newest main window's.
+    if (name == "ExportSettings1") return [this] { windows_.Form1().ExportSettingsClick(); };
+    if (name == "ImportSettings1") return [this] { windows_.Form1().ImportSettingsClick(); };
+    return [this] { Uninstall1Click(); };
 }
 
 void TForm1::WireCommands() {
