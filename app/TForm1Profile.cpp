@@ -21,10 +21,10 @@ std::string Title(const LanguageState& language, TextId item) {
     return text;
 }
 
-platform::FileDialog ProfileDialog(const LanguageState& language, TextId item) {
+platform::FileDialog ProfileDialog(const LanguageState& language, TextId item,
+                                   const std::string& fileName = std::string()) {
     return platform::FileDialog{Title(language, item), language.Text(TextId::ProfileFiles),
-                                profile::FileExtension,
-                                std::string(kProposedName) + "." + profile::FileExtension};
+                                profile::FileExtension, fileName};
 }
 
 // The intro, then one line each.
@@ -42,7 +42,8 @@ std::string Listed(const std::string& intro, const std::vector<std::string>& lin
 
 void TForm1::ExportSettingsClick() {
     std::optional<std::string> path = state.os.dialogs.ChooseFileToSave(
-        ProfileDialog(state.language, TextId::ExportSettingsItem));
+        ProfileDialog(state.language, TextId::ExportSettingsItem,
+                      std::string(kProposedName) + "." + profile::FileExtension));
     if (!path) return;
     // A newer main window made while the dialog was open shows the settings now.
     (TableInForce() ? *this : windows_.Form1()).ExportProfile(*path);
