@@ -87,9 +87,10 @@ e2e_check "and no backup of an apply was taken" test ! -e "$e2e_install/lastknow
 
 # --- A profile from another machine: a resolution the rig lacks and a rate it does not offer,
 # with LF lines; one message each, and what fits is taken.
+mkdir -p "$WINEPREFIX/drive_c/Profiles"
 printf '[Cadenzo]\nVersion=1\n[Resolutions]\n800x600=75\n1024x768=100\n1600x1200=85\n[Switches]\nBlockWrite=on\n' \
-  >"$e2e_install/other.cadenzo"
-profile_dialog Import 'C:\Cadenzo\other.cadenzo'
+  >"$WINEPREFIX/drive_c/Profiles/other.cadenzo"
+profile_dialog Import 'C:\Profiles\other.cadenzo'
 skipped=$(message "Import Settings" skipped-message.png)
 e2e_check "one message lists the resolution the adapter lacks" test "$skipped" = \
   "This adapter does not have these resolutions of the profile; they were skipped:
@@ -100,6 +101,14 @@ e2e_check "one message lists the rate it does not offer" test "$unoffered" = \
 1024x768: 100 Hz"
 e2e_check "800x600 now at 75, 1024x768 back at its rate in force, BlockWrite checked" \
   test "$(grid)/$(box 'BlockWrite (For cards with SGRAM/DDR SGRAM only)')" = "60 75 60 60 /1"
+
+# The dialog went to another folder; the program's current folder, where it writes its report,
+# stays its own.
+e2e_driver_bg menu-click "$title" "Program|Create Report"
+e2e_driver answer "Report Creation OK" ok 60000 >/dev/null || true
+e2e_join
+e2e_check "after a file of another folder, the report still goes to Cadenzo's folder" \
+  test -s "$e2e_install/Cadenzo.rpt" -a ! -e "$WINEPREFIX/drive_c/Profiles/Cadenzo.rpt"
 
 # --- A file that is no profile: refused, nothing changes.
 printf 'Version=1\r\n1024x768=85\r\n' >"$e2e_install/notes.txt"
