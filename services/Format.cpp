@@ -10,12 +10,18 @@ bool IsAscii(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
 }
 
-// The characters beyond ASCII shown as "?": no way to convert them here.
-std::string AsciiOnly(std::string text) {
-    for (char& c : text) {
-        if (c & 0x80) c = '?';
+// Each character beyond ASCII shown as "?": no way to convert it here. In UTF-8 a character
+// beyond ASCII is a lead byte and the bytes that continue it (10xxxxxx).
+std::string AsciiOnly(const std::string& text, bool utf8) {
+    std::string ascii;
+    for (char c : text) {
+        if (!(c & 0x80)) {
+            ascii += c;
+        } else if (!utf8 || (c & 0xC0) != 0x80) {
+            ascii += '?';
+        }
     }
-    return text;
+    return ascii;
 }
 
 }  // namespace
@@ -30,7 +36,6 @@ std::string FormatText(const std::string& text, const std::string& argument) {
     bool argumentMarked = platform::IsUtf8Marked(argument);
     if (textMarked != argumentMarked &&
         !IsAscii(platform::WithoutUtf8Mark(textMarked ? argument : text)))
-        filled =
-            argumentMarked ? AsciiOnly(platform::WithoutUtf8Mark(argument)) : AsciiOnly(argument);
+        filled = AsciiOnly(platform::WithoutUtf8Mark(argument), argumentMarked);
     return platform::JoinText(platform::JoinText(text.substr(0, at), filled), text.substr(at + 2));
 }

@@ -7,6 +7,7 @@
 #include "modes/RestrictedModes.h"
 #include "platform/Utf8Text.h"
 #include "profile/Profile.h"
+#include "services/Format.h"
 #include "tests/unit/DemoMachine.h"
 
 namespace {
@@ -247,6 +248,11 @@ TEST_F(ProfileWindowTest, AFileNameBeyondTheCodePageIsKeptInUtf8) {
     Import(form, path, "not a profile");
     EXPECT_EQ(platform::JoinText(path, " is not a Cadenzo settings profile. Nothing was changed."),
               win.boxes.shown.back().text);
+    // A text of the code page (cp1251 here) and a name in UTF-8 join only where one is ASCII: the
+    // other's letters beyond it show as "?".
+    EXPECT_EQ("\xD4\xE0\xE9\xEB C:\\a\?\?.cadenzo",
+              FormatText("\xD4\xE0\xE9\xEB %s", "\uFEFFC:\\aБЯ.cadenzo"));
+    EXPECT_EQ("\uFEFFФайл C:\\a?.cadenzo", FormatText("\uFEFFФайл %s", "C:\\a\xC1.cadenzo"));
 }
 
 }  // namespace
