@@ -13,7 +13,7 @@
 //   BlockWrite=on          on: the feature is enabled (the box checked)
 //   AnisotropicFiltering=on
 //   AnisoDegree=16
-//   [Adapter]              for information only: a reader takes nothing from it
+//   [Adapter]              for information only: an import matches nothing against it
 //   VendorID=1002
 //   Monitor=Cadenzo CRT
 //
