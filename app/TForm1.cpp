@@ -131,13 +131,9 @@ void TForm1::BuildMenu() {
             if (!entry.name) continue;
             ui::MenuItem& item = top.Add(entry.name, BuiltInText(entry.caption));
             if (!entry.button) {
-                // The entries of no button.
-                if (std::string(entry.name) == "KeepRates1") {
+                item.OnClick = MenuCommand(entry.name);
+                if (std::string(entry.name) == "KeepRates1")
                     item.SetChecked(WatchEnabled(state.os.registry));
-                    item.OnClick = [this] { KeepRatesClick(); };
-                } else {
-                    item.OnClick = [this] { Uninstall1Click(); };
-                }
                 continue;
             }
             std::string button = entry.button;
@@ -152,6 +148,14 @@ void TForm1::BuildMenu() {
             }
         }
     }
+}
+
+std::function<void()> TForm1::MenuCommand(const std::string& name) {
+    // The profiles, like the buttons' entries, are the newest main window's.
+    if (name == "ExportSettings1") return [this] { windows_.Form1().ExportSettingsClick(); };
+    if (name == "ImportSettings1") return [this] { windows_.Form1().ImportSettingsClick(); };
+    if (name == "KeepRates1") return [this] { KeepRatesClick(); };
+    return [this] { Uninstall1Click(); };
 }
 
 void TForm1::WireCommands() {

@@ -3,6 +3,7 @@
 // tabs, the command buttons and the menu.
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "modes/GridRow.h"
 #include "modes/RefreshGrid.h"
 #include "options/DriverSwitches.h"
+#include "profile/Profile.h"
 #include "services/RegistryCursor.h"
 #include "ui/Form.h"
 
@@ -49,6 +51,13 @@ public:
     void HelpClick();
     void Uninstall1Click();
     void bReportClick();
+    // Settings profiles: Export writes what the window shows into a file chosen in the Save
+    // dialog; Import fills the grid and switches from a file chosen in the Open dialog, as a
+    // choice by hand does, and writes nothing before OK.
+    void ExportSettingsClick();
+    void ImportSettingsClick();
+    void ExportProfile(const std::string& path);
+    void ImportProfile(const std::string& path);
 
     // Whether the mode table is still the one this window built and shows. A newer main
     // window rebuilds it (another adapter, raw modes, another language), and then this
@@ -142,4 +151,9 @@ private:
     bool created_ = false;
     std::uint32_t tableBuild_ = 0;  // the build of the mode table this window shows
     void BuildMenu();
+    // The command of a menu entry that clicks no button.
+    std::function<void()> MenuCommand(const std::string& name);
+    // The grid as the window shows it: the table with the visible rows' texts read in.
+    ModeEntries ShownTable();
+    profile::SwitchSettings ShownSwitches() const;
 };

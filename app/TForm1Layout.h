@@ -125,13 +125,13 @@ constexpr std::array<ButtonText, 9> Buttons{{
 struct MenuEntry {
     const char* name;  // none for an unused place
     TextId caption;
-    const char* button;  // the button whose click the entry performs
+    const char* button;  // the button whose click the entry performs; none: a command of its own
 };
 
 struct MenuGroup {
     const char* name;
     TextId caption;
-    std::array<MenuEntry, 5> entries;
+    std::array<MenuEntry, 7> entries;  // places not named are unused
 };
 
 constexpr MenuEntry Unused{nullptr, TextId{}, nullptr};
@@ -142,6 +142,8 @@ constexpr std::array<MenuGroup, 3> Menu{{
      {{{"Uninstall1", TextId::UninstallItem, nullptr},
        {"RestoreRegistry1", TextId::RestoreRegistryItem, "bRestore"},
        {"CreateReport1", TextId::CreateReportItem, "bReport"},
+       {"ExportSettings1", TextId::ExportSettingsItem, nullptr},
+       {"ImportSettings1", TextId::ImportSettingsItem, nullptr},
        {"SaveExit1", TextId::SaveExitItem, "OK"},
        {"Exit1", TextId::ExitItem, "Cancel"}}}},
     {"Configure1",

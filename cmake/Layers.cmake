@@ -1,5 +1,6 @@
 # The program is built in layers, one library each; includes run downwards only:
-#   app -> the subsystems (safety, report, options, modes -> adapters -> lang; modes, report and app -> monitor)
+#   app -> the subsystems (safety, report, options, modes -> adapters -> lang; modes, report and
+#   app -> monitor; profile -> options and modes)
 #   -> services, ui -> platform
 # A layer names the layers it uses; it links them, and the build refuses an include of any other
 # folder (cmake/CheckIncludes.cmake), so an upward include fails before anything compiles.

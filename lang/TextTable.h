@@ -138,7 +138,24 @@
     TEXT(WriterBusy, 119,                                                                         \
          "Cadenzo is already changing the display driver's settings in another window. Nothing "  \
          "was changed here.")                                                                     \
-    TEXT(WriterBusyCaption, 120, "Cadenzo is busy")
+    TEXT(WriterBusyCaption, 120, "Cadenzo is busy")                                               \
+    TEXT(ExportSettingsItem, 130, "Export Settings...")                                           \
+    TEXT(ImportSettingsItem, 131, "Import Settings...")                                           \
+    TEXT(ProfileFiles, 132, "Cadenzo profiles")                                                   \
+    TEXT(ProfileIncomplete, 133,                                                                  \
+         "Cadenzo could not read all of the driver's settings when it started (the error was "    \
+         "shown then), so it has no whole settings to export.")                                   \
+    TEXT(ProfileSkippedResolutions, 134,                                                          \
+         "This adapter does not have these resolutions of the profile; they were skipped:")       \
+    TEXT(ProfileUnofferedRates, 135,                                                              \
+         "These rates of the profile are not offered at their resolution, which keeps the rate "  \
+         "in force:")                                                                             \
+    TEXT(NotAProfile, 136, "%s is not a Cadenzo settings profile. Nothing was changed.")          \
+    TEXT(NewerProfile, 137,                                                                       \
+         "%s was written by a newer Cadenzo, whose profiles this version cannot read. Nothing "   \
+         "was changed.")                                                                          \
+    TEXT(ProfileNotRead, 138, "Cadenzo could not read %s. Nothing was changed.")                  \
+    TEXT(ProfileNotWritten, 139, "Cadenzo could not write %s. The settings were not exported.")
 
 enum class TextId : int {
 #define CADENZO_TEXT_ID(name, slot, builtIn) name = slot,

@@ -1,6 +1,8 @@
 #pragma once
-// Text files by Windows path; relative paths are taken from the current directory.
+// Text files by Windows path; relative paths are taken from the current directory. A path
+// marked as UTF-8 (platform/Utf8Text.h) may name what the ANSI code page cannot.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +15,8 @@ public:
 
     // The whole file as bytes; nothing when it cannot be opened or read.
     virtual std::optional<std::string> ReadAll(const std::string& path) = 0;
+    // At most the first `maxBytes` of the file: a file the user chose may be of any size.
+    virtual std::optional<std::string> ReadStart(const std::string& path, std::size_t maxBytes) = 0;
     // Creates or overwrites the file.
     virtual bool WriteAll(const std::string& path, const std::string& bytes) = 0;
     // Adds the bytes at the end of the file, creating it when missing, in one write: what

@@ -3,6 +3,7 @@
 // win32/, an in-memory one for tests in fake/.
 
 #include "platform/Display.h"
+#include "platform/FileDialogs.h"
 #include "platform/Files.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Registry.h"
@@ -18,6 +19,7 @@ struct Platform {
     System& system;
     Files& files;
     MessageBoxes& boxes;
+    FileDialogs& dialogs;
 };
 
 }  // namespace platform

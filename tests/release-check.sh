@@ -47,7 +47,7 @@ z = zipfile.ZipFile(sys.argv[1])
 print("\n".join(z.namelist()))
 if len(sys.argv) > 2: z.extractall(sys.argv[2])' "$@"
 }
-system_dlls='^(kernel32|user32|gdi32|comctl32|advapi32|shell32|msvcrt)\.dll$'
+system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|msvcrt)\.dll$'
 imports_only_system_dlls() {
   "$1-objdump" -p "$2" | sed -n 's/^\s*DLL Name: //p' | tr '[:upper:]' '[:lower:]' | grep -vqE "$system_dlls" && return 1
   return 0

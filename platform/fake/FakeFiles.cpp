@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/CaseFold.h"
+#include "platform/Utf8Text.h"
 
 namespace platform {
 namespace {
@@ -47,7 +48,8 @@ std::string ShortAlias(const std::string& name) {
 FakeFiles::FakeFiles(const std::string& currentDirectory) : currentDirectory_(currentDirectory) {}
 
 std::string FakeFiles::FullPath(const std::string& path) const {
-    std::string p = path;
+    // A name beyond the code page is kept in UTF-8, its mark dropped.
+    std::string p = WithoutUtf8Mark(path);
     for (char& c : p) {
         if (c == '/') c = '\\';
     }
@@ -96,6 +98,12 @@ std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
     auto f = files_.find(key);
     if (f == files_.end() || unreadable_.count(key) || locked_.count(key)) return std::nullopt;
     return f->second.bytes;
+}
+
+std::optional<std::string> FakeFiles::ReadStart(const std::string& path, std::size_t maxBytes) {
+    std::optional<std::string> bytes = ReadAll(path);
+    if (bytes && bytes->size() > maxBytes) bytes->resize(maxBytes);
+    return bytes;
 }
 
 bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {

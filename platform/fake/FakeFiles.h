@@ -15,6 +15,7 @@ public:
     explicit FakeFiles(const std::string& currentDirectory);
 
     std::optional<std::string> ReadAll(const std::string& path) override;
+    std::optional<std::string> ReadStart(const std::string& path, std::size_t maxBytes) override;
     bool WriteAll(const std::string& path, const std::string& bytes) override;
     bool Append(const std::string& path, const std::string& bytes) override;
     bool Exists(const std::string& path) override;

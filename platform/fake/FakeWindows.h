@@ -3,6 +3,7 @@
 
 #include "platform/Platform.h"
 #include "platform/fake/FakeDisplay.h"
+#include "platform/fake/FakeFileDialogs.h"
 #include "platform/fake/FakeFiles.h"
 #include "platform/fake/FakeMessageBoxes.h"
 #include "platform/fake/FakeRegistry.h"
@@ -18,12 +19,13 @@ struct FakeWindows {
     FakeSystem system;
     FakeFiles files{system.currentDirectory};
     FakeMessageBoxes boxes;
+    FakeFileDialogs dialogs;
 
     FakeWindows() { files.AddDirectory(system.currentDirectory); }
     FakeWindows(const FakeWindows&) = delete;
     FakeWindows& operator=(const FakeWindows&) = delete;
 
-    Platform Os() { return Platform{registry, display, shell, system, files, boxes}; }
+    Platform Os() { return Platform{registry, display, shell, system, files, boxes, dialogs}; }
 };
 
 }  // namespace platform

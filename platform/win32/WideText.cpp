@@ -35,4 +35,16 @@ std::string FromWide(const WideString& text) {
     return bytes;
 }
 
+std::string PathFromWide(const WideString& text) {
+    const WideString path = text.substr(0, text.find(L'\0'));
+    if (std::all_of(path.begin(), path.end(), [](wchar_t c) { return c < 0x80; }))
+        return std::string(path.begin(), path.end());
+    int size = static_cast<int>(path.size());
+    std::string utf8(
+        WideCharToMultiByte(CP_UTF8, 0, path.data(), size, nullptr, 0, nullptr, nullptr), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, path.data(), size, utf8.data(), static_cast<int>(utf8.size()),
+                        nullptr, nullptr);
+    return Utf8Mark + utf8;
+}
+
 }  // namespace platform

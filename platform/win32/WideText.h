@@ -22,4 +22,8 @@ WideString ToWide(const std::string& text);
 // replaced as the system does.
 std::string FromWide(const WideString& text);
 
+// A path or name as the platform's file calls take it: ASCII as it is, any other in UTF-8
+// after the UTF-8 mark, so that no character is lost to the code page.
+std::string PathFromWide(const WideString& text);
+
 }  // namespace platform

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/win32/WideText.h"
+
 namespace platform {
 namespace {
 
@@ -22,21 +24,28 @@ struct FileHandle {
 }  // namespace
 
 std::optional<std::string> Win32Files::ReadAll(const std::string& path) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    return ReadStart(path, std::string().max_size());
+}
+
+std::optional<std::string> Win32Files::ReadStart(const std::string& path, std::size_t maxBytes) {
+    FileHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsOpen()) return std::nullopt;
     std::string bytes;
     char chunk[4096];
-    for (;;) {
+    while (bytes.size() < maxBytes) {
         DWORD read = 0;
-        if (!ReadFile(file.handle, chunk, sizeof chunk, &read, nullptr)) return std::nullopt;
-        if (read == 0) return bytes;
+        DWORD wanted =
+            static_cast<DWORD>(std::min<std::size_t>(sizeof chunk, maxBytes - bytes.size()));
+        if (!ReadFile(file.handle, chunk, wanted, &read, nullptr)) return std::nullopt;
+        if (read == 0) break;
         bytes.append(chunk, read);
     }
+    return bytes;
 }
 
 bool Win32Files::WriteAll(const std::string& path, const std::string& bytes) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    FileHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsOpen()) return false;
     std::size_t done = 0;
@@ -63,16 +72,18 @@ bool Win32Files::Append(const std::string& path, const std::string& bytes) {
 }
 
 bool Win32Files::Exists(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool Win32Files::Remove(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+bool Win32Files::Remove(const std::string& path) {
+    return DeleteFileW(ToWide(path).c_str()) != FALSE;
+}
 
 // Write-through: the move is on the disk when the call returns, so a crash right after it
 // cannot bring back the old file.
 bool Win32Files::Replace(const std::string& from, const std::string& to) {
-    return MoveFileExA(from.c_str(), to.c_str(),
+    return MoveFileExW(ToWide(from).c_str(), ToWide(to).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 

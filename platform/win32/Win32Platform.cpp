@@ -3,7 +3,7 @@
 namespace platform {
 
 Platform Win32Platform::Os() {
-    return Platform{registry_, display_, shell_, system_, files_, boxes_};
+    return Platform{registry_, display_, shell_, system_, files_, boxes_, dialogs_};
 }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 
 #include "platform/Platform.h"
 #include "platform/win32/Win32Display.h"
+#include "platform/win32/Win32FileDialogs.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32MessageBoxes.h"
 #include "platform/win32/Win32Registry.h"
@@ -26,6 +27,7 @@ private:
     Win32System system_;
     Win32Files files_;
     Win32MessageBoxes boxes_;
+    Win32FileDialogs dialogs_;
 };
 
 }  // namespace platform

@@ -107,6 +107,24 @@ TEST_F(FilesContract, FileInUseCanBeReadButNotChanged) {
     EXPECT_EQ(files.ReadAll("Cadenzo.rpt"), "report");
 }
 
+// A name beyond the ANSI code page (Cyrillic and Japanese, with code page 1252) travels in
+// UTF-8 after the mark, as the Open and Save dialogs give it.
+TEST_F(FilesContract, NamesBeyondTheCodePageAreMarkedUtf8) {
+    const std::string name = "\uFEFFПрофиль 日本.cadenzo";
+    const std::string moved = "\uFEFFПрофиль 2.cadenzo";
+    ASSERT_TRUE(files.WriteAll(name, "[Cadenzo]\r\nVersion=1\r\n"));
+    EXPECT_TRUE(files.Exists(name));
+    EXPECT_FALSE(files.Exists("\uFEFFПрофиль.cadenzo"));
+    EXPECT_EQ(files.ReadAll(name), "[Cadenzo]\r\nVersion=1\r\n");
+    EXPECT_EQ(files.ReadStart(name, 9), "[Cadenzo]");
+    EXPECT_EQ(files.ReadStart(name, 1000), "[Cadenzo]\r\nVersion=1\r\n");
+    EXPECT_TRUE(files.Replace(name, moved));
+    EXPECT_FALSE(files.Exists(name));
+    EXPECT_EQ(files.ReadStart(moved, 9), "[Cadenzo]");
+    EXPECT_TRUE(files.Remove(moved));
+    EXPECT_EQ(files.ReadStart(moved, 9), std::nullopt);
+}
+
 TEST_F(FilesContract, ListMatchesThePatternInAnyLetterCase) {
     for (const char* name : {"English.lng", "RUSSIAN.LNG", "deutsch.Lng", "notes.txt", "lng",
                              "old.lng.bak", "Ukrainian.lngx"}) {

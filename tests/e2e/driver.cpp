@@ -34,6 +34,14 @@
 //   driver answer CAPTION yes|no|ok [TIMEOUT_MS]
 //                                        waits for a message box captioned CAPTION, prints its
 //                                        text and presses the button
+//   driver wait-dialog TITLE [TIMEOUT_MS]
+//                                        waits for a dialog (a message box, an Open or Save
+//                                        dialog) titled TITLE, prints its title
+//   driver choose-file TITLE NAME [TIMEOUT_MS]
+//                                        waits for the Open or Save dialog titled TITLE, prints
+//                                        the file types it lists ("types: " and "|" between
+//                                        them), types NAME into its file-name field, presses
+//                                        its Open or Save button and waits until it closes
 //   driver open-menu TITLE N [HOLD_MS]   opens the Nth menu of the menu bar (from 1), keeps it
 //                                        open HOLD_MS (for a screenshot), closes it with Escape
 //   driver key TITLE tab|enter|space|escape
@@ -690,6 +698,48 @@ int Answer(const std::vector<std::string>& args) {
     return 0;
 }
 
+int WaitDialog(const std::vector<std::string>& args) {
+    DWORD timeout = args.size() > 1 ? std::strtoul(args[1].c_str(), nullptr, 10) : 30000;
+    std::printf("dialog \"%s\"\n", TextOf(FindTopLevel(args[0], true, timeout)).c_str());
+    return 0;
+}
+
+// The common dialogs' control ids (dlgs.h): the file-type list, and the file-name field, a
+// combo box in the newer dialogs and an edit field in the older.
+constexpr int kFileTypes = 0x470;
+constexpr int kFileNameCombo = 0x47c;
+constexpr int kFileNameEdit = 0x480;
+constexpr UINT kGetEditControl = WM_USER + 7;  // CBEM_GETEDITCONTROL
+
+int ChooseFile(const std::vector<std::string>& args) {
+    DWORD timeout = args.size() > 2 ? std::strtoul(args[2].c_str(), nullptr, 10) : 30000;
+    HWND dialog = FindTopLevel(args[0], true, timeout);
+    HWND types = GetDlgItem(dialog, kFileTypes);
+    std::printf("types: %s\n", types ? ItemsOf(types).c_str() : "-");
+    // The newer dialogs' field is an extended combo box: its edit field lies in a combo box
+    // of its own, which the extended one names.
+    HWND combo = GetDlgItem(dialog, kFileNameCombo);
+    HWND field = combo ? reinterpret_cast<HWND>(Query(combo, kGetEditControl))
+                       : GetDlgItem(dialog, kFileNameEdit);
+    if (combo && !field) field = GetWindow(combo, GW_CHILD);
+    HWND button = GetDlgItem(dialog, IDOK);
+    if (!field || !button) Fail("\"" + args[0] + "\" is no Open or Save dialog");
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(args[1]).c_str()),
+                        SMTO_ABORTIFHUNG, 5000, &result);
+    // What the dialog reads when the button is pressed.
+    if (TextOf(combo ? combo : field) != args[1]) Fail("the file name did not take");
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+    DWORD start = GetTickCount();
+    while (IsWindow(dialog)) {
+        if (GetTickCount() - start > kDefaultTimeoutMs) Fail("the dialog did not close");
+        Sleep(50);
+    }
+    std::printf("chose \"%s\"\n", args[1].c_str());
+    return 0;
+}
+
 // A drop-down menu of the program is open: the system's menu window class is visible.
 bool MenuOpen(HWND window) { return VisibleOfClass(window, "#32768") != nullptr; }
 
@@ -1320,6 +1370,8 @@ constexpr Command kCommands[] = {
     {"click-line", 3, 3, ClickLineOnce},
     {"double-click-line", 3, 3, DoubleClickLine},
     {"answer", 2, 3, Answer},
+    {"wait-dialog", 1, 2, WaitDialog},
+    {"choose-file", 2, 3, ChooseFile},
     {"open-menu", 2, 3, OpenMenu},
     {"hover", 2, 2, Hover},
     {"glyphs", 2, 2, Glyphs},

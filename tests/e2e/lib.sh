@@ -117,7 +117,7 @@ e2e_launch_built() {
 e2e_driver() {
   case $1 in
     close | click | menu-click | set-text | set-edit | click-line | double-click-line | answer | \
-      open-menu | hover | key | pick | matrix)
+      choose-file | open-menu | hover | key | pick | matrix)
       if [ -e "$CADENZO_RIG_DIR/dark" ]; then
         echo "the screen is dark: nobody can $1" >&2
         return 1

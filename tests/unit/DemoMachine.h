@@ -149,6 +149,7 @@ inline KeyContents DriverKeyContents(const platform::FakeRegistry& registry) {
 
 #include "app/Program.h"
 #include "platform/fake/FakeRegedit.h"
+#include "tests/unit/ProfileRoundTrip.h"
 
 namespace demo {
 
@@ -156,6 +157,8 @@ namespace demo {
 class ProgramTest : public ::testing::Test {
 protected:
     ProgramTest() { SeedAdapter(win); }
+    // The program's grid, as each test leaves it, also goes through a settings profile and back.
+    void TearDown() override { profiles::ExpectRoundTrip(program.ModeTable); }
 
     // Cadenzo runs from its folder under Program Files, with a card database beside it.
     void InstallInProgramFiles() {

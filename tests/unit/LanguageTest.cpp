@@ -232,12 +232,12 @@ TEST_F(LanguageTest, AnAcceptedFileReplacesTheMainWindowsTextsButNotItsTitle) {
         for (const auto& item : top->Items())
             menu.push_back("  " + item->Caption());
     }
-    EXPECT_EQ(
-        (std::vector<std::string>{"T50", "  T73", "  T53", "  T54", "  T55", "  T56", "T51",
-                                  "  T57", "  T58", "  T59",
-                                  // a text the file lacks shows in English
-                                  "  Keep rates after driver updates", "T52", "  T60", "  T61"}),
-        menu);
+    // The texts carried by number, which this file lacks, show in English.
+    EXPECT_EQ((std::vector<std::string>{"T50", "  T73", "  T53", "  T54", "  Export Settings...",
+                                        "  Import Settings...", "  T55", "  T56", "T51", "  T57",
+                                        "  T58", "  T59", "  Keep rates after driver updates",
+                                        "T52", "  T60", "  T61"}),
+              menu);
 }
 
 TEST_F(LanguageTest, EachLoadStartsFromAnEmptyTableAndLinesPastTheLastSlotAreIgnored) {
@@ -663,6 +663,54 @@ TEST_F(PseudoLanguageTest, EveryWindowAndMessageShowsItsOwnSlot) {
     win.files.DenyWrites(win.system.currentDirectory);
     last.FindMenuItem("CreateReport1")->Click();
     ExpectMessage(TextId::ReportFailed, Pseudo(TextId::ReportFailedCaption));
+
+    // Settings profiles: the dialogs' file type, and each message under its entry's text.
+    auto expectBox = [&](TextId text, const std::string& shown, TextId item, std::size_t back) {
+        const platform::FakeMessageBoxes::Shown& box =
+            win.boxes.shown[win.boxes.shown.size() - back];
+        EXPECT_EQ(shown, box.text);
+        std::string title = Pseudo(item);
+        EXPECT_EQ(title.substr(0, title.size() - 3), box.caption);
+        ++seen[SlotOf(text)];
+    };
+    const std::pair<std::string, std::string> files[] = {
+        {"C:\\skips.cadenzo", "[Cadenzo]\nVersion=1\n[Resolutions]\n1600x1200=60\n1024x768=99"},
+        {"C:\\notes.txt", "notes"},
+        {"C:\\next.cadenzo", "[Cadenzo]\nVersion=2"}};
+    for (const auto& [path, text] : files) {
+        win.files.Put(path, text);
+        win.dialogs.answers.push_back(path);
+        last.FindMenuItem("ImportSettings1")->Click();
+    }
+    EXPECT_EQ(Pseudo(TextId::ProfileFiles), win.dialogs.shown.back().dialog.filterName);
+    ++seen[SlotOf(TextId::ProfileFiles)];
+    expectBox(TextId::ProfileSkippedResolutions,
+              Pseudo(TextId::ProfileSkippedResolutions) + "\r\n1600x1200",
+              TextId::ImportSettingsItem, 4);
+    expectBox(TextId::ProfileUnofferedRates,
+              Pseudo(TextId::ProfileUnofferedRates) + "\r\n1024x768: 99 Hz",
+              TextId::ImportSettingsItem, 3);
+    expectBox(TextId::NotAProfile, FormatText(Pseudo(TextId::NotAProfile), "C:\\notes.txt"),
+              TextId::ImportSettingsItem, 2);
+    expectBox(TextId::NewerProfile, FormatText(Pseudo(TextId::NewerProfile), "C:\\next.cadenzo"),
+              TextId::ImportSettingsItem, 1);
+    win.files.Lock("C:\\next.cadenzo");
+    win.dialogs.answers = {"C:\\next.cadenzo", "profile.cadenzo"};
+    last.FindMenuItem("ImportSettings1")->Click();
+    expectBox(TextId::ProfileNotRead,
+              FormatText(Pseudo(TextId::ProfileNotRead), "C:\\next.cadenzo"),
+              TextId::ImportSettingsItem, 1);
+    last.FindMenuItem("ExportSettings1")->Click();  // into the folder it may not write
+    expectBox(TextId::ProfileNotWritten,
+              FormatText(Pseudo(TextId::ProfileNotWritten), "profile.cadenzo"),
+              TextId::ExportSettingsItem, 1);
+    win.registry.SeedString(demo::DriverKey, "DALRestrictedModesBCD", "garbage");
+    Choose("Pseudo.lng");        // again: Uninstall removed the settings
+    program.CreateMainWindow();  // cut short by the error
+    win.dialogs.answers = {"profile.cadenzo"};
+    program.Form1().FindMenuItem("ExportSettings1")->Click();
+    expectBox(TextId::ProfileIncomplete, Pseudo(TextId::ProfileIncomplete),
+              TextId::ExportSettingsItem, 1);
 
     for (const TextSlot& slot : TextTable)
         EXPECT_TRUE(seen.count(SlotOf(slot.id))) << slot.name << " was never shown";

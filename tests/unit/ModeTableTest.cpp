@@ -7,6 +7,7 @@
 
 #include "modes/ModeTable.h"
 #include "platform/fake/FakeWindows.h"
+#include "tests/unit/ProfileRoundTrip.h"
 
 namespace {
 
@@ -18,6 +19,9 @@ protected:
     platform::FakeDisplay::Device& device =
         win.display.AddDevice("\\\\.\\DISPLAY1", "ATI", platform::DisplayDevicePrimaryDevice, "");
     ModeEntries table;
+
+    // Every grid built here also goes through a settings profile and back.
+    void TearDown() override { profiles::ExpectRoundTrip(table); }
 
     void Add(std::uint32_t width, std::uint32_t height, std::vector<std::uint32_t> rates) {
         win.display.AddModes(device, width, height, rates);

@@ -5,6 +5,7 @@
 
 #include "modes/RefreshGrid.h"
 #include "platform/fake/FakeWindows.h"
+#include "tests/unit/ProfileRoundTrip.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 
@@ -21,6 +22,9 @@ protected:
     ui::SpeedButton sbDown{&gbRefresh, "sbDown"};
     ModeEntries table;
     RefreshGrid grid{rows, sbUp, sbDown, table};
+
+    // Every grid built here also goes through a settings profile and back.
+    void TearDown() override { profiles::ExpectRoundTrip(table); }
 
     RefreshGridTest() {
         for (int k = 1; k <= 15; ++k)

@@ -6,6 +6,7 @@
 #include "modes/DriverValues.h"
 #include "modes/RestrictedModes.h"
 #include "platform/fake/FakeWindows.h"
+#include "tests/unit/ProfileRoundTrip.h"
 
 namespace {
 
@@ -111,6 +112,7 @@ TEST(EncodeRestrictedModesTest, ListsTheRatesBelowTheChoiceThenTheRefusedDepths)
         expected.insert(expected.end(), depth.begin(), depth.end());
     EXPECT_EQ(expected, EncodeRestrictedModes(table, false, {false, true, true, false}));
     EXPECT_TRUE(EncodeRestrictedModes({}, false, {true, true, true, true}).empty());
+    profiles::ExpectRoundTrip(table);
 }
 
 TEST_F(RestrictedModesTest, AListTooLongToReadBackIsReportedAndAWrittenOneReadsBack) {
@@ -129,6 +131,7 @@ TEST_F(RestrictedModesTest, AListTooLongToReadBackIsReportedAndAWrittenOneReadsB
     DeriveSelected(readBack, records);
     for (const ModeEntry& entry : readBack)
         EXPECT_EQ(75, entry.Selected);
+    profiles::ExpectRoundTrip(readBack);
     WriteModeList(cursor, kDriver, FurtherRestrictedModesValues[0], {});
     auto empty = win.registry.Value(kDriver, "DALRestrictedModesBCD1");
     ASSERT_TRUE(empty);
