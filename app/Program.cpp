@@ -82,11 +82,16 @@ std::uint32_t Program::WatchFromCommandLine() {
 
 void Program::ApplyAgain(const AppliedRecord& record) {
     RecordEvent(os, HistoryEvent::ApplyAgain, "the rates of " + record.date);
-    // The main window's OK, in a window nobody sees: made as at every start, never shown.
+    // The main window's OK, in a window nobody sees.
+    TForm1& form = CreateHiddenMainWindow();
+    form.Run([&form, &record] { form.ApplyRecord(record); });
+}
+
+TForm1& Program::CreateHiddenMainWindow() {
     mainWindows_.push_back(std::make_unique<TForm1>(*this, *this));
     TForm1& form = *mainWindows_.back();
     form.Run([&form] { form.FormCreate(); });
-    form.Run([&form, &record] { form.ApplyRecord(record); });
+    return form;
 }
 
 bool Program::RestoreInSafeMode() {

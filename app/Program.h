@@ -27,6 +27,8 @@ public:
     // took them, the watch window. The exit code (0, or 8 when the adapter is gone).
     std::uint32_t WatchFromCommandLine();
     TWatch* WatchWindow() { return watchWindow_.get(); }
+    // A main window made as at every start but never shown, for a command of the command line.
+    TForm1& CreateHiddenMainWindow();
     // The watch's Apply again: what the main window's OK does, with the rates kept.
     void ApplyAgain(const AppliedRecord& record);
     // In Safe Mode, the offer to do the same before the main window; true when it was done.

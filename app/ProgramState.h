@@ -28,6 +28,11 @@ struct ProgramState {
     std::uint32_t ModeEnumFlags = 0;
     std::string WinVerText;
 
+    // A command of the command line runs: how the program ends tells the caller what happened
+    // (services/ExitCodes.h). OK sets it when it stops short or leaves the restart to the caller.
+    bool CommandMode = false;
+    std::uint32_t ExitCode = 0;
+
     // Start-up flags.
     bool FirstPaint = true;           // the first paint's actions have not run yet
     bool CheckMode = false;           // started with /CHECK to test the new modes

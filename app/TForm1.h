@@ -24,6 +24,9 @@ struct InfoRow {
     ui::Label value;
 };
 
+// What an import of a profile did: refused the file, took all of it, or took it in part.
+enum class ProfileImport { Refused, Whole, Partly };
+
 class TForm1 : public ui::Form {
 public:
     static constexpr int GridRows = 15;
@@ -44,6 +47,9 @@ public:
     // The watch's Apply again: the rates and switches of the record chosen as by hand, this
     // start's backup taken, then OK.
     void ApplyRecord(const AppliedRecord& record);
+    // What the window shows, applied as OK applies it, after this start's backup (which the
+    // check after the restart falls back to).
+    void ApplyAsShown();
     // Configure -> Keep rates after driver updates: the watch at logon on or off.
     void KeepRatesClick();
     void CancelClick();
@@ -56,8 +62,17 @@ public:
     // choice by hand does, and writes nothing before OK.
     void ExportSettingsClick();
     void ImportSettingsClick();
-    void ExportProfile(const std::string& path);
-    void ImportProfile(const std::string& path);
+    // False when nothing was written (and that was said).
+    bool ExportProfile(const std::string& path);
+    ProfileImport ImportProfile(const std::string& path);
+    // The commands of the command line, on a window nobody sees (app/Commands.cpp).
+    // /LIST: the adapter, card, driver and monitor, then a line per resolution (or CSV rows).
+    std::string ListText(bool csv);
+    // /APPLY /S: rates beyond the monitor's limits go back to the rate in force, unasked; what
+    // went back, one line each.
+    std::vector<std::string> DropRatesBeyondMonitor();
+    // Create Report; true when the report was created.
+    bool WriteReport();
 
     // Whether the mode table is still the one this window built and shows. A newer main
     // window rebuilds it (another adapter, raw modes, another language), and then this

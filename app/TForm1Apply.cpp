@@ -11,6 +11,7 @@
 #include "modes/RestrictedModes.h"
 #include "safety/Backups.h"
 #include "safety/CheckStarts.h"
+#include "services/ExitCodes.h"
 #include "services/Format.h"
 #include "services/History.h"
 #include "services/RegistryValues.h"
@@ -77,12 +78,20 @@ AppliedRecord TForm1::RecordOf(const std::vector<std::uint8_t>& restricted) {
     return record;
 }
 
-void TForm1::ApplyRecord(const AppliedRecord& record) {
+void TForm1::ApplyAsShown() {
     // The backups an ordinary start and OK take: the check after the restart falls back to
     // this start's backup.dat, never to an older one of another driver.
     TakeStartBackup();
-    if (!state.StartBackupTaken) return;
-    // Chosen as by hand: a rate the resolution no longer offers stays at the rate in force.
+    if (!state.StartBackupTaken) {
+        state.ExitCode = exitcode::EditorUnfinished;
+        return;
+    }
+    OKClick();
+}
+
+void TForm1::ApplyRecord(
+    const AppliedRecord& record) {  // Chosen as by hand: a rate the resolution no longer offers
+                                    // stays at the rate in force.
     for (const RestrictionRecord& rate : record.rates) {
         for (ModeEntry& entry : state.ModeTable) {
             bool offered =
@@ -103,7 +112,7 @@ void TForm1::ApplyRecord(const AppliedRecord& record) {
     }
     cbAnisoD3D.SetChecked(!record.anisoDegree.empty());
     if (!record.anisoDegree.empty()) cbAnisoDegree.SetText(record.anisoDegree);
-    OKClick();
+    ApplyAsShown();
 }
 
 void TForm1::OKClick() {
@@ -119,11 +128,13 @@ void TForm1::OKClick() {
         Hide();
         // Closing the first window ends the program; with it hidden, the newest one does.
         if (state.app.MainForm() == this) state.app.SetMainForm(&windows_.Form1());
+        state.ExitCode = exitcode::NothingDone;
         return;
     }
 
     if (!adapter.HasDriverKey()) {
         platform::ShowNotice(os.boxes, AdapterProblem(adapter), NoAdapterCaption);
+        state.ExitCode = exitcode::NoAdapter;
         return;
     }
 
@@ -131,6 +142,7 @@ void TForm1::OKClick() {
     // what the driver has, and writing them would undo the driver's settings unasked.
     if (!created_) {
         platform::ShowNotice(os.boxes, kIncompleteStartText, kIncompleteStartCaption);
+        state.ExitCode = exitcode::NoAdapter;
         return;
     }
 
@@ -139,6 +151,7 @@ void TForm1::OKClick() {
     if (!lock.Held()) {
         platform::ShowNotice(os.boxes, language.Text(TextId::WriterBusy),
                              language.Text(TextId::WriterBusyCaption));
+        state.ExitCode = exitcode::Busy;
         return;
     }
 
@@ -146,7 +159,11 @@ void TForm1::OKClick() {
         Grid.StoreRow(k);
     // The monitor's own limits, before anything is backed up or written: No leaves the window
     // as it is.
-    if (!ConfirmMonitorLimits(os, adapter.DisplayDeviceName, state.ModeTable, language)) return;
+    if (!ConfirmMonitorLimits(os, adapter.DisplayDeviceName, state.ModeTable, cbHiFreq.Checked(),
+                              language)) {
+        state.ExitCode = exitcode::NothingDone;
+        return;
+    }
     bool restartNeeded = false;
 
     bool anyDepth = false;
@@ -166,6 +183,7 @@ void TForm1::OKClick() {
         platform::ShowNotice(os.boxes,
                              FormatText(kListTooLongText, std::to_string(restricted.size() / 8)),
                              kListTooLongCaption);
+        state.ExitCode = exitcode::PartsRefused;
         return;
     }
 
@@ -173,6 +191,7 @@ void TForm1::OKClick() {
     if (!ExportDriverKey(os, adapter.DriverKey, LastKnownGoodFile)) {
         platform::ShowNotice(os.boxes, FormatText(BackupFailedText, LastKnownGoodFile),
                              BackupFailedCaption);
+        state.ExitCode = exitcode::EditorUnfinished;
         return;
     }
 
@@ -203,11 +222,15 @@ void TForm1::OKClick() {
     if (!restartNeeded) DropPendingRecord(os.registry);
     if (restartNeeded) {
         ArmCheck(os);
+        bool restarting = false;
         if (platform::AskYesNo(os.boxes, language.Text(TextId::RestartQuestion),
                                language.Text(TextId::RestartCaption))) {
-            RestartWindows(os, Notice{language.Text(TextId::RestartFailed),
-                                      language.Text(TextId::RestartFailedCaption)});
+            restarting = RestartWindows(os, Notice{language.Text(TextId::RestartFailed),
+                                                   language.Text(TextId::RestartFailedCaption)});
         }
+        // A command that leaves the restart to its caller says that one is needed.
+        if (!restarting && state.ExitCode == exitcode::Done)
+            state.ExitCode = exitcode::RestartNeeded;
     }
-    os.system.ExitProcess(0);
+    os.system.ExitProcess(state.CommandMode ? state.ExitCode : 0);
 }

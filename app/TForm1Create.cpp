@@ -9,6 +9,7 @@
 #include "modes/DriverValues.h"
 #include "modes/RestrictedModes.h"
 #include "safety/CheckStarts.h"
+#include "services/ExitCodes.h"
 #include "services/Format.h"
 #include "services/RegistryValues.h"
 #include "services/Settings.h"
@@ -87,7 +88,7 @@ void TForm1::FormCreate() {
         os.files, InstallPath(GetInstallDir(os.registry), CardDatabaseFile), adapter);
     if (!card) {
         platform::ShowNotice(os.boxes, NoCardDatabaseText, NoCardDatabaseCaption);
-        os.system.ExitProcess(0);
+        os.system.ExitProcess(state.CommandMode ? exitcode::NotFound : 0);
     }
     lbCardType().SetCaption(*card);
 

@@ -56,14 +56,14 @@ void TForm1::ImportSettingsClick() {
     (TableInForce() ? *this : windows_.Form1()).ImportProfile(*path);
 }
 
-void TForm1::ExportProfile(const std::string& path) {
+bool TForm1::ExportProfile(const std::string& path) {
     platform::Platform& os = state.os;
     const LanguageState& language = state.language;
     const std::string caption = Title(language, TextId::ExportSettingsItem);
     // Cut short by an error, the window holds what was built, not what the driver has.
     if (!created_) {
         platform::ShowNotice(os.boxes, language.Text(TextId::ProfileIncomplete), caption);
-        return;
+        return false;
     }
 
     const AdapterState& adapter = state.adapter;
@@ -82,10 +82,12 @@ void TForm1::ExportProfile(const std::string& path) {
         os.files.Remove(written);
         platform::ShowNotice(os.boxes, FormatText(language.Text(TextId::ProfileNotWritten), path),
                              caption);
+        return false;
     }
+    return true;
 }
 
-void TForm1::ImportProfile(const std::string& path) {
+ProfileImport TForm1::ImportProfile(const std::string& path) {
     platform::Platform& os = state.os;
     const LanguageState& language = state.language;
     const std::string caption = Title(language, TextId::ImportSettingsItem);
@@ -95,14 +97,14 @@ void TForm1::ImportProfile(const std::string& path) {
     if (!text) {
         platform::ShowNotice(os.boxes, FormatText(language.Text(TextId::ProfileNotRead), path),
                              caption);
-        return;
+        return ProfileImport::Refused;
     }
     profile::ReadResult read = profile::ReadProfile(*text);
     if (read.Error != profile::ReadError::None) {
         TextId why =
             read.Error == profile::ReadError::Newer ? TextId::NewerProfile : TextId::NotAProfile;
         platform::ShowNotice(os.boxes, FormatText(language.Text(why), path), caption);
-        return;
+        return ProfileImport::Refused;
     }
 
     // Edits in the visible rows reach the table first, as a move of the rows would carry them.
@@ -141,6 +143,8 @@ void TForm1::ImportProfile(const std::string& path) {
         platform::ShowNotice(os.boxes, Listed(language.Text(TextId::ProfileUnofferedRates), rates),
                              caption);
     }
+    return match.Skipped.empty() && match.Unoffered.empty() ? ProfileImport::Whole
+                                                            : ProfileImport::Partly;
 }
 
 ModeEntries TForm1::ShownTable() {

@@ -4,7 +4,9 @@
 #include "monitor/MonitorEdid.h"
 #include "report/CreateReport.h"
 
-void TForm1::bReportClick() {
+void TForm1::bReportClick() { ShowReportResult(state.os.boxes, state.language, WriteReport()); }
+
+bool TForm1::WriteReport() {
     ReportFacts facts;
     facts.LanguageActive = state.language.LanguageActive;
     facts.LanguageFile = state.language.LanguageFile;
@@ -20,5 +22,5 @@ void TForm1::bReportClick() {
     facts.Monitor = monitor::ReadMonitorEdid(state.os.display, state.os.registry,
                                              state.adapter.DisplayDeviceName);
     facts.History = ReadHistory(state.os, ReportHistoryLines);
-    ShowReportResult(state.os.boxes, state.language, CreateReport(state.os, facts));
+    return CreateReport(state.os, facts);
 }

@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/Commands.h"
 #include "app/Program.h"
 #include "app/TForm1.h"
 #include "keep/Watch.h"
+#include "platform/CommandLine.h"
 #include "platform/win32/Win32Platform.h"
 #include "safety/Restore.h"
 #include "safety/Uninstall.h"
@@ -32,13 +34,23 @@ int main() {
     ui::Win32Ui backend;
     ui::Application app(windows.Os().boxes, &backend);
     app.SetTitle(ProgramName);
-    Program program(windows.Os(), app);
     std::string commandLine = windows.Os().system.CommandLine();
+    std::vector<std::string> words = platform::CommandLineWords(commandLine);
+    if (!words.empty()) words.erase(words.begin());  // the program's path
+    if (IsCommand(words)) return static_cast<int>(RunCommand(windows.Os(), app, words));
+    Program program(windows.Os(), app);
+    // The blind commands say what they did to a console they were started from.
+    auto said = [&windows](const char* command, std::uint32_t code) {
+        windows.Os().system.WriteOut(std::string("Cadenzo ") + command + ": " + ExitCodeLine(code) +
+                                     "\r\n");
+        return static_cast<int>(code);
+    };
     if (HasUninstallSwitch(commandLine)) {
-        return static_cast<int>(program.UninstallFromCommandLine(HasSilentSwitch(commandLine)));
+        return said("/UNINSTALL", static_cast<std::uint32_t>(program.UninstallFromCommandLine(
+                                      HasSilentSwitch(commandLine))));
     }
     if (HasRestoreSwitch(commandLine)) {
-        return static_cast<int>(program.RestoreFromCommandLine());
+        return said("/RESTORE", static_cast<std::uint32_t>(program.RestoreFromCommandLine()));
     }
     if (HasWatchSwitch(commandLine)) return static_cast<int>(program.WatchFromCommandLine());
     if (program.RestoreInSafeMode()) return static_cast<int>(RestoreResult::Restored);

@@ -1,5 +1,6 @@
 #include "modes/MonitorLimits.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "monitor/MonitorEdid.h"
@@ -31,10 +32,12 @@ const char* Unit(monitor::Limit limit) {
 
 }  // namespace
 
-std::vector<monitor::Mode> ChosenModes(const ModeEntries& table) {
+std::vector<monitor::Mode> ChosenModes(const ModeEntries& table, bool hiFreq) {
     std::vector<monitor::Mode> modes;
     for (const ModeEntry& entry : table) {
-        if (entry.Selected != 0 && entry.Selected != 255)
+        bool lowest = !entry.Rates.empty() &&
+                      entry.Selected == *std::min_element(entry.Rates.begin(), entry.Rates.end());
+        if (entry.Selected != 0 && entry.Selected != NoRateLeft && (hiFreq || !lowest))
             modes.push_back({entry.Width, entry.Height, entry.Selected});
     }
     return modes;
@@ -60,11 +63,11 @@ std::string MonitorLimitsQuestion(const std::string& monitorName,
 }
 
 bool ConfirmMonitorLimits(platform::Platform& os, const std::string& adapterName,
-                          const ModeEntries& table, const LanguageState& language) {
+                          const ModeEntries& table, bool hiFreq, const LanguageState& language) {
     monitor::Edid edid = monitor::ReadMonitorEdid(os.display, os.registry, adapterName);
     if (edid.status != monitor::EdidStatus::Usable || !edid.ranges) return true;
     std::vector<monitor::ModeBeyondLimits> beyond =
-        monitor::ModesBeyondLimits(*edid.ranges, ChosenModes(table));
+        monitor::ModesBeyondLimits(*edid.ranges, ChosenModes(table, hiFreq));
     if (beyond.empty()) return true;
     return platform::AskYesNo(os.boxes,
                               MonitorLimitsQuestion(monitor::MonitorName(edid), beyond, language),

@@ -11,8 +11,10 @@
 #include "monitor/RangeCheck.h"
 #include "platform/Platform.h"
 
-// The chosen rates of the table (a row without a rate left is none).
-std::vector<monitor::Mode> ChosenModes(const ModeEntries& table);
+// The rates OK makes the driver use: each row's chosen rate, but for a row without a rate left,
+// and for one left at its lowest rate, where nothing is refused (unless `hiFreq` refuses the
+// rates above it too): what the driver offers there stays as it is.
+std::vector<monitor::Mode> ChosenModes(const ModeEntries& table, bool hiFreq);
 
 // The question: the monitor's name, then one line per mode with what it needs and the
 // monitor's limit.
@@ -23,4 +25,4 @@ std::string MonitorLimitsQuestion(const std::string& monitorName,
 // True when OK may go on: no usable EDID (none, a bad sum, no range limits), nothing beyond
 // the limits, or Yes to the question.
 bool ConfirmMonitorLimits(platform::Platform& os, const std::string& adapterName,
-                          const ModeEntries& table, const LanguageState& language);
+                          const ModeEntries& table, bool hiFreq, const LanguageState& language);

@@ -44,6 +44,7 @@
 //                                        its Open or Save button and waits until it closes
 //   driver open-menu TITLE N [HOLD_MS]   opens the Nth menu of the menu bar (from 1), keeps it
 //                                        open HOLD_MS (for a screenshot), closes it with Escape
+//   driver hold-lock MS                  holds Cadenzo's writer lock for MS milliseconds
 //   driver key TITLE tab|enter|space|escape
 //                                        presses the key in the control with the focus, prints
 //                                        class and text of the control with the focus afterwards
@@ -790,6 +791,20 @@ std::string Hex(const BYTE* data, DWORD size) {
 // Under Wine a change of the display mode rebuilds the driver key, and does so again moments
 // later for a program that starts meanwhile: a value written in between lives only a few
 // milliseconds. So the key is opened afresh and looked at every millisecond.
+// Holds Cadenzo's writer lock (the named mutex every writer of the driver's settings takes) for
+// the milliseconds given, as another Cadenzo changing the settings would; prints "held" once
+// it holds it.
+int HoldLock(const std::vector<std::string>& args) {
+    HANDLE lock = CreateMutexW(nullptr, TRUE, L"Global\\Cadenzo driver settings");
+    if (!lock) return 1;
+    std::printf("held\n");
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(std::stoul(args[0])));
+    ReleaseMutex(lock);
+    CloseHandle(lock);
+    return 0;
+}
+
 int WaitValue(const std::vector<std::string>& args) {
     std::wstring key = Wide(args[0]);
     std::wstring name = Wide(args[1]);
@@ -1377,6 +1392,7 @@ constexpr Command kCommands[] = {
     {"glyphs", 2, 2, Glyphs},
     {"key", 2, 2, Key},
     {"wait-value", 3, 4, WaitValue},
+    {"hold-lock", 1, 1, HoldLock},
     {"pick", 2, 2, Pick},
     {"hint", 2, 3, Hint},
     {"event-text", 3, 3, EventText},

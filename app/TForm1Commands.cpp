@@ -1,0 +1,96 @@
+// What the main window does for the commands of the command line, on a window nobody sees:
+// the listing of /LIST and the monitor's limits of /APPLY /S.
+
+#include "app/TForm1.h"
+#include "modes/MonitorLimits.h"
+#include "modes/RestrictedModes.h"
+#include "monitor/MonitorEdid.h"
+#include "platform/Utf8Text.h"
+
+namespace {
+
+std::string Rates(const std::vector<std::uint8_t>& rates) {
+    std::string text;
+    for (std::uint8_t rate : rates)
+        text += (text.empty() ? "" : " ") + std::to_string(rate);
+    return text.empty() ? "-" : text;
+}
+
+std::string InForce(std::uint8_t selected) {
+    if (selected == 0) return "-";
+    if (selected == NoRateLeft) return "none";
+    return std::to_string(selected);
+}
+
+}  // namespace
+
+std::string TForm1::ListText(bool csv) {
+    platform::Platform& os = state.os;
+    const AdapterState& adapter = state.adapter;
+    std::vector<RestrictionRecord> records =
+        DecodeRestrictedModes(ReadRestrictedModes(MachineRegistry, adapter.DriverKey));
+    std::string text;
+    if (csv) {
+        text = "width,height,offered,in force,refused\r\n";
+    } else {
+        monitor::Edid edid =
+            monitor::ReadMonitorEdid(os.display, os.registry, adapter.DisplayDeviceName);
+        std::string monitorName =
+            edid.status == monitor::EdidStatus::NoEdid ? "none" : monitor::MonitorName(edid);
+        using platform::JoinText;
+        text = JoinText(JoinText("Adapter: " + adapter.DisplayDeviceName + " (", adapter.Chip),
+                        ")\r\n");
+        text = JoinText(JoinText(text, "Card: "), JoinText(lbCardType().Caption(), "\r\n"));
+        text =
+            JoinText(JoinText(text, "Driver version: "), JoinText(adapter.DriverVersion, "\r\n"));
+        text = JoinText(JoinText(text, "Monitor: "), JoinText(monitorName, "\r\n"));
+    }
+    for (const ModeEntry& entry : state.ModeTable) {
+        // The rates the driver's list refuses at this size are not offered.
+        std::vector<std::uint8_t> offered, refused;
+        for (std::uint8_t rate : entry.Rates) {
+            bool listed = false;
+            for (const RestrictionRecord& r : records) {
+                listed = listed || ((r.Width == 0 || r.Width == entry.Width) &&
+                                    (r.Height == 0 || r.Height == entry.Height) && r.Rate == rate);
+            }
+            (listed ? refused : offered).push_back(rate);
+        }
+        std::string size =
+            std::to_string(entry.Width) + (csv ? "," : "x") + std::to_string(entry.Height);
+        if (csv) {
+            text += size + "," + Rates(offered) + "," + InForce(entry.Selected) + "," +
+                    Rates(refused) + "\r\n";
+        } else {
+            text += size + ": offered " + Rates(offered) + "; in force " + InForce(entry.Selected) +
+                    "; refused " + Rates(refused) + "\r\n";
+        }
+    }
+    return text;
+}
+
+std::vector<std::string> TForm1::DropRatesBeyondMonitor() {
+    platform::Platform& os = state.os;
+    for (std::size_t k = 1; k <= RefreshGrid::RowCount; ++k)
+        Grid.StoreRow(k);
+    monitor::Edid edid =
+        monitor::ReadMonitorEdid(os.display, os.registry, state.adapter.DisplayDeviceName);
+    if (edid.status != monitor::EdidStatus::Usable || !edid.ranges) return {};
+    std::vector<std::string> dropped;
+    for (const monitor::ModeBeyondLimits& beyond : monitor::ModesBeyondLimits(
+             *edid.ranges, ChosenModes(state.ModeTable, cbHiFreq.Checked()))) {
+        const monitor::Mode& mode = beyond.mode;
+        for (std::size_t i = 0; i < state.ModeTable.size(); ++i) {
+            ModeEntry& entry = state.ModeTable[i];
+            if (entry.Width != mode.width || entry.Height != mode.height ||
+                entry.Selected != mode.rate)
+                continue;
+            entry.Selected = i < initialSelected_.size() ? initialSelected_[i] : entry.Selected;
+            dropped.push_back(std::to_string(mode.width) + "x" + std::to_string(mode.height) +
+                              ", " + std::to_string(mode.rate) + " Hz (" + InForce(entry.Selected) +
+                              " Hz kept)");
+        }
+    }
+    Grid.FillGrid();
+    return dropped;
+}
