@@ -15,6 +15,7 @@
 
 #include "safety/Backups.h"
 #include "safety/Uninstall.h"
+#include "services/History.h"
 
 namespace {
 
@@ -143,6 +144,11 @@ extern "C" __declspec(dllexport) UINT __stdcall RestoreDriverSettings(MSIHANDLE 
             kept = true;
         }
     }
+    // The history goes with the backups; where they stay it stays too, and tells what became of
+    // them. Without backups it goes as well: the Event Log keeps the same events.
+    std::wstring history = folder + L"\\" + Widen(HistoryFile);
+    DeleteFileW((history + L".new").c_str());
+    if (!kept) DeleteFileW(history.c_str());
     if (restored) {
         Log(install,
             L"the display driver's settings are back as they were before Cadenzo's "

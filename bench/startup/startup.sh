@@ -18,26 +18,11 @@
 # figures mean little on a busy machine.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-root=$PWD
 rounds=${1:-7}
-build=$root/build/win64
-cadenzo_exe=${CADENZO_EXE:-$build/Cadenzo.exe}
-for file in "$cadenzo_exe" "$build/ati.pci" "$build/EmptyWindow.exe" "$build/StartupTimer.exe"; do
-  [ -f "$file" ] || { echo "missing $file: build the win64 preset first" >&2; exit 1; }
-done
-
-export CADENZO_RIG_DIR=$root/build/bench-startup/rig
-rig=tests/rig/rig.sh
-trap '"$rig" stop >/dev/null 2>&1 || true' EXIT
-"$rig" start >/dev/null
-# shellcheck disable=SC1091
-source "$CADENZO_RIG_DIR/rig.env"
-install=$WINEPREFIX/drive_c/Cadenzo
-mkdir -p "$install"
-cp "$cadenzo_exe" "$install/Cadenzo.exe"
-cp "$build/ati.pci" "$build/EmptyWindow.exe" "$build/StartupTimer.exe" "$install/"
-# Cadenzo has run here before: no first run, and its settings key exists.
-wine reg add 'HKLM\SOFTWARE\Korvex\Cadenzo' /v Version /t REG_SZ /d "0.98 beta" /f >/dev/null 2>&1
+cadenzo_exe=${CADENZO_EXE:-$PWD/build/win64/Cadenzo.exe}
+bench=startup
+# shellcheck source=bench/startup/rig-setup.sh
+source bench/startup/rig-setup.sh
 
 measure() {
   (cd "$install" && wine StartupTimer.exe "$@" </dev/null 2>/dev/null | tr -d '\r')

@@ -9,24 +9,12 @@
 #   bench/startup/watch.sh [ROUNDS]    (default 11; needs the win64 build)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-root=$PWD
 rounds=${1:-11}
-build=$root/build/win64
-for file in "$build/Cadenzo.exe" "$build/ati.pci" "$build/EmptyWindow.exe" "$build/StartupTimer.exe"; do
-  [ -f "$file" ] || { echo "missing $file: build the win64 preset first" >&2; exit 1; }
-done
-
-export CADENZO_RIG_DIR=$root/build/bench-watch/rig
-rig=tests/rig/rig.sh
-trap '"$rig" stop >/dev/null 2>&1 || true' EXIT
-"$rig" start >/dev/null
-# shellcheck disable=SC1091
-source "$CADENZO_RIG_DIR/rig.env"
-install=$WINEPREFIX/drive_c/Cadenzo
-mkdir -p "$install"
-cp "$build/Cadenzo.exe" "$build/ati.pci" "$build/EmptyWindow.exe" "$build/StartupTimer.exe" "$install/"
+cadenzo_exe=$PWD/build/win64/Cadenzo.exe
+bench=watch
+# shellcheck source=bench/startup/rig-setup.sh
+source bench/startup/rig-setup.sh
 settings='HKLM\SOFTWARE\Korvex\Cadenzo'
-wine reg add "$settings" /v Version /t REG_SZ /d "0.98 beta" /f >/dev/null 2>&1
 wine reg add "$settings" /v InstallDir /t REG_SZ /d 'C:\Cadenzo' /f >/dev/null 2>&1
 # The kept record: 1024x768 at 85 Hz, refusing what the demo driver's list refuses, and the
 # anisotropy as the demo driver has it. The list in force holds all of it: all is well.

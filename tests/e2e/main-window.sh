@@ -73,7 +73,7 @@ labels=$(awk -F'\t' '$1 == "Static" && $7 == 1 && $2 ~ /^[0-9]+x[0-9]+$/ { print
 e2e_check "resolutions in ascending order" test "$labels" = "640x480 800x600 1024x768 1280x1024 "
 
 menu=$(e2e_driver menu "$title" || true)
-expected_menu=$'Program\n  Uninstall\n  Restore Registry\n  Create Report\n  Export Settings...\n  Import Settings...\n  Save and Exit\n  Exit\nConfigure\n  Adapter...\n  Language...\n  Resolutions...\nHelp\n  Contens...\n  About'
+expected_menu=$'Program\n  Uninstall\n  Restore Registry\n  Create Report\n  Export Settings...\n  Import Settings...\n  Save and Exit\n  Exit\nConfigure\n  Adapter...\n  Language...\n  Resolutions...\n  Keep rates after driver updates\nHelp\n  Contens...\n  About'
 e2e_check "menus and their entries" test "$menu" = "$expected_menu"
 
 "$e2e_rig" screenshot "$e2e_work/main-window.png" >/dev/null 2>&1 || true

@@ -139,7 +139,8 @@ echo "the driver's settings of an earlier start" >"$programs/backup.dat"
 cp "$programs/backup.dat" "$e2e_work/backup.dat"
 e2e_check "without firstrun.dat msiexec /x still removes the package" \
   run_msiexec /x "$e2e_work/uninstall-kept.log"
-e2e_check "and keeps the backup, alone in its folder" test "$(installed)" = "backup.dat "
+e2e_check "and keeps the backup in its folder, with the history that tells why" \
+  test "$(installed)" = "backup.dat history.log "
 e2e_check "byte for byte" cmp -s "$programs/backup.dat" "$e2e_work/backup.dat"
 e2e_check "its log says the settings were not put back and where the backups are" \
   grep -qF "Cadenzo's registry backups stay in $windows_dir." "$e2e_work/uninstall-kept.log"
