@@ -38,11 +38,14 @@ std::string TForm1::ListText(bool csv) {
         std::string monitorName =
             edid.status == monitor::EdidStatus::NoEdid ? "none" : monitor::MonitorName(edid);
         using platform::JoinText;
+        // The version is cut before "(" as the window shows it; the blank before that goes too.
+        std::string version = adapter.DriverVersion;
+        while (!version.empty() && version.back() == ' ')
+            version.pop_back();
         text = JoinText(JoinText("Adapter: " + adapter.DisplayDeviceName + " (", adapter.Chip),
                         ")\r\n");
         text = JoinText(JoinText(text, "Card: "), JoinText(lbCardType().Caption(), "\r\n"));
-        text =
-            JoinText(JoinText(text, "Driver version: "), JoinText(adapter.DriverVersion, "\r\n"));
+        text = JoinText(JoinText(text, "Driver version: "), JoinText(version, "\r\n"));
         text = JoinText(JoinText(text, "Monitor: "), JoinText(monitorName, "\r\n"));
     }
     for (const ModeEntry& entry : state.ModeTable) {
