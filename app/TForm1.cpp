@@ -1,11 +1,11 @@
 #include "app/TForm1.h"
 
-#include <stdexcept>
 #include <string>
 
 #include "about/Help.h"
 #include "app/TForm1Layout.h"
 #include "keep/Watch.h"
+#include "platform/Error.h"
 #include "services/Settings.h"
 
 namespace {
@@ -200,7 +200,7 @@ ui::Control* TForm1::FindControl(const std::string& name) {
 ui::Control& TForm1::Named(const std::string& name) {
     ui::Control* control = FindControl(name);
     // The names come from the window's own tables: a miss is a mistake in them.
-    if (!control) throw std::logic_error("The main window has no control " + name);
+    if (!control) throw platform::Error("The main window has no control " + name);
     return *control;
 }
 

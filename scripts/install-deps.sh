@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang-format libgtest-dev libbenchmark-dev valgrind python3 pci.ids
-  mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+  mingw-w64 g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix
+  g++-mingw-w64-i686-posix
   wine wine64 nsis wixl msitools
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps imagemagick xauth
   fonts-wine x11-utils fp-utils libchm-bin

@@ -5,14 +5,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 
+#include "platform/Error.h"
 #include "platform/Registry.h"
 
-class RegistryError : public std::runtime_error {
+class RegistryError : public platform::Error {
 public:
-    using std::runtime_error::runtime_error;
+    using platform::Error::Error;
 };
 
 // The path of a key taken from HKEY_LOCAL_MACHINE, whatever key the cursor stands on.
