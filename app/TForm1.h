@@ -170,5 +170,8 @@ private:
     std::function<void()> MenuCommand(const std::string& name);
     // The grid as the window shows it: the table with the visible rows' texts read in.
     ModeEntries ShownTable();
+    // Sets the switches and the anisotropy a profile or a kept record names, as clicks set them;
+    // those it says nothing of stay.
+    void ChooseSwitches(const profile::SwitchSettings& settings);
     profile::SwitchSettings ShownSwitches() const;
 };

@@ -102,16 +102,16 @@ void TForm1::ApplyRecord(
         }
     }
     Grid.FillGrid();
+    profile::SwitchSettings settings;
     for (const RecordedSwitch& item : record.switches) {
-        for (std::size_t i = 0; i < Switches.size(); ++i) {
+        for (std::size_t i = 0; i < settings.Switches.size(); ++i) {
             if (item.name == DriverSwitchValues[i])
-                Switches[i]->SetState(item.value == SwitchFeatureEnabled
-                                          ? ui::CheckState::Checked
-                                          : ui::CheckState::Unchecked);
+                settings.Switches[i] = item.value == SwitchFeatureEnabled;
         }
     }
-    cbAnisoD3D.SetChecked(!record.anisoDegree.empty());
-    if (!record.anisoDegree.empty()) cbAnisoDegree.SetText(record.anisoDegree);
+    settings.AnisoD3D = !record.anisoDegree.empty();
+    if (!record.anisoDegree.empty()) settings.AnisoDegree = record.anisoDegree;
+    ChooseSwitches(settings);
     ApplyAsShown();
 }
 

@@ -119,15 +119,7 @@ ProfileImport TForm1::ImportProfile(const std::string& path) {
         state.ModeTable[change.Entry].Selected = change.Rate;
     Grid.FillGrid();
 
-    // Set as a click sets them: a switch whose value the driver lacks asks first.
-    const profile::SwitchSettings& settings = match.Settings;
-    for (std::size_t i = 0; i < Switches.size() && i < settings.Switches.size(); ++i) {
-        if (settings.Switches[i])
-            Switches[i]->SetState(*settings.Switches[i] ? ui::CheckState::Checked
-                                                        : ui::CheckState::Unchecked);
-    }
-    if (settings.AnisoD3D) cbAnisoD3D.SetChecked(*settings.AnisoD3D);
-    if (settings.AnisoDegree) cbAnisoDegree.SetText(*settings.AnisoDegree);
+    ChooseSwitches(match.Settings);
 
     if (!match.Skipped.empty()) {
         std::vector<std::string> sizes;
@@ -145,6 +137,16 @@ ProfileImport TForm1::ImportProfile(const std::string& path) {
     }
     return match.Skipped.empty() && match.Unoffered.empty() ? ProfileImport::Whole
                                                             : ProfileImport::Partly;
+}
+
+void TForm1::ChooseSwitches(const profile::SwitchSettings& settings) {
+    for (std::size_t i = 0; i < Switches.size() && i < settings.Switches.size(); ++i) {
+        if (settings.Switches[i])
+            Switches[i]->SetState(*settings.Switches[i] ? ui::CheckState::Checked
+                                                        : ui::CheckState::Unchecked);
+    }
+    if (settings.AnisoD3D) cbAnisoD3D.SetChecked(*settings.AnisoD3D);
+    if (settings.AnisoDegree) cbAnisoDegree.SetText(*settings.AnisoDegree);
 }
 
 ModeEntries TForm1::ShownTable() {

@@ -12,19 +12,6 @@ using platform::RegStatus;
 
 constexpr std::uint32_t kListCapacity = 4096;
 
-bool ReadBinary(platform::Registry& registry, const std::string& key, const std::string& name,
-                std::vector<std::uint8_t>& bytes) {
-    RegKey handle = 0;
-    if (registry.OpenKey(key, platform::KeyQueryValue, false, &handle) != RegStatus::Ok)
-        return false;
-    platform::RegValue value;
-    bool read = registry.QueryValue(handle, name, kListCapacity, &value) == RegStatus::Ok &&
-                value.type == platform::RegBinary;
-    registry.CloseKey(handle);
-    if (read) bytes = value.data;
-    return read;
-}
-
 void WriteBinary(platform::Registry& registry, const std::string& key, const std::string& name,
                  const std::vector<std::uint8_t>& bytes) {
     RegKey handle = 0;
@@ -35,6 +22,19 @@ void WriteBinary(platform::Registry& registry, const std::string& key, const std
 }
 
 }  // namespace
+
+bool ReadBinaryValue(platform::Registry& registry, const std::string& key, const std::string& name,
+                     std::vector<std::uint8_t>& bytes) {
+    RegKey handle = 0;
+    if (registry.OpenKey(key, platform::KeyQueryValue, false, &handle) != RegStatus::Ok)
+        return false;
+    platform::RegValue value;
+    bool read = registry.QueryValue(handle, name, kListCapacity, &value) == RegStatus::Ok &&
+                value.type == platform::RegBinary;
+    registry.CloseKey(handle);
+    if (read) bytes = value.data;
+    return read;
+}
 
 std::vector<RestrictionRecord> RecordedRates(const ModeEntries& table) {
     std::vector<RestrictionRecord> rates;
@@ -72,8 +72,8 @@ void WriteRecord(platform::Registry& registry, const std::string& key,
 std::optional<AppliedRecord> ReadRecord(platform::Registry& registry, const std::string& key) {
     AppliedRecord record;
     std::vector<std::uint8_t> rates;
-    if (!ReadBinary(registry, key, RecordRatesValue, rates) ||
-        !ReadBinary(registry, key, RecordRefusedValue, record.refused)) {
+    if (!ReadBinaryValue(registry, key, RecordRatesValue, rates) ||
+        !ReadBinaryValue(registry, key, RecordRefusedValue, record.refused)) {
         return std::nullopt;
     }
     record.rates = DecodeRestrictedModes(rates.data(), rates.size());

@@ -19,21 +19,6 @@ std::string DriverText(const std::string& version, const std::string& date) {
     return date.empty() ? version : version + " (" + date + ")";
 }
 
-std::vector<std::uint8_t> ReadList(platform::Registry& registry, const std::string& key) {
-    platform::RegKey handle = 0;
-    std::vector<std::uint8_t> bytes;
-    if (registry.OpenKey(key, platform::KeyQueryValue, false, &handle) != platform::RegStatus::Ok)
-        return bytes;
-    platform::RegValue value;
-    if (registry.QueryValue(handle, RestrictedModesValue, ModeListBufferSize, &value) ==
-            platform::RegStatus::Ok &&
-        value.type == platform::RegBinary) {
-        bytes = value.data;
-    }
-    registry.CloseKey(handle);
-    return bytes;
-}
-
 bool KeyOpens(platform::Registry& registry, const std::string& key) {
     platform::RegKey handle = 0;
     if (key.empty() ||
@@ -58,7 +43,8 @@ WatchResult ExamineDriver(platform::Registry& registry, const AdapterState& adap
     result.driverNow = DriverText(driver.version, driver.date);
 
     // Every mode the applied list refused must still be refused.
-    std::vector<std::uint8_t> now = ReadList(registry, adapter.DriverKey);
+    std::vector<std::uint8_t> now;
+    ReadBinaryValue(registry, adapter.DriverKey, RestrictedModesValue, now);
     std::vector<RestrictionRecord> refusedNow = DecodeRestrictedModes(now.data(), now.size());
     std::vector<RestrictionRecord> refusedThen =
         DecodeRestrictedModes(record.refused.data(), record.refused.size());

@@ -1,6 +1,5 @@
 #include "safety/CheckStarts.h"
 
-#include "keep/AppliedRecord.h"
 #include "services/Format.h"
 #include "services/History.h"
 #include "services/RegistryValues.h"
