@@ -103,16 +103,24 @@ def broken_links(files, pages, linking=None):
 
 # The entries of the file's #SYSTEM record that name its parts.
 SYSTEM_CONTENTS, SYSTEM_INDEX, SYSTEM_DEFAULT_TOPIC = 0, 1, 2
+# The codes of its entries that hold text: the contents, index and default topic, the title,
+# the default window, the compiled file's name, the compiler's version and the default font.
+# The others are binary (4: language, flags and a time stamp; 10: a time stamp; 7, 8, 11 to 15:
+# numbers and tables): their bytes may be anything, a byte no code page decodes among them.
+SYSTEM_TEXT_CODES = frozenset((0, 1, 2, 3, 5, 6, 9, 16))
 
 
 def system_entries(data):
-    """The texts of a CHM's #SYSTEM record by their codes: a version, then (code, length, data)."""
+    """The texts of a CHM's #SYSTEM record by their codes: a version, then (code, length, data)
+    entries; binary entries are passed over."""
     entries = {}
     position = 4
     while position + 4 <= len(data):
         code = int.from_bytes(data[position:position + 2], 'little')
         length = int.from_bytes(data[position + 2:position + 4], 'little')
-        entries[code] = data[position + 4:position + 4 + length].split(b'\0')[0].decode('cp1252')
+        if code in SYSTEM_TEXT_CODES:
+            text = data[position + 4:position + 4 + length].split(b'\0')[0]
+            entries[code] = text.decode('cp1252')
         position += 4 + length
     return entries
 
@@ -219,6 +227,21 @@ class TheCheck(unittest.TestCase):
         self.assertEqual(['a.htm: href="b.htm#top" names no anchor "top" in b.htm',
                           'a.htm: src="images/x.png" names no file of the help file'],
                          broken_links({'a.htm': b'', 'b.htm': b''}, pages))
+
+    def test_binary_entries_of_the_system_record_are_passed_over(self):
+        def entry(code, data):
+            return code.to_bytes(2, 'little') + len(data).to_bytes(2, 'little') + data
+
+        # Time stamps and a language block whose bytes cp1252 does not decode (0x81, 0x8D, 0x8F,
+        # 0x90, 0x9D), around the texts.
+        record = (b'\3\0\0\0' + entry(10, b'\x9d\x81\x8d\x8f') +
+                  entry(9, b'HHA Version 4.74.8702\0') +
+                  entry(4, b'\x09\x04\0\0' + b'\x90' * 32) + entry(2, b'index.htm\0') +
+                  entry(3, b'Caf\xe9 Help\0') + entry(0, b'Contents.hhc\0') +
+                  entry(1, b'Index.hhk\0') + entry(13, b'T#SM\x9d\x8f'))
+        self.assertEqual({SYSTEM_CONTENTS: 'Contents.hhc', SYSTEM_INDEX: 'Index.hhk',
+                          SYSTEM_DEFAULT_TOPIC: 'index.htm', 3: 'Caf\u00e9 Help',
+                          9: 'HHA Version 4.74.8702'}, system_entries(record))
 
 
 if __name__ == '__main__':
