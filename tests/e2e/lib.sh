@@ -3,7 +3,22 @@
 #
 #   $1 of the case: the win64 (or win32) build directory; $2: a work directory for this case.
 
-set -euo pipefail
+set -Eeuo pipefail
+
+# A command that fails outside a check (set -e) ends the case; so that no case ends without a line
+# that says why, this names the command, its status and where it was called from. Inside a
+# condition or a command substitution a failure ends nothing (there -e is off) and says nothing.
+e2e_died() {
+  local status=$1 command=$2 where="" i
+  # Background jobs and subshells: their end is the caller's to judge.
+  [[ $- == *e* && $BASHPID == "$$" ]] || return 0
+  for ((i = 1; i < ${#FUNCNAME[@]}; i++)); do
+    where+="${where:+, called from }${BASH_SOURCE[i]##*/}:${BASH_LINENO[i - 1]}"
+    [[ ${FUNCNAME[i]} == main ]] || where+=" (${FUNCNAME[i]})"
+  done
+  echo "FAILED: '$command' exited with status $status at $where; the case ends there"
+}
+trap 'e2e_died $? "$BASH_COMMAND"' ERR
 
 e2e_build=$(realpath "${1:?win64 or win32 build directory}")
 e2e_work=${2:?work directory}
@@ -17,6 +32,40 @@ export PATH="${e2e_rig%/rig.sh}/bin:$PATH"
 e2e_passed=0
 e2e_failed=0
 export CADENZO_RIG_DIR="$e2e_work/rig"
+
+# CTest kills a case that outlives its TIMEOUT (600 s, tests/e2e/CMakeLists.txt) without a word,
+# and the rig's X server and wineserver, in sessions of their own, would stay. A case still
+# running after E2E_TIME_LIMIT seconds says what it was waiting for and is ended by TERM, so that
+# its EXIT trap (e2e_end) stops the rig.
+e2e_watch_time() {
+  local limit=${E2E_TIME_LIMIT:-570} case_pid=$$
+  (
+    trap - ERR
+    # Away from the case's output, which CTest reads until every holder has closed it.
+    sleep "$limit" >/dev/null 2>&1
+    # The case's processes below it, but for this watchdog.
+    local tree=() todo=("$case_pid") pid child
+    while ((${#todo[@]})); do
+      pid=${todo[0]}
+      todo=("${todo[@]:1}")
+      for child in $(ps -o pid= --ppid "$pid"); do
+        ((child == BASHPID)) && continue
+        tree+=("$child")
+        todo+=("$child")
+      done
+    done
+    echo "FAILED: the case still runs after $limit s, waiting for: $(ps -o args= -p "${tree[*]:-0}" |
+      grep -v '^bash ' | tr '\n' ';')"
+    # The case's TERM trap runs once the command it waits for has ended.
+    kill -TERM "$case_pid" "${tree[@]}" 2>/dev/null || true
+  ) 2>/dev/null &
+  e2e_watchdog=$!
+  # Ended by e2e_end without a word from the shell about it.
+  disown "$e2e_watchdog"
+}
+trap 'exit 143' TERM
+e2e_watch_time
+trap e2e_end EXIT
 
 # What the cases install and run; the driver hooks its DLL into the program for some commands.
 for file in Cadenzo.exe ati.pci English.lng Russian.lng cadenzo_e2e_driver.exe cadenzo_e2e_hook.dll; do
@@ -35,6 +84,8 @@ e2e_stop() {
 # failed case keeps its prefix for a look at the registry.
 e2e_end() {
   local status=$?
+  pkill -P "$e2e_watchdog" 2>/dev/null || true
+  kill "$e2e_watchdog" 2>/dev/null || true
   e2e_stop
   # The prefix the rig ran on: a case may have given the rig of a second start the first one's.
   if ((status == 0)); then rm -rf "${CADENZO_WINEPREFIX:-$CADENZO_RIG_DIR/prefix}"; fi
@@ -150,9 +201,10 @@ e2e_check() {
   fi
 }
 
+# The last command of a case: its summary, and its exit status.
 e2e_finish() {
   echo "$e2e_passed passed, $e2e_failed failed"
-  ((e2e_failed == 0))
+  ((e2e_failed == 0)) || exit 1
 }
 
 # Prints the data of registry value $2 under HKEY_LOCAL_MACHINE\$1 as `reg query` shows it
