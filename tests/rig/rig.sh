@@ -35,6 +35,7 @@ BIN=$CADENZO_RIG_BIN
 PROFILE=${CADENZO_RIG_PROFILE:-$RIG_SRC/demo-driver.reg}
 DEFAULT_XORG_CONF=$RIG_SRC/xorg-dummy.conf
 ENV_FILE=$RIG_DIR/rig.env
+STORED_MODE=$RIG_DIR/stored-mode
 WINE_LOG=$RIG_DIR/wine.log
 DISPLAY_BASE=${CADENZO_RIG_DISPLAY_BASE:-50}
 # While Wine is down the rig moves the machine's RunOnce key here, so that
@@ -392,6 +393,40 @@ regcarry() {
         die "regcarry $1 failed; see $WINE_LOG"
 }
 
+# The mode Windows stored with ChangeDisplaySettings(CDS_UPDATEREGISTRY), which the next start
+# comes up in: EnumDisplaySettings(ENUM_REGISTRY_SETTINGS) as WxH_RATE, the name of its Modeline.
+# Wine keeps it only in a volatile key, so it is saved beside the driver key (Wine must be up).
+save_stored_mode() {
+    local line
+    rm -f "$STORED_MODE"
+    [[ ${CADENZO_RIG_STORED_MODE:-1} != 0 ]] || return 0
+    line=$(timeout 60 wine "$BIN/displayinfo.exe" registry </dev/null 2>>"$WINE_LOG" | tr -d '\r') || true
+    awk -F'\t' '$1 == "registry" && $5 ~ /^hz=[0-9]+$/ { print $3 "_" substr($5, 4) }' \
+        <<<"$line" >"$STORED_MODE"
+}
+
+# Brings the rig's X server to the stored mode when the driver offers it, else to the configured
+# start mode (the first name in "Modes"), as Windows falls back from a mode it cannot set. A
+# server that kept running may be in any mode a program set; one that started anew is in the
+# start mode already. Wine is down meanwhile: it finds the mode in force when it boots.
+start_in_stored_mode() {
+    local d offered want current output
+    [[ -r $RIG_DIR/xorg.pid && ${CADENZO_RIG_STORED_MODE:-1} != 0 ]] || return 0
+    d=$(read_file "$RIG_DIR/display")
+    offered=$(xrandr --display "$d" 2>/dev/null | awk '/^ +[0-9]+x[0-9]+_[0-9]+ / { print $1 }')
+    want=$(read_file "$STORED_MODE")
+    if [[ -n $want ]] && ! grep -qxF "$want" <<<"$offered"; then
+        say "the stored mode $want is not offered; starting in the configured mode"
+        want=
+    fi
+    [[ -n $want ]] || want=$(awk '$1 == "Modes" { gsub(/"/, "", $2); print $2; exit }' "$RIG_DIR/xorg.conf")
+    current=$(xrandr --display "$d" 2>/dev/null | awk '$2 ~ /\*/ { print $1; exit }')
+    [[ -n $want && $want != "$current" ]] && grep -qxF "$want" <<<"$offered" || return 0
+    output=$(xrandr --display "$d" | awk '/ connected/ { print $1; exit }')
+    xrandr --display "$d" --output "$output" --mode "$want" || die "xrandr could not set $want"
+    say "started in $want"
+}
+
 # Starts what was held from RunOnce, as the logon after a restart does.
 logon() {
     timeout 60 wine "$BIN/logon.exe" "$HELD_RUNONCE" "$HELD_RUN" </dev/null >>"$WINE_LOG" 2>&1 ||
@@ -433,6 +468,7 @@ cmd_restart() {
     load_env
     local carry=$RIG_DIR/carry.txt next=$RIG_DIR/xorg-next.conf conf
     regcarry save "$carry"
+    save_stored_mode
     trap cmd_stop EXIT
     stop_wine
     rm -f "$next"
@@ -455,6 +491,7 @@ cmd_restart() {
     elif ! cmp -s "$conf" "$RIG_DIR/xorg.conf"; then
         restart_x "$conf"
     fi
+    start_in_stored_mode
     hold_runonce
     boot_wine
     seed rebuilt

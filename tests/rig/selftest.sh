@@ -318,11 +318,29 @@ check "EnumDisplaySettingsExA reports 1024x768 only at 85 Hz, the other modes as
     wine_offers "${REFUSED[@]}"
 check "the screen starts at 1024x768 at 85 Hz, the lowest rate left" wine_current_is 1024x768@85
 
+# --- the stored mode at restart ----------------------------------------------
+
+# ChangeDisplaySettingsA with CDS_UPDATEREGISTRY: the mode the next start comes up in. (The mode
+# change empties Wine's driver key, so each list is loaded after it.)
+stores() { [[ $(wine_q "$TOOL" set "$@" store) == *$'\tDISP_CHANGE_SUCCESSFUL' ]]; }
+# What EnumDisplaySettings(ENUM_REGISTRY_SETTINGS) and xrandr say: $1 (WxH@Hz) both.
+started_in() {
+    [[ $(wine_q "$TOOL" registry) == $'registry\t-2\t'"${1%@*}"$'\tbpp=32\thz='"${1#*@}"$'\t'* &&
+        $(xrandr -q | awk '$2 ~ /\*/ { print $1; exit }') == "${1/@/_}" ]] && wine_current_is "$1"
+}
+check "CDS_UPDATEREGISTRY stores 800x600 at 75 Hz" stores 800 600 75
 load_list "$DEMO_LIST"
 check "a restart with a list that no longer refuses them succeeds" restarted
 check "xrandr offers 1024x768 at 60, 70 and 75 Hz again" xrandr_offers
 check "EnumDisplaySettingsExA reports 1024x768 at 60, 70 and 75 Hz again" wine_offers
-check "the screen starts at 1024x768 at 60 Hz again" wine_current_is 1024x768@60
+check "X comes up in the stored mode, 800x600 at 75 Hz, and ENUM_REGISTRY_SETTINGS reports it" \
+    started_in 800x600@75
+
+stores 1024 768 70
+load_list 1024076800000070
+check "a restart whose driver refuses the stored 1024x768 at 70 Hz succeeds" restarted
+check "X falls back to the configured mode, 1024x768 at 60 Hz (which Wine then stores)" \
+    started_in 1024x768@60
 
 load_list "$REFUSING_LIST"
 driver_off_restart() { CADENZO_RIG_SIMULATED_DRIVER=0 restarted; }

@@ -7,8 +7,13 @@
 //   displayinfo modes [raw] [DEV]    modes of DEV (default \\.\DISPLAY1);
 //                                    "raw" passes EDS_RAWMODE
 //   displayinfo current [DEV]        the mode in force
-//   displayinfo set W H HZ [test]    ChangeDisplaySettingsA, full record
-//   displayinfo setrate HZ [test]    ChangeDisplaySettingsA, frequency only
+//   displayinfo registry [DEV]       the mode stored in the registry
+//                                    (ENUM_REGISTRY_SETTINGS)
+//   displayinfo set W H HZ [test|store]
+//                                    ChangeDisplaySettingsA, full record;
+//                                    "store" adds CDS_UPDATEREGISTRY
+//   displayinfo setrate HZ [test|store]
+//                                    ChangeDisplaySettingsA, frequency only
 //
 // Output is one record per line, "field=value" separated by tabs, so that
 // shell scripts can grep and cut it.
@@ -92,14 +97,16 @@ int ListModes(bool raw, const char* device) {
     return i > 0 ? 0 : 1;
 }
 
-int PrintCurrent(const char* device) {
+// ENUM_CURRENT_SETTINGS or ENUM_REGISTRY_SETTINGS, printed as "current" or "registry".
+int PrintSettings(DWORD which, const char* device) {
+    const bool registry = which == ENUM_REGISTRY_SETTINGS;
     ModeBuffer buf;
     PrepareMode(buf);
-    if (!EnumDisplaySettingsExA(device, ENUM_CURRENT_SETTINGS, &buf.mode, 0)) {
-        std::fprintf(stderr, "no current mode for %s\n", device);
+    if (!EnumDisplaySettingsExA(device, which, &buf.mode, 0)) {
+        std::fprintf(stderr, "no %s mode for %s\n", registry ? "stored" : "current", device);
         return 1;
     }
-    PrintMode("current", -1, buf.mode);
+    PrintMode(registry ? "registry" : "current", registry ? -2 : -1, buf.mode);
     return 0;
 }
 
@@ -126,8 +133,16 @@ const char* ChangeResultName(LONG r) {
     }
 }
 
-int ChangeMode(DEVMODEA& mode, bool testOnly) {
-    LONG r = ChangeDisplaySettingsA(&mode, testOnly ? CDS_TEST : 0);
+// "test": CDS_TEST; "store": CDS_UPDATEREGISTRY, the mode also stored for the next start.
+DWORD ChangeFlags(int argc, char** argv, int at) {
+    if (at >= argc) return 0;
+    if (std::strcmp(argv[at], "test") == 0) return CDS_TEST;
+    if (std::strcmp(argv[at], "store") == 0) return CDS_UPDATEREGISTRY;
+    return 0;
+}
+
+int ChangeMode(DEVMODEA& mode, DWORD flags) {
+    LONG r = ChangeDisplaySettingsA(&mode, flags);
     std::printf("change\tresult=%ld\t%s\n", static_cast<long>(r), ChangeResultName(r));
     return r == DISP_CHANGE_SUCCESSFUL ? 0 : 2;
 }
@@ -137,7 +152,8 @@ unsigned long Number(const char* text) { return std::strtoul(text, nullptr, 10);
 int Usage() {
     std::fprintf(stderr,
                  "usage: displayinfo devices | key | modes [raw] [DEV] | current [DEV]\n"
-                 "                   | set W H HZ [test] | setrate HZ [test]\n");
+                 "                   | registry [DEV] | set W H HZ [test|store]\n"
+                 "                   | setrate HZ [test|store]\n");
     return 64;
 }
 
@@ -154,7 +170,10 @@ int main(int argc, char** argv) {
         if (raw) ++a;
         return ListModes(raw, a < argc ? argv[a] : kDefaultDevice);
     }
-    if (cmd == "current") return PrintCurrent(argc > 2 ? argv[2] : kDefaultDevice);
+    if (cmd == "current")
+        return PrintSettings(ENUM_CURRENT_SETTINGS, argc > 2 ? argv[2] : kDefaultDevice);
+    if (cmd == "registry")
+        return PrintSettings(ENUM_REGISTRY_SETTINGS, argc > 2 ? argv[2] : kDefaultDevice);
     if (cmd == "set" && argc >= 5) {
         DEVMODEA mode{};
         mode.dmSize = sizeof mode;
@@ -162,14 +181,14 @@ int main(int argc, char** argv) {
         mode.dmPelsHeight = Number(argv[3]);
         mode.dmDisplayFrequency = Number(argv[4]);
         mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
-        return ChangeMode(mode, argc > 5 && std::strcmp(argv[5], "test") == 0);
+        return ChangeMode(mode, ChangeFlags(argc, argv, 5));
     }
     if (cmd == "setrate" && argc >= 3) {
         DEVMODEA mode{};
         mode.dmSize = sizeof mode;
         mode.dmDisplayFrequency = Number(argv[2]);
         mode.dmFields = DM_DISPLAYFREQUENCY;
-        return ChangeMode(mode, argc > 3 && std::strcmp(argv[3], "test") == 0);
+        return ChangeMode(mode, ChangeFlags(argc, argv, 3));
     }
     return Usage();
 }
