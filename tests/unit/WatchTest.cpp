@@ -111,4 +111,49 @@ TEST(WatchTest, ADriverUpdateThatDropsTheRatesIsFoundAndAppliedAgain) {
     EXPECT_EQ((std::vector<std::string>{"1280x1024, 60 Hz", "16 bits"}), result.lost);
 }
 
+// A driver update that keeps the refused modes but resets a switch, or the anisotropy, is found
+// as well: the watch offers Apply again for the switches alone, and Apply again writes them back.
+TEST(WatchTest, ADriverUpdateThatResetsASwitchOrTheAnisotropyIsFound) {
+    Machine m(false);
+    TForm1* form = m.Start();
+    form->Switches[0]->UserClick();  // BlockWrite off: the driver's "DisableBlockWrite" becomes 1
+    m.Apply(*form);
+    m.StartWith(m.Logon());
+    m.CheckWindow()->bOK.Click();
+    std::optional<AppliedRecord> record = ReadRecord(m.win.registry, AppliedKey);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(nullptr, m.Watch());
+    auto refused = m.win.registry.Value(demo::DriverKey, "DALRestrictedModesBCD");
+    ASSERT_TRUE(refused);
+
+    m.UpdateDriver();  // the switch back at the driver's 0
+    m.win.registry.Seed(demo::DriverKey, "DALRestrictedModesBCD", platform::RegBinary,
+                        refused->data);
+    AdapterState adapter;
+    adapter.DriverKey = demo::DriverKey;
+    adapter.DdhalKey = std::string(demo::DriverKey) + ati::DdhalSubkey;
+    adapter.DeviceInstanceId = record->device;
+    WatchResult result = ExamineDriver(m.win.registry, adapter, *record);
+    EXPECT_EQ(WatchFinding::RatesLost, result.finding);
+    EXPECT_TRUE(result.switchesChanged);
+    EXPECT_TRUE(result.lost.empty());
+    TWatch* watch = m.Watch();
+    ASSERT_NE(nullptr, watch);
+    EXPECT_EQ((std::vector<std::string>{"Driver switches and anisotropic filtering"}),
+              watch->lbLost.Items());
+    // The fake display still offers the refused rates: no restore, and no restart.
+    m.win.boxes.answers = {Answer::No, Answer::No};
+    EXPECT_THROW(watch->bApply.Click(), platform::ProcessEnded);
+    EXPECT_EQ(std::vector<std::uint8_t>({1, 0, 0, 0}),
+              m.win.registry.Value(demo::DriverKey, "DisableBlockWrite")->data);
+
+    // The switches as applied, the anisotropy not: found alike.
+    record->switches.clear();
+    EXPECT_EQ(WatchFinding::AllWell, ExamineDriver(m.win.registry, adapter, *record).finding);
+    record->anisoDegree = record->anisoDegree == "16" ? "8" : "16";
+    result = ExamineDriver(m.win.registry, adapter, *record);
+    EXPECT_EQ(WatchFinding::RatesLost, result.finding);
+    EXPECT_TRUE(result.switchesChanged);
+}
+
 }  // namespace
