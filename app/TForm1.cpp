@@ -4,6 +4,7 @@
 
 #include "about/Help.h"
 #include "app/TForm1Layout.h"
+#include "app/TForm1Menu.h"
 #include "keep/Watch.h"
 #include "platform/Error.h"
 #include "services/Settings.h"
@@ -130,32 +131,21 @@ void TForm1::BuildMenu() {
         for (const layout::MenuEntry& entry : group.entries) {
             if (!entry.name) continue;
             ui::MenuItem& item = top.Add(entry.name, BuiltInText(entry.caption));
-            if (!entry.button) {
-                item.OnClick = MenuCommand(entry.name);
-                if (std::string(entry.name) == "KeepRates1")
-                    item.SetChecked(WatchEnabled(state.os.registry));
-                continue;
-            }
-            std::string button = entry.button;
-            if (button == "bRestore") {
-                // Restore Registry acts on the window whose menu was used.
-                item.OnClick = [this] { bRestore.Click(); };
-            } else {
-                // The others act on the newest main window, as a mouse click on its button.
-                item.OnClick = [this, button] {
-                    static_cast<ui::Button&>(windows_.Form1().Named(button)).Click();
-                };
-            }
+            item.OnClick = MenuAction(entry);
+            if (entry.command == &TForm1::KeepRatesClick)
+                item.SetChecked(WatchEnabled(state.os.registry));
         }
     }
 }
 
-std::function<void()> TForm1::MenuCommand(const std::string& name) {
-    // The profiles, like the buttons' entries, are the newest main window's.
-    if (name == "ExportSettings1") return [this] { windows_.Form1().ExportSettingsClick(); };
-    if (name == "ImportSettings1") return [this] { windows_.Form1().ImportSettingsClick(); };
-    if (name == "KeepRates1") return [this] { KeepRatesClick(); };
-    return [this] { Uninstall1Click(); };
+std::function<void()> TForm1::MenuAction(const layout::MenuEntry& entry) {
+    auto window = [this, target = entry.target]() -> TForm1& {
+        return target == layout::MenuTarget::Own ? *this : windows_.Form1();
+    };
+    if (entry.command) return [window, command = entry.command] { (window().*command)(); };
+    return [window, button = std::string(entry.button)] {
+        static_cast<ui::Button&>(window().Named(button)).Click();
+    };
 }
 
 void TForm1::WireCommands() {

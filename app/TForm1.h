@@ -17,6 +17,10 @@
 #include "services/RegistryCursor.h"
 #include "ui/Form.h"
 
+namespace layout {
+struct MenuEntry;
+}
+
 // A caption on the adapter information group with the label that shows its value.
 struct InfoRow {
     InfoRow(ui::Control* group, int index);
@@ -166,8 +170,8 @@ private:
     bool created_ = false;
     std::uint32_t tableBuild_ = 0;  // the build of the mode table this window shows
     void BuildMenu();
-    // The command of a menu entry that clicks no button.
-    std::function<void()> MenuCommand(const std::string& name);
+    // What a menu entry does when clicked.
+    std::function<void()> MenuAction(const layout::MenuEntry& entry);
     // The grid as the window shows it: the table with the visible rows' texts read in.
     ModeEntries ShownTable();
     // Sets the switches and the anisotropy a profile or a kept record names, as clicks set them;

@@ -2,6 +2,7 @@
 
 #include "app/TForm1.h"
 #include "app/TForm1Layout.h"
+#include "app/TForm1Menu.h"
 
 namespace {
 

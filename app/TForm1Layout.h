@@ -122,44 +122,4 @@ constexpr std::array<ButtonText, 9> Buttons{{
     {"bRestore", "bRestore", {672, 88, 65, 33}},
 }};
 
-struct MenuEntry {
-    const char* name;  // none for an unused place
-    TextId caption;
-    const char* button;  // the button whose click the entry performs; none: a command of its own
-};
-
-struct MenuGroup {
-    const char* name;
-    TextId caption;
-    std::array<MenuEntry, 7> entries;  // places not named are unused
-};
-
-constexpr MenuEntry Unused{nullptr, TextId{}, nullptr};
-
-constexpr std::array<MenuGroup, 3> Menu{{
-    {"f1",
-     TextId::ProgramMenu,
-     {{{"Uninstall1", TextId::UninstallItem, nullptr},
-       {"RestoreRegistry1", TextId::RestoreRegistryItem, "bRestore"},
-       {"CreateReport1", TextId::CreateReportItem, "bReport"},
-       {"ExportSettings1", TextId::ExportSettingsItem, nullptr},
-       {"ImportSettings1", TextId::ImportSettingsItem, nullptr},
-       {"SaveExit1", TextId::SaveExitItem, "OK"},
-       {"Exit1", TextId::ExitItem, "Cancel"}}}},
-    {"Configure1",
-     TextId::ConfigureMenu,
-     {{{"Adapter1", TextId::AdapterItem, "bAdapter"},
-       {"Language1", TextId::LanguageItem, "bLang"},
-       {"Resolutions1", TextId::ResolutionsItem, "bRes"},
-       {"KeepRates1", TextId::KeepRatesItem, nullptr},
-       Unused}}},
-    {"Help2",
-     TextId::HelpMenu,
-     {{{"Contens1", TextId::ContentsItem, "Help"},
-       {"About1", TextId::AboutItem, "About"},
-       Unused,
-       Unused,
-       Unused}}},
-}};
-
 }  // namespace layout
