@@ -7,34 +7,10 @@
 
 namespace {
 
-using platform::RegKey;
-using platform::RegStatus;
-
+// A record's lists are read back up to this size.
 constexpr std::uint32_t kListCapacity = 4096;
 
-void WriteBinary(platform::Registry& registry, const std::string& key, const std::string& name,
-                 const std::vector<std::uint8_t>& bytes) {
-    RegKey handle = 0;
-    if (registry.OpenKey(key, platform::KeySetValue, true, &handle) != RegStatus::Ok) return;
-    registry.SetValue(handle, name, platform::RegBinary, bytes.data(),
-                      static_cast<std::uint32_t>(bytes.size()));
-    registry.CloseKey(handle);
-}
-
 }  // namespace
-
-bool ReadBinaryValue(platform::Registry& registry, const std::string& key, const std::string& name,
-                     std::vector<std::uint8_t>& bytes) {
-    RegKey handle = 0;
-    if (registry.OpenKey(key, platform::KeyQueryValue, false, &handle) != RegStatus::Ok)
-        return false;
-    platform::RegValue value;
-    bool read = registry.QueryValue(handle, name, kListCapacity, &value) == RegStatus::Ok &&
-                value.type == platform::RegBinary;
-    registry.CloseKey(handle);
-    if (read) bytes = value.data;
-    return read;
-}
 
 std::vector<RestrictionRecord> RecordedRates(const ModeEntries& table) {
     std::vector<RestrictionRecord> rates;
@@ -55,7 +31,7 @@ void WriteRecord(platform::Registry& registry, const std::string& key,
         rates.insert(rates.end(), bytes.begin(), bytes.end());
     }
     // The creating write first: the others open the key it made.
-    WriteBinary(registry, key, RecordRefusedValue, record.refused);
+    WriteRegBinary(registry, key, RecordRefusedValue, record.refused);
     for (const RecordedSwitch& item : record.switches)
         WriteRegDword(registry, key, item.name, item.value);
     WriteRegString(registry, key, RecordAnisoValue, record.anisoDegree);
@@ -66,14 +42,15 @@ void WriteRecord(platform::Registry& registry, const std::string& key,
     WriteRegString(registry, key, RecordDateValue, record.date);
     // The rates last: a record without them is no record, so one cut short by a power cut is
     // never taken for whole.
-    WriteBinary(registry, key, RecordRatesValue, rates);
+    WriteRegBinary(registry, key, RecordRatesValue, rates);
 }
 
 std::optional<AppliedRecord> ReadRecord(platform::Registry& registry, const std::string& key) {
     AppliedRecord record;
     std::vector<std::uint8_t> rates;
-    if (!ReadBinaryValue(registry, key, RecordRatesValue, rates) ||
-        !ReadBinaryValue(registry, key, RecordRefusedValue, record.refused)) {
+    if (ReadRegBinary(registry, key, RecordRatesValue, kListCapacity, rates) != RegDone ||
+        ReadRegBinary(registry, key, RecordRefusedValue, kListCapacity, record.refused) !=
+            RegDone) {
         return std::nullopt;
     }
     record.rates = DecodeRestrictedModes(rates.data(), rates.size());

@@ -44,11 +44,6 @@ struct AppliedRecord {
     std::string driverKey, driverVersion, driverDate, device, date;
 };
 
-// A REG_BINARY value of at most 4 KB; false (and `bytes` as it was) when the key or the value is
-// missing or of another type.
-bool ReadBinaryValue(platform::Registry& registry, const std::string& key, const std::string& name,
-                     std::vector<std::uint8_t>& bytes);
-
 // The rates of a mode table as a record holds them.
 std::vector<RestrictionRecord> RecordedRates(const ModeEntries& table);
 

@@ -19,22 +19,13 @@ std::string DriverText(const std::string& version, const std::string& date) {
     return date.empty() ? version : version + " (" + date + ")";
 }
 
-bool KeyOpens(platform::Registry& registry, const std::string& key) {
-    platform::RegKey handle = 0;
-    if (key.empty() ||
-        registry.OpenKey(key, platform::KeyQueryValue, false, &handle) != platform::RegStatus::Ok)
-        return false;
-    registry.CloseKey(handle);
-    return true;
-}
-
 }  // namespace
 
 WatchResult ExamineDriver(platform::Registry& registry, const AdapterState& adapter,
                           const AppliedRecord& record) {
     WatchResult result;
     result.driverBefore = DriverText(record.driverVersion, record.driverDate);
-    if (!adapter.HasDriverKey() || !KeyOpens(registry, adapter.DriverKey) ||
+    if (!adapter.HasDriverKey() || !RegKeyOpens(registry, adapter.DriverKey) ||
         (!record.device.empty() && adapter.DeviceInstanceId != record.device)) {
         result.finding = WatchFinding::AdapterGone;
         return result;
@@ -42,10 +33,14 @@ WatchResult ExamineDriver(platform::Registry& registry, const AdapterState& adap
     DriverIdentity driver = ReadDriverIdentity(registry, adapter.DriverKey);
     result.driverNow = DriverText(driver.version, driver.date);
 
-    // Every mode the applied list refused must still be refused.
-    std::vector<std::uint8_t> now;
-    ReadBinaryValue(registry, adapter.DriverKey, RestrictedModesValue, now);
-    std::vector<RestrictionRecord> refusedNow = DecodeRestrictedModes(now.data(), now.size());
+    // Every mode the applied list refused must still be refused. The list is read as the main
+    // window reads it; one it could not read refuses nothing.
+    std::vector<RestrictionRecord> refusedNow;
+    try {
+        RegistryCursor reader(registry, platform::KeyQueryValue);
+        refusedNow = DecodeRestrictedModes(ReadRestrictedModes(reader, adapter.DriverKey));
+    } catch (const RegistryError&) {
+    }
     std::vector<RestrictionRecord> refusedThen =
         DecodeRestrictedModes(record.refused.data(), record.refused.size());
     std::vector<RestrictionRecord> missing;

@@ -46,20 +46,6 @@ std::string InstanceKey(platform::Registry& registry, const std::string& modelKe
     return found;
 }
 
-std::vector<std::uint8_t> BinaryValue(platform::Registry& registry, const std::string& keyPath,
-                                      const std::string& name) {
-    platform::RegKey key = 0;
-    if (registry.OpenKey(keyPath, platform::KeyQueryValue, false, &key) !=
-        platform::RegStatus::Ok) {
-        return {};
-    }
-    platform::RegValue value;
-    platform::RegStatus status = registry.QueryValue(key, name, kMaxEdidSize, &value);
-    registry.CloseKey(key);
-    if (status != platform::RegStatus::Ok || value.type != platform::RegBinary) return {};
-    return value.data;
-}
-
 }  // namespace
 
 std::string MonitorDeviceKey(platform::Display& display, platform::Registry& registry,
@@ -77,7 +63,9 @@ std::vector<std::uint8_t> MonitorEdidBytes(platform::Display& display, platform:
                                            const std::string& adapterName) {
     std::string device = MonitorDeviceKey(display, registry, adapterName);
     if (device.empty()) return {};
-    return BinaryValue(registry, device + "\\" + MonitorParametersKey, EdidValue);
+    std::vector<std::uint8_t> bytes;
+    ReadRegBinary(registry, device + "\\" + MonitorParametersKey, EdidValue, kMaxEdidSize, bytes);
+    return bytes;
 }
 
 Edid ReadMonitorEdid(platform::Display& display, platform::Registry& registry,

@@ -7,7 +7,8 @@
 using platform::RegStatus;
 using platform::RegValue;
 
-RegistryCursor::RegistryCursor(platform::Registry& registry) : registry_(registry) {}
+RegistryCursor::RegistryCursor(platform::Registry& registry, std::uint32_t rights)
+    : registry_(registry), rights_(rights) {}
 
 RegistryCursor::~RegistryCursor() {
     if (current_) registry_.CloseKey(current_);
@@ -23,8 +24,7 @@ bool RegistryCursor::OpenKey(const std::string& path, bool canCreate) {
     std::string full = Resolve(path);
     platform::RegKey key = 0;
     // The root itself is never a key the program works in (an empty driver key names it).
-    if (full.empty() ||
-        registry_.OpenKey(full, platform::KeyAllAccess, canCreate, &key) != RegStatus::Ok) {
+    if (full.empty() || registry_.OpenKey(full, rights_, canCreate, &key) != RegStatus::Ok) {
         return false;
     }
     if (current_) registry_.CloseKey(current_);

@@ -20,7 +20,10 @@ inline std::string FromRoot(const std::string& key) { return "\\" + key; }
 
 class RegistryCursor {
 public:
-    explicit RegistryCursor(platform::Registry& registry);
+    // `rights` are those each key opens with: a reader that may run without administrator
+    // rights (the watch at logon) asks only to query values.
+    explicit RegistryCursor(platform::Registry& registry,
+                            std::uint32_t rights = platform::KeyAllAccess);
     ~RegistryCursor();
     RegistryCursor(const RegistryCursor&) = delete;
     RegistryCursor& operator=(const RegistryCursor&) = delete;
@@ -46,6 +49,7 @@ private:
     std::string Resolve(const std::string& path) const;
 
     platform::Registry& registry_;
+    std::uint32_t rights_;
     platform::RegKey current_ = 0;
     std::string currentPath_;
 };

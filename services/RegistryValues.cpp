@@ -14,11 +14,11 @@ constexpr std::uint32_t kBytesBufferSize = 250;
 // Opens the key, runs one access on it and closes it again.
 template <typename Access>
 std::uint16_t WithKey(platform::Registry& registry, const std::string& key, std::uint32_t rights,
-                      Access access) {
+                      Access access, bool create = false) {
     // An empty path would be HKEY_LOCAL_MACHINE itself: an empty driver key (no adapter) must
     // never read or write there.
     RegKey handle = 0;
-    if (key.empty() || registry.OpenKey(key, rights, false, &handle) != RegStatus::Ok) {
+    if (key.empty() || registry.OpenKey(key, rights, create, &handle) != RegStatus::Ok) {
         return RegKeyNotOpened;
     }
     bool done = access(handle);
@@ -84,4 +84,33 @@ std::uint16_t DeleteRegValue(platform::Registry& registry, const std::string& ke
     return WithKey(registry, key, platform::KeySetValue, [&](RegKey handle) {
         return registry.DeleteValue(handle, name) == RegStatus::Ok;
     });
+}
+
+std::uint16_t ReadRegBinary(platform::Registry& registry, const std::string& key,
+                            const std::string& name, std::uint32_t maxSize,
+                            std::vector<std::uint8_t>& bytes) {
+    return WithKey(registry, key, platform::KeyQueryValue, [&](RegKey handle) {
+        RegValue v;
+        if (registry.QueryValue(handle, name, maxSize, &v) != RegStatus::Ok ||
+            v.type != platform::RegBinary) {
+            return false;
+        }
+        bytes = v.data;
+        return true;
+    });
+}
+
+std::uint16_t WriteRegBinary(platform::Registry& registry, const std::string& key,
+                             const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    return WithKey(
+        registry, key, platform::KeySetValue,
+        [&](RegKey handle) {
+            return registry.SetValue(handle, name, platform::RegBinary, bytes.data(),
+                                     static_cast<std::uint32_t>(bytes.size())) == RegStatus::Ok;
+        },
+        true);
+}
+
+bool RegKeyOpens(platform::Registry& registry, const std::string& key) {
+    return WithKey(registry, key, platform::KeyQueryValue, [](RegKey) { return true; }) == RegDone;
 }

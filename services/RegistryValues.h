@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/Registry.h"
 
@@ -28,6 +29,16 @@ std::uint16_t ReadRegBytes(platform::Registry& registry, const std::string& key,
 // stored without one (by older versions) reads the same. `text` changes only on success.
 std::uint16_t ReadRegString(platform::Registry& registry, const std::string& key,
                             const std::string& name, std::string& text);
+// A REG_BINARY value of at most `maxSize` bytes. A value of another type, or a longer one,
+// fails. `bytes` changes only on success.
+std::uint16_t ReadRegBinary(platform::Registry& registry, const std::string& key,
+                            const std::string& name, std::uint32_t maxSize,
+                            std::vector<std::uint8_t>& bytes);
+// Stores the bytes as REG_BINARY of exactly their length, making the key when it is missing.
+std::uint16_t WriteRegBinary(platform::Registry& registry, const std::string& key,
+                             const std::string& name, const std::vector<std::uint8_t>& bytes);
+// Whether the key opens for reading.
+bool RegKeyOpens(platform::Registry& registry, const std::string& key);
 // Deletes the value; RegValueFailed also when there was none.
 std::uint16_t DeleteRegValue(platform::Registry& registry, const std::string& key,
                              const std::string& name);
