@@ -75,11 +75,8 @@ bool TForm1::ExportProfile(const std::string& path) {
     std::string text =
         profile::WriteProfile(profile::BuildProfile(ShownTable(), ShownSwitches(), machine));
 
-    // Written whole beside the file, then moved over it: a write that fails half-way leaves
-    // the file that was there.
-    const std::string written = path + ".new";
-    if (!os.files.WriteAll(written, text) || !os.files.Replace(written, path)) {
-        os.files.Remove(written);
+    // A write that fails half-way leaves the file that was there.
+    if (!platform::WriteReplacing(os.files, path, text)) {
         platform::ShowNotice(os.boxes, FormatText(language.Text(TextId::ProfileNotWritten), path),
                              caption);
         return false;

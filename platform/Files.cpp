@@ -2,6 +2,13 @@
 
 namespace platform {
 
+bool WriteReplacing(Files& files, const std::string& path, const std::string& bytes) {
+    const std::string beside = path + NewFileSuffix;
+    if (files.WriteAll(beside, bytes) && files.Replace(beside, path)) return true;
+    files.Remove(beside);
+    return false;
+}
+
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::string line;

@@ -33,6 +33,14 @@ public:
     virtual std::vector<std::string> List(const std::string& pattern) = 0;
 };
 
+// Where a file is written whole before it takes the name it is for.
+inline constexpr char NewFileSuffix[] = ".new";
+
+// Writes the bytes into a file beside `path` (its name and NewFileSuffix), then moves that over
+// `path` in one rename: a write that fails half-way leaves the file that was there, and no file
+// beside it. False when `path` did not take the bytes.
+bool WriteReplacing(Files& files, const std::string& path, const std::string& bytes);
+
 // Splits text into lines as a text-file reader does: a line ends at CR LF, LF or CR.
 std::vector<std::string> SplitLines(const std::string& text);
 
