@@ -19,6 +19,9 @@ constexpr unsigned BackupTimeoutMs = 30000;
 // long a file that is not there at all is waited for.
 constexpr unsigned ExportLookMs = 100;
 constexpr unsigned ExportAppearMs = 2000;
+// After the editor ended, how long an import is waited for to be found in the registry (a
+// 32-bit editor on 64-bit Windows may hand it to the 64-bit one and end first).
+constexpr unsigned ImportSettleMs = 5000;
 // An export is written under the backup's name with this added, in the same directory, and
 // takes the backup's name only once it is whole.
 inline constexpr char NewBackupSuffix[] = ".new";
@@ -58,17 +61,22 @@ struct BackupResult {
 
 // Exports the driver key into `fileName` in the install directory and waits for the registry
 // editor. Written only when the editor ended in time and the file is a finished export of the
-// key (an editor's header line first, the key's section line, the empty line that ends an
-// export), whatever the exit code; a file still being written by a process the editor handed
-// the work to is waited for. The export then takes the backup's name in one rename. On failure
-// the backup is as it was: an older one is never lost, not even when the program ends during
-// the wait.
+// key (a registry file that reads to its last line, with a section for the key and for each key
+// below it, and the empty line that ends an export), whatever the exit code; a file still being
+// written by a process the editor handed the work to is waited for. The export then takes the
+// backup's name in one rename. On failure the backup is as it was: an older one is never lost, not
+// even when the program ends during the wait.
 BackupResult ExportDriverKey(platform::Platform& os, const std::string& driverKey,
                              const std::string& fileName);
 
 // Imports `fileName` from the install directory into the registry, waiting (a bounded time)
 // for the registry editor, so that nothing the program does next, a restart included,
-// overtakes the import. False when the file is missing (the editor is not started) or the
-// editor did not start or did not end in time. Its exit code tells nothing: Wine's editor
-// ends with 0 also for a file it could not read.
+// overtakes the import. True only when the import is verified in: the keys the file holds read
+// back with the file's values, type and bytes, and then the values the program writes in the
+// driver key and its ddhal subkey that the file does not name are deleted, so that the keys are
+// exactly as the backup holds them. False when the file is missing or is no backup of a driver
+// key (the editor is not started), when the editor did not start or did not end in time, or
+// when the registry does not come to hold the file's values within ImportSettleMs after it
+// ended. Its exit code tells nothing: Wine's editor ends with 0 also for a file it could not
+// read.
 bool ImportBackup(platform::Platform& os, const std::string& fileName);

@@ -1,10 +1,12 @@
 #pragma once
 // The registry editor of the in-memory Windows: "regedit.exe /e FILE KEY" writes the key with
 // its values and subkeys into FILE, "regedit.exe /s FILE" writes them back. Its command line
-// is split the way the real one is: an unquoted path ends at the first blank. An export
-// starts as Wine's does (UTF-16LE with its byte-order mark, "Windows Registry Editor Version
-// 5.00"); the values that follow are in a form of the fake's own, and it ends with an empty
-// line. Like Wine's, the editor ends with exit code 0 whether or not it did its job.
+// is split the way the real one is: an unquoted path ends at the first blank. An export is
+// written as Wine's is: UTF-16LE with its byte-order mark, "Windows Registry Editor Version
+// 5.00", a section per key with its values ("name"="text", dword:, hex:, hex(N):, long data
+// continued after a backslash) and an empty line at the end. An import reads that form back,
+// deletions ("name"=- and [-key]) included. Like Wine's, the editor ends with exit code 0
+// whether or not it did its job.
 
 #include <cstddef>
 #include <cstdint>
@@ -31,11 +33,13 @@ public:
     std::optional<std::string> writesInstead;    // an export writes these bytes, not the key
     bool ansi = false;  // exports "REGEDIT4" in ANSI, as Windows 9x and "regedit /a" do
     std::uint32_t exitCode = 0;
-    // The editor ends at once and leaves the export to another process (as a 32-bit editor on
-    // 64-bit Windows hands it to the 64-bit one), which writes the file in parts while the
+    // The editor ends at once and leaves the work to another process (as a 32-bit editor on
+    // 64-bit Windows hands it to the 64-bit one). An export is written in parts while the
     // program waits: none of it at first, whole (as far as `writesOnly` lets it) after this
-    // many pauses of the program.
+    // many pauses of the program; an import is done after this many pauses.
     unsigned handsOffFor = 0;
+    // An import ends as one of a file the editor could not read: nothing written, exit code 0.
+    bool importsNothing = false;
     // The program is ended (killed, or Windows shuts down) while it waits for the editor,
     // after the editor wrote its file: the wait throws ProcessEnded.
     bool programEndsWhileWaiting = false;
@@ -61,6 +65,8 @@ private:
         unsigned pauses = 0;
     };
     std::optional<HandedOff> handedOff_;
+    std::optional<std::string> importHandedOff_;  // the file another process will import
+    unsigned importPauses_ = 0;
 
     FakeWindows& win_;
 };

@@ -8,15 +8,27 @@
 #include "platform/CaseFold.h"
 #include "safety/Backups.h"
 #include "safety/CheckStarts.h"
+#include "safety/RegistryFile.h"
 #include "safety/Restore.h"
 #include "safety/Uninstall.h"
+#include "services/RegistryValues.h"
 #include "services/Restart.h"
 #include "services/Settings.h"
 #include "tests/unit/DemoMachine.h"
 
 namespace {
 
+using namespace std::string_literals;
 using Lines = std::vector<std::string>;
+using Bytes = std::vector<std::uint8_t>;
+
+// Text as Windows NT's editor writes it: UTF-16LE after the byte-order mark.
+std::string Utf16(const std::string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : text)
+        bytes += std::string{c, '\0'};
+    return bytes;
+}
 
 const std::string kOlderBackup = "an older backup";
 constexpr char kNewBackup[] = "backup.dat.new";
@@ -51,6 +63,59 @@ TEST_F(BackupsTest, CommandLinesQuoteTheFilePaths) {
               ImportParameters("C:\\Program Files\\Cadenzo", "backup.dat"));
     EXPECT_EQ("/e \".\\backup.dat\" HKEY_LOCAL_MACHINE\\K",
               ExportParameters(".", "backup.dat", "K"));
+}
+
+TEST_F(BackupsTest, ARegistryFileReadsAsTheEditorWritesItAndOnlySo) {
+    const std::string text =
+        "Windows Registry Editor Version 5.00\r\n\r\n"
+        "[HKEY_LOCAL_MACHINE\\K]\r\n"
+        "@=\"C:\\\\Path \\\"q\\\"\"\r\n"
+        "\"Rate\"=dword:0000004b\r\n"
+        "\"List\"=hex:01,02,\\\r\n  03\r\n"
+        "\"Multi\"=hex(7):41,00,00,00,00,00\r\n"
+        "\"Gone\"=-\r\n"
+        "; a remark\r\n\r\n"
+        "[-HKEY_LOCAL_MACHINE\\K\\Old]\r\n\r\n";
+    std::optional<RegistryFile> file = ReadRegistryFile(Utf16(text));
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(file->version5);
+    ASSERT_EQ(2u, file->sections.size());
+    EXPECT_EQ("HKEY_LOCAL_MACHINE\\K", file->sections[0].key);
+    const std::vector<RegistryFileValue>& values = file->sections[0].values;
+    ASSERT_EQ(5u, values.size());
+    EXPECT_EQ("", values[0].name);
+    EXPECT_EQ(platform::RegSz, values[0].type);
+    Bytes path;
+    for (char c : std::string("C:\\Path \"q\"") + '\0')
+        path.insert(path.end(), {static_cast<std::uint8_t>(c), 0});
+    EXPECT_EQ(path, values[0].data);
+    EXPECT_EQ(platform::RegDword, values[1].type);
+    EXPECT_EQ((Bytes{0x4B, 0, 0, 0}), values[1].data);
+    EXPECT_EQ(platform::RegBinary, values[2].type);
+    EXPECT_EQ((Bytes{1, 2, 3}), values[2].data);
+    EXPECT_EQ(platform::RegMultiSz, values[3].type);
+    EXPECT_EQ((Bytes{0x41, 0, 0, 0, 0, 0}), values[3].data);
+    EXPECT_EQ("Gone", values[4].name);
+    EXPECT_TRUE(values[4].deleted);
+    EXPECT_TRUE(file->sections[1].deleted);
+    EXPECT_EQ("HKEY_LOCAL_MACHINE\\K\\Old", file->sections[1].key);
+    // Windows 9x's editor: ANSI, strings in single bytes, lines ended by LF alone read too.
+    file = ReadRegistryFile("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\K]\n\"S\"=\"16\"\n");
+    ASSERT_TRUE(file);
+    EXPECT_FALSE(file->version5);
+    EXPECT_EQ((Bytes{'1', '6', 0}), file->sections.at(0).values.at(0).data);
+
+    const std::string header = "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\K]\r\n";
+    for (const std::string& notReadable :
+         {Utf16(text) + "x", std::string(), "REGEDIT5\r\n"s, "REGEDIT4\r\n\"a\"=\"b\"\r\n"s,
+          header + "\"a\"=hex:1,02\r\n", header + "\"a\"=hex:01,\\\r\n",
+          header + "\"a\"=hex:01,\r\n", header + "\"a\"=\"\\q\"\r\n", header + "\"a\"=\"b\r\n",
+          header + "\"a\"=dword:123456789\r\n", header + "\"a\"=hex(zz):00\r\n",
+          header + "\"a\"=str:\"b\"\r\n", header + "a=\"b\"\r\n",
+          header + "[HKEY_LOCAL_MACHINE\\K\r\n", header + "[]\r\n"}) {
+        SCOPED_TRACE(notReadable);
+        EXPECT_FALSE(ReadRegistryFile(notReadable));
+    }
 }
 
 TEST_F(BackupsTest, EveryOrdinaryStartTakesBackupDatAndCancelRestoresIt) {
@@ -150,6 +215,24 @@ TEST_F(BackupsTest, AnExportWrittenAfterTheEditorEndedIsWaitedForNeverTakenHalfW
         regedit.writesOnly = cut;
         ExpectTheOlderBackupKept();
     }
+
+    // Cut right after the driver key's own section: the file ends as an export does, but the
+    // ddhal subkey with the anisotropy override is not in it.
+    win.registry.SeedString(std::string(demo::DriverKey) + "\\ddhal", "AnisoDegree", "16");
+    const std::string whole = regedit.ExportText(demo::DriverKey);
+    std::size_t ddhal = platform::FakeRegedit::Text(whole).find(
+        "[HKEY_LOCAL_MACHINE\\" + std::string(demo::DriverKey) + "\\ddhal]");
+    ASSERT_NE(std::string::npos, ddhal);
+    for (unsigned handsOffFor : {5u, 0u}) {
+        SCOPED_TRACE(handsOffFor);
+        regedit.handsOffFor = handsOffFor;
+        regedit.writesOnly = 2 + 2 * ddhal;
+        ASSERT_EQ(Utf16("\r\n\r\n").substr(2), whole.substr(regedit.writesOnly - 8, 8));
+        ExpectTheOlderBackupKept();
+    }
+    regedit.writesOnly = std::string::npos;
+    ASSERT_TRUE(ExportDriverKey(os, demo::DriverKey, StartBackupFile));
+    EXPECT_EQ(whole, win.files.Contents(StartBackupFile));
 }
 
 TEST_F(BackupsTest, ALockedOlderBackupIsAFailedExportNotANewBackup) {
@@ -164,7 +247,6 @@ TEST_F(BackupsTest, ARenameThatFailsKeepsTheOlderBackup) {
 
 // Only a file that starts as the editor's exports do is taken for a backup.
 TEST_F(BackupsTest, AnExportMustStartAsTheEditorsExportsDo) {
-    using namespace std::string_literals;
     // Empty, the editor's error text, a header without its line end or with more on its line,
     // Wine's header cut short, and in UTF-16LE without the byte-order mark.
     for (const std::string& notAnExport :
@@ -232,8 +314,74 @@ TEST_F(BackupsTest, AnImportIsReportedOnlyWhenTheEditorRanToTheEnd) {
     EXPECT_FALSE(ImportBackup(os, StartBackupFile));
     EXPECT_EQ(0u, Tiling());
     regedit.notInstalled = false;
+    // An editor that ends without writing (Wine's, for a file it could not read) did not
+    // import it, whatever its exit code; one that hands the import to another process that
+    // does it later is waited for.
+    regedit.importsNothing = true;
+    EXPECT_FALSE(ImportBackup(os, StartBackupFile));
+    EXPECT_GE(win.shell.pausedMs, ImportSettleMs);
+    EXPECT_EQ(0u, Tiling());
+    regedit.importsNothing = false;
+    regedit.handsOffFor = 3;
     EXPECT_TRUE(ImportBackup(os, StartBackupFile));
     EXPECT_EQ(1u, Tiling());
+
+    // A file that is no backup of a driver key is not handed to the editor: one that does not
+    // read to its end, one that would also write outside the key it starts with.
+    const std::string section = "[HKEY_LOCAL_MACHINE\\" + std::string(demo::DriverKey) + "]\r\n";
+    const std::string header = "Windows Registry Editor Version 5.00\r\n\r\n";
+    const std::string run =
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n";
+    std::size_t starts = win.shell.started.size();
+    for (const std::string& notABackup :
+         {header + section + "\"DisableTiling\"=dword:1x\r\n\r\n",
+          Utf16(header + section + "\r\n" + run + "\"Tool\"=\"tool.exe\"\r\n\r\n"),
+          header + "[HKEY_CURRENT_USER\\Software]\r\n\r\n"}) {
+        SCOPED_TRACE(notABackup);
+        win.files.Put(StartBackupFile, notABackup);
+        EXPECT_FALSE(ImportBackup(os, StartBackupFile));
+    }
+    EXPECT_EQ(starts, win.shell.started.size());
+}
+
+// An import writes the values its file names and no others: a rule, a switch or an override
+// the program added since the backup would stay behind. Every undo takes them out again.
+TEST_F(BackupsTest, AnUndoLeavesTheDriverKeyAsItsBackupHoldsItByteForByte) {
+    demo::SeedDriverProfile(win);
+    const std::string ddhal = std::string(demo::DriverKey) + "\\ddhal";
+    // Before the first run: no minimum resolution, no native-modes rule, one switch and the
+    // anisotropy override absent; the ddhal key with a value of the driver's own.
+    for (const auto& [key, name] :
+         {std::pair<std::string, std::string>{demo::DriverKey, "DALOPTION_MinResBCD"},
+          {demo::DriverKey, "DALRULE_ADDNATIVEMODESTOMODETABLE"},
+          {demo::DriverKey, "DisableUSWC"},
+          {ddhal, "AnisoDegree"}})
+        DeleteRegValue(win.registry, key, name);
+    win.registry.SeedDword(ddhal, "TextureOpt", 3);
+    const demo::KeyContents before = demo::DriverKeyContents(win.registry);
+    ASSERT_TRUE(ExportDriverKey(os, demo::DriverKey, FirstRunFile));
+    TForm1& form = Start();  // backup.dat
+    auto change = [&] {
+        win.registry.Seed(demo::DriverKey, "DALOPTION_MinResBCD", platform::RegBinary,
+                          {0x06, 0x40, 0x04, 0x80});
+        win.registry.SeedDword(demo::DriverKey, "DALRULE_ADDNATIVEMODESTOMODETABLE", 1);
+        win.registry.SeedDword(demo::DriverKey, "DisableUSWC", 1);
+        win.registry.SeedDword(demo::DriverKey, "DisableTiling", 1);
+        win.registry.SeedString(ddhal, "AnisoDegree", "8");
+        win.registry.Seed(demo::DriverKey, "DALRestrictedModesBCD", platform::RegBinary, {});
+    };
+    change();
+    EXPECT_THROW(form.Cancel.Click(), platform::ProcessEnded);
+    EXPECT_EQ(before, demo::DriverKeyContents(win.registry));
+
+    change();
+    EXPECT_EQ(UninstallResult::Restored, program.UninstallFromCommandLine(true));
+    EXPECT_EQ(before, demo::DriverKeyContents(win.registry));
+
+    // A value that cannot be deleted leaves the key unlike its backup: no restore.
+    change();
+    win.registry.ProtectFromWrites(demo::DriverKey);
+    EXPECT_FALSE(ImportBackup(os, FirstRunFile));
 }
 
 TEST_F(BackupsTest, RestoreRegistryImportsLastKnownGoodAsksAndEnds) {
@@ -399,7 +547,8 @@ TEST_F(BackupsTest, RestoreSwitchPutsBackTheSettingsBeforeTheLastOkDropsTheCheck
     EXPECT_EQ(std::vector<platform::Sound>{platform::Sound::Restoring}, win.system.sounds);
     ASSERT_FALSE(win.system.sleeps.empty());
     EXPECT_EQ(5000u, win.system.sleeps.back());
-    EXPECT_EQ(std::vector<std::uint32_t>{platform::EwxReboot}, win.system.exitWindowsCalls);
+    EXPECT_EQ(std::vector<std::uint32_t>{platform::EwxReboot | platform::EwxForceIfHung},
+              win.system.exitWindowsCalls);
     EXPECT_TRUE(win.boxes.shown.empty());
     EXPECT_EQ(nullptr, app.MainForm());
     EXPECT_EQ(
@@ -439,7 +588,8 @@ TEST_F(BackupsTest, SafeModeAsksFirstAndYesRestoresAsTheSwitchDoes) {
     win.boxes.answers = {platform::Answer::Yes};
     EXPECT_TRUE(program.RestoreInSafeMode());
     EXPECT_EQ(1u, Tiling());
-    EXPECT_EQ(std::vector<std::uint32_t>{platform::EwxReboot}, win.system.exitWindowsCalls);
+    EXPECT_EQ(std::vector<std::uint32_t>{platform::EwxReboot | platform::EwxForceIfHung},
+              win.system.exitWindowsCalls);
 
     // Without a backup it says so and the program goes on to its window.
     win.files.Remove(LastKnownGoodFile);

@@ -45,8 +45,9 @@ TEST_F(FirstRunTest, AStartWithoutAStoredVersionClearsAfterTheBackupAndEnds) {
     ASSERT_EQ(2u, regedit.exported.size());  // backup.dat, then firstrun.dat
     EXPECT_NE(std::string::npos, regedit.exported[1].find("firstrun.dat"));
     // firstrun.dat holds the restrictions as they were.
-    EXPECT_NE(std::string::npos, platform::FakeRegedit::Text(*win.files.Contents("firstrun.dat"))
-                                     .find("DALRestrictedModesBCD=3:1024076800000043"));
+    EXPECT_NE(std::string::npos,
+              platform::FakeRegedit::Text(*win.files.Contents("firstrun.dat"))
+                  .find("\"DALRestrictedModesBCD\"=hex:10,24,07,68,00,00,00,43"));
     for (const char* list :
          {"DALRestrictedModesBCD", "DALRestrictedModesBCD1", "DALRestrictedModesBCD2",
           "DALRestrictedModesBCD3", "DALOPTION_MinResBCD"}) {
