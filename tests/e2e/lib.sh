@@ -24,6 +24,13 @@ e2e_build=$(realpath "${1:?win64 or win32 build directory}")
 e2e_work=${2:?work directory}
 mkdir -p "$e2e_work"
 e2e_work=$(realpath "$e2e_work")
+# One run of a case per work directory: a second one (another CTest run in the same build) would
+# stop the first one's rig and delete its prefix under it.
+exec 8>"$e2e_work/.running"
+if ! flock -n 8; then
+  echo "FAILED: another run of this case is using $e2e_work"
+  exit 1
+fi
 # Wine takes the ANSI code page and the charset of a command line from the locale: this one
 # gives code page 1252 and passes the driver's UTF-8 arguments through.
 export LC_ALL=C.UTF-8
@@ -41,6 +48,7 @@ e2e_watch_time() {
   local limit=${E2E_TIME_LIMIT:-570} case_pid=$$
   (
     trap - ERR
+    exec 8>&-
     # Away from the case's output, which CTest reads until every holder has closed it.
     sleep "$limit" >/dev/null 2>&1
     # The case's processes below it, but for this watchdog.
