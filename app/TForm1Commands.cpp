@@ -6,6 +6,7 @@
 #include "modes/RestrictedModes.h"
 #include "monitor/MonitorEdid.h"
 #include "platform/Utf8Text.h"
+#include "services/Format.h"
 
 namespace {
 
@@ -59,8 +60,8 @@ std::string TForm1::ListText(bool csv) {
             }
             (listed ? refused : offered).push_back(rate);
         }
-        std::string size =
-            std::to_string(entry.Width) + (csv ? "," : "x") + std::to_string(entry.Height);
+        std::string size = csv ? std::to_string(entry.Width) + "," + std::to_string(entry.Height)
+                               : SizeText(entry.Width, entry.Height);
         if (csv) {
             text += size + "," + Rates(offered) + "," + InForce(entry.Selected) + "," +
                     Rates(refused) + "\r\n";
@@ -89,9 +90,8 @@ std::vector<std::string> TForm1::DropRatesBeyondMonitor() {
                 entry.Selected != mode.rate)
                 continue;
             entry.Selected = i < initialSelected_.size() ? initialSelected_[i] : entry.Selected;
-            dropped.push_back(std::to_string(mode.width) + "x" + std::to_string(mode.height) +
-                              ", " + std::to_string(mode.rate) + " Hz (" + InForce(entry.Selected) +
-                              " Hz kept)");
+            dropped.push_back(ModeText(mode.width, mode.height, mode.rate) + " (" +
+                              InForce(entry.Selected) + " Hz kept)");
         }
     }
     Grid.FillGrid();

@@ -7,6 +7,7 @@
 
 #include "fuzz/FuzzMachine.h"
 #include "report/ReportText.h"
+#include "services/Format.h"
 
 namespace {
 
@@ -74,8 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string rates;
         for (std::uint8_t rate : entry.Rates)
             rates += " " + std::to_string(rate);
-        const std::string line = std::to_string(entry.Width) + "x" + std::to_string(entry.Height) +
-                                 " Refresh Rates:" + rates +
+        const std::string line = SizeText(entry.Width, entry.Height) + " Refresh Rates:" + rates +
                                  " Selected: " + std::to_string(entry.Selected) + "\r\n";
         fuzz::Require(text.compare(from, line.size(), line) == 0);
         from += line.size();

@@ -6,6 +6,7 @@
 #include "modes/RestrictedModes.h"
 #include "options/DriverOptionValues.h"
 #include "platform/CommandLine.h"
+#include "services/Format.h"
 #include "services/RegistryValues.h"
 #include "services/Settings.h"
 
@@ -55,19 +56,15 @@ WatchResult ExamineDriver(platform::Registry& registry, const AdapterState& adap
         bool gone = std::any_of(missing.begin(), missing.end(), [&](const RestrictionRecord& m) {
             return m.Width == rate.Width && m.Height == rate.Height;
         });
-        if (gone)
-            result.lost.push_back(std::to_string(rate.Width) + "x" + std::to_string(rate.Height) +
-                                  ", " + std::to_string(rate.Rate) + " Hz");
+        if (gone) result.lost.push_back(ModeText(rate.Width, rate.Height, rate.Rate));
     }
     for (const RestrictionRecord& m : missing) {
         bool named = std::any_of(record.rates.begin(), record.rates.end(), [&](const auto& rate) {
             return m.Width == rate.Width && m.Height == rate.Height;
         });
         if (named) continue;
-        std::string line = m.Width == 0 && m.Height == 0
-                               ? std::to_string(m.Depth) + " bits"
-                               : std::to_string(m.Width) + "x" + std::to_string(m.Height) + ", " +
-                                     std::to_string(m.Rate) + " Hz";
+        std::string line = m.Width == 0 && m.Height == 0 ? std::to_string(m.Depth) + " bits"
+                                                         : ModeText(m.Width, m.Height, m.Rate);
         if (std::find(result.lost.begin(), result.lost.end(), line) == result.lost.end())
             result.lost.push_back(line);
     }

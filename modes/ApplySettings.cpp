@@ -39,8 +39,7 @@ std::string AppliedRatesText(const ModeEntries& table, const std::vector<std::ui
     for (std::size_t i = 0; i < table.size(); ++i) {
         const ModeEntry& entry = table[i];
         std::uint8_t was = i < before.size() ? before[i] : entry.Selected;
-        text += (text.empty() ? "" : ", ") + std::to_string(entry.Width) + "x" +
-                std::to_string(entry.Height) + " " + rate(was);
+        text += (text.empty() ? "" : ", ") + SizeText(entry.Width, entry.Height) + " " + rate(was);
         if (was != entry.Selected) text += " -> " + rate(entry.Selected);
     }
     return text;

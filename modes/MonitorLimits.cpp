@@ -49,8 +49,7 @@ std::string MonitorLimitsQuestion(const std::string& monitorName,
     std::string text = FormatText(language.Text(TextId::MonitorLimitsIntro), monitorName);
     std::string lines;
     for (const monitor::ModeBeyondLimits& mode : beyond) {
-        lines += "\r\n" + std::to_string(mode.mode.width) + "x" + std::to_string(mode.mode.height) +
-                 ", " + std::to_string(mode.mode.rate) + " Hz:";
+        lines += "\r\n" + ModeText(mode.mode.width, mode.mode.height, mode.mode.rate) + ":";
         const char* separator = " ";
         for (const monitor::Excess& excess : mode.excesses) {
             lines += separator + Number(excess.needs) + Unit(excess.limit) + " > " +

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "services/Format.h"
 #include "services/NumberText.h"
 
 std::int32_t ReadRowNumber(const std::string& text) {
@@ -93,5 +94,5 @@ void RefreshGrid::FillRow(GridRow& row, const ModeEntry& entry) {
     for (std::uint8_t rate : entry.Rates)
         items.push_back(std::to_string(rate));
     row.ComboBox.SetItems(std::move(items));
-    row.l.SetCaption(std::to_string(entry.Width) + "x" + std::to_string(entry.Height));
+    row.l.SetCaption(SizeText(entry.Width, entry.Height));
 }

@@ -5,6 +5,7 @@
 #include "platform/CaseFold.h"
 #include "platform/Files.h"
 #include "platform/Utf8Text.h"
+#include "services/Format.h"
 
 namespace profile {
 namespace {
@@ -162,9 +163,7 @@ private:
 
 bool IsAnisoDegree(const std::string& text) { return Decimal(text, 5).has_value(); }
 
-std::string SizeText(const RateChoice& choice) {
-    return std::to_string(choice.Width) + "x" + std::to_string(choice.Height);
-}
+std::string SizeText(const RateChoice& choice) { return ::SizeText(choice.Width, choice.Height); }
 
 std::string RateText(const RateChoice& choice) {
     return SizeText(choice) + ": " +

@@ -2,6 +2,7 @@
 
 #include "monitor/RangeCheck.h"
 
+#include "services/Format.h"
 #include "services/Settings.h"
 
 namespace {
@@ -39,8 +40,8 @@ std::string ReportText(const ReportFacts& facts) {
         std::string rates;
         for (std::uint8_t rate : entry.Rates)
             rates += " " + std::to_string(rate);
-        line(std::to_string(entry.Width) + "x" + std::to_string(entry.Height) +
-             " Refresh Rates:" + rates + " Selected: " + std::to_string(entry.Selected));
+        line(SizeText(entry.Width, entry.Height) + " Refresh Rates:" + rates +
+             " Selected: " + std::to_string(entry.Selected));
     }
     line(kSeparator);
     std::string boxes = "CB:";
@@ -74,7 +75,7 @@ std::string ReportText(const ReportFacts& facts) {
         for (const ModeEntry& entry : facts.ModeTable) {
             std::optional<std::uint32_t> highest =
                 monitor::HighestRateWithin(r, entry.Width, entry.Height);
-            line(std::to_string(entry.Width) + "x" + std::to_string(entry.Height) +
+            line(SizeText(entry.Width, entry.Height) +
                  " highest within: " + (highest ? std::to_string(*highest) : std::string("none")));
         }
     }

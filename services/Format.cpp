@@ -50,3 +50,11 @@ std::string ZeroPadded(int value, int width) {
     std::size_t size = static_cast<std::size_t>(width);
     return std::string(digits.size() < size ? size - digits.size() : 0, '0') + digits;
 }
+
+std::string SizeText(std::uint32_t width, std::uint32_t height) {
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
+std::string ModeText(std::uint32_t width, std::uint32_t height, std::uint32_t rate) {
+    return SizeText(width, height) + ", " + std::to_string(rate) + " Hz";
+}
