@@ -5,6 +5,7 @@
 #include "services/Format.h"
 #include "services/RegistryValues.h"
 #include "services/Settings.h"
+#include "services/WriterLock.h"
 
 namespace {
 
@@ -92,11 +93,21 @@ void TForm4::bOKClick() {
                              kNoDriverCaption);
         return;
     }
-    WriteRegDword(os_.registry, SettingsKey, AdapterNumValue, static_cast<std::uint16_t>(slot));
-    WriteRegDword(os_.registry, driverKey, ati::PruningModeValue,
-                  cbIgnoreMC.Checked() ? kIgnoreMonitor : kPruneByMonitor);
+    {
+        // Not while another Cadenzo changes the driver's settings: nothing is stored and the
+        // choice stays open. The new main window takes the lock itself, for its own backup.
+        WriterLock lock(os_);
+        if (!lock.Held()) {
+            platform::ShowNotice(os_.boxes, language_.Text(TextId::WriterBusy),
+                                 language_.Text(TextId::WriterBusyCaption));
+            return;
+        }
+        WriteRegDword(os_.registry, SettingsKey, AdapterNumValue, static_cast<std::uint16_t>(slot));
+        WriteRegDword(os_.registry, driverKey, ati::PruningModeValue,
+                      cbIgnoreMC.Checked() ? kIgnoreMonitor : kPruneByMonitor);
+        WriteRegDword(os_.registry, SettingsKey, AllwaysValue, cbAllways.Checked() ? 1 : 0);
+    }
     Hide();
-    WriteRegDword(os_.registry, SettingsKey, AllwaysValue, cbAllways.Checked() ? 1 : 0);
     openMainWindow_();
 }
 

@@ -67,7 +67,7 @@ void TForm1::FirstRunCheck() {
         return;
     }
     // Not while another Cadenzo changes them: the next start tries again.
-    WriterLock lock(os.system);
+    WriterLock lock(os);
     if (!lock.Held()) {
         platform::ShowNotice(os.boxes, state.language.Text(TextId::WriterBusy),
                              state.language.Text(TextId::WriterBusyCaption));
@@ -92,6 +92,8 @@ void TForm1::FirstRunCheck() {
     WriteRegDword(os.registry, adapter.DriverKey, AddNativeModesRuleValue, 0);
     WriteModeList(MachineRegistry, adapter.DriverKey, MinResValue, {});
     DeleteRegValue(os.registry, SettingsKey, FirstRunPendingValue);
+    // Written: the question may wait long for its answer, and the process ends after it.
+    lock.Release();
 
     const LanguageState& language = state.language;
     if (platform::AskYesNo(os.boxes, language.Text(TextId::FirstRunQuestion),

@@ -14,12 +14,17 @@
 
 namespace {
 
+constexpr char kStartBackupBusyText[] =
+    "Another Cadenzo is changing the display driver's settings right now, so the registry backup "
+    "\"%s\" of this start was not taken. Cancel will not restore the driver's settings of this "
+    "start.";
+
 // Puts the backup back; when it could not be, says so, with the file and what to do, and the
 // history tells which command failed. Not while another Cadenzo changes the settings: that is
 // said instead.
 bool Restore(platform::Platform& os, const LanguageState& language, const std::string& fileName,
              const std::string& command) {
-    WriterLock lock(os.system);
+    WriterLock lock(os);
     if (!lock.Held()) {
         platform::ShowNotice(os.boxes, language.Text(TextId::WriterBusy),
                              language.Text(TextId::WriterBusyCaption));
@@ -36,6 +41,15 @@ bool Restore(platform::Platform& os, const LanguageState& language, const std::s
 void TForm1::TakeStartBackup() {
     platform::Platform& os = state.os;
     if (!state.adapter.HasDriverKey()) return;  // nothing to protect, nothing will be written
+    // A copy taken while another Cadenzo writes could hold its change half made: Cancel would
+    // bring back settings that never were.
+    WriterLock lock(os);
+    if (!lock.Held()) {
+        state.StartBackupTaken = false;
+        platform::ShowNotice(os.boxes, FormatText(kStartBackupBusyText, StartBackupFile),
+                             state.language.Text(TextId::WriterBusyCaption));
+        return;
+    }
     state.StartBackupTaken = ExportDriverKey(os, state.adapter.DriverKey, StartBackupFile).written;
     if (!state.StartBackupTaken) {
         platform::ShowNotice(os.boxes, FormatText(StartBackupFailedText, StartBackupFile),

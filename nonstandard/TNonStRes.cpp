@@ -1,6 +1,7 @@
 #include "nonstandard/TNonStRes.h"
 
 #include "nonstandard/TNonStResAdd.h"
+#include "services/WriterLock.h"
 
 namespace {
 
@@ -142,6 +143,14 @@ void TNonStRes::bOKClick() {
     std::string problem = NonStdModesSaveProblem(modes_);
     if (!problem.empty()) {
         platform::ShowNotice(os_.boxes, problem, kSaveProblemCaption);
+        return;
+    }
+    // Not while another Cadenzo changes the driver's settings: the window stays open for
+    // another try.
+    WriterLock lock(os_);
+    if (!lock.Held()) {
+        platform::ShowNotice(os_.boxes, language_.Text(TextId::WriterBusy),
+                             language_.Text(TextId::WriterBusyCaption));
         return;
     }
     SaveNonStdModes(MachineRegistry, driverKey_, modes_, changed_);

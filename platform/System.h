@@ -25,6 +25,13 @@ enum class EventType {
     Error,        // a restore that failed
 };
 
+// What an attempt to take the writer lock came to.
+enum class WriterLockTaken {
+    Held,       // this process holds the lock
+    Abandoned,  // it holds the lock, whose last holder ended without letting go of it
+    Busy,       // another Cadenzo held it all the while: this one does not
+};
+
 // Thrown by a fake system when the program ends its process, so that tests can observe it.
 // Deliberately not a std::exception: nothing but the test may catch it.
 struct ProcessEnded {
@@ -54,9 +61,11 @@ public:
     virtual bool LogEvent(EventType type, const std::string& text) = 0;
 
     // One writer at a time of the display driver's settings among Cadenzo's processes (a named
-    // mutex): true when this process holds the lock, after waiting up to `waitMs` for another
-    // to let go. A process that ends lets go of it too.
-    virtual bool TakeWriterLock(std::uint32_t waitMs) = 0;
+    // mutex), after waiting up to `waitMs` for another to let go. A process that ends holding
+    // it lets go too, and the next taker is told: that holder may have stopped half way through
+    // a change. Each take that holds is matched by one release; this process may take it again
+    // while it holds it.
+    virtual WriterLockTaken TakeWriterLock(std::uint32_t waitMs) = 0;
     // Text for the person or script that started a command: to the output it was started with
     // when that was redirected, else to the console of the process that started it; nowhere
     // when there is neither. A text as the program's texts are: ANSI, or UTF-8 after its mark.

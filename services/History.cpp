@@ -37,9 +37,10 @@ constexpr EventKind kEvents[] = {
     {"/WATCH found lost rates", EventType::Warning},
     {"Apply again", EventType::Information},
     {"Restore failed", EventType::Error},
+    {"A Cadenzo ended while changing the driver's settings", EventType::Warning},
 };
 static_assert(sizeof kEvents / sizeof kEvents[0] ==
-                  static_cast<std::size_t>(HistoryEvent::RestoreFailed) + 1,
+                  static_cast<std::size_t>(HistoryEvent::WriterEnded) + 1,
               "one kind for each event");
 
 // The details as one line of UTF-8: control characters as blanks, and bytes beyond ASCII of a
@@ -71,6 +72,20 @@ bool AppendToHistory(platform::Platform& os, const std::string& lines) {
     return os.files.Append(path, lines);
 }
 
+// Writes the event to the Event Log; returns its text, as the history's line has it after the
+// time.
+std::string ToEventLog(platform::System& system, HistoryEvent event, const std::string& details) {
+    const EventKind& kind = kEvents[static_cast<std::size_t>(event)];
+    std::string text = kind.name;
+    std::string line = OneLine(details);
+    if (!line.empty()) text += ": " + line;
+    bool ascii = true;
+    for (char c : text)
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    system.LogEvent(kind.type, ascii ? text : platform::Utf8Mark + text);
+    return text;
+}
+
 }  // namespace
 
 std::string HistoryTime(const platform::LocalTime& t) {
@@ -99,13 +114,7 @@ std::string NewerHalf(const std::string& log) {
 
 void RecordEvent(platform::Platform& os, HistoryEvent event, const std::string& details) {
     const EventKind& kind = kEvents[static_cast<std::size_t>(event)];
-    std::string text = kind.name;
-    std::string line = OneLine(details);
-    if (!line.empty()) text += ": " + line;
-    bool ascii = true;
-    for (char c : text)
-        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    os.system.LogEvent(kind.type, ascii ? text : platform::Utf8Mark + text);
+    std::string text = ToEventLog(os.system, event, details);
 
     std::string time = HistoryTime(os.system.Now());
     std::string missed;
@@ -117,6 +126,11 @@ void RecordEvent(platform::Platform& os, HistoryEvent event, const std::string& 
     } else {
         WriteRegString(os.registry, SettingsKey, HistoryUnwrittenValue, time + " " + kind.name);
     }
+}
+
+void RecordEventInEventLog(platform::System& system, HistoryEvent event,
+                           const std::string& details) {
+    ToEventLog(system, event, details);
 }
 
 HistoryExcerpt ReadHistory(platform::Platform& os, std::size_t lineCount) {

@@ -32,6 +32,7 @@ enum class HistoryEvent {
     WatchLostRates,   // /WATCH found rates the driver no longer refuses as applied
     ApplyAgain,       // Apply again
     RestoreFailed,    // a backup that should have gone back in did not
+    WriterEnded,      // the writer lock's last holder ended without letting go of it
 };
 
 // Adds the event, with `details` after its name, to the history and to the Event Log
@@ -40,6 +41,9 @@ enum class HistoryEvent {
 // the report. `details` is ASCII or a UTF-8 text after its mark; line ends become blanks.
 void RecordEvent(platform::Platform& os, HistoryEvent event,
                  const std::string& details = std::string());
+// The same event to the Event Log alone, for a caller that has nothing but the system at hand.
+void RecordEventInEventLog(platform::System& system, HistoryEvent event,
+                           const std::string& details = std::string());
 
 // The time as a history line starts: local time and its offset, "2026-12-08T14:03:27+01:00".
 std::string HistoryTime(const platform::LocalTime& time);

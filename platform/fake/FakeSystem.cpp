@@ -49,13 +49,30 @@ bool FakeSystem::ExitWindowsEx(std::uint32_t flags) {
     return exitWindowsWorks;
 }
 
-bool FakeSystem::TakeWriterLock(std::uint32_t waitMs) {
+WriterLockTaken FakeSystem::TakeWriterLock(std::uint32_t waitMs) {
     writerLockWaits.push_back(waitMs);
-    if (writerLockElsewhere && (writerFreeAfterMs == 0 || waitMs < writerFreeAfterMs)) return false;
+    if (writerLockElsewhere && writerLockTakes_ == 0) {
+        bool freed = writerFreeAfterMs != 0 && writerFreeAfterMs <= waitMs;
+        clockMs += freed ? writerFreeAfterMs : waitMs;
+        if (!freed) return WriterLockTaken::Busy;
+    }
+    ++writerLockTakes_;
     writerLockHeld = true;
-    return true;
+    if (!writerLockAbandoned) return WriterLockTaken::Held;
+    writerLockAbandoned = false;
+    return WriterLockTaken::Abandoned;
 }
 
-void FakeSystem::ExitProcess(std::uint32_t code) { throw ProcessEnded{code}; }
+void FakeSystem::ReleaseWriterLock() {
+    if (writerLockTakes_ > 0) --writerLockTakes_;
+    writerLockHeld = writerLockTakes_ > 0;
+}
+
+void FakeSystem::ExitProcess(std::uint32_t code) {
+    // The exception unwinds the scopes, which Windows never does: what a guard releases on the
+    // way out was still held when the process ended.
+    if (writerLockHeld) endedHoldingWriterLock = true;
+    throw ProcessEnded{code};
+}
 
 }  // namespace platform

@@ -15,13 +15,16 @@ public:
     std::uint32_t Version() override { return version; }
     std::string CommandLine() override { return commandLine; }
     std::string CurrentDirectory() override { return currentDirectory; }
-    void Sleep(std::uint32_t ms) override { sleeps.push_back(ms); }
+    void Sleep(std::uint32_t ms) override {
+        sleeps.push_back(ms);
+        clockMs += ms;
+    }
     LocalTime Now() override { return now; }
     bool SafeMode() override { return safeMode; }
     void Beep(Sound sound) override { sounds.push_back(sound); }
-    bool TakeWriterLock(std::uint32_t waitMs) override;
+    WriterLockTaken TakeWriterLock(std::uint32_t waitMs) override;
     void WriteOut(const std::string& text) override { out += text; }
-    void ReleaseWriterLock() override { writerLockHeld = false; }
+    void ReleaseWriterLock() override;
     bool LogEvent(EventType type, const std::string& text) override {
         events.push_back({type, text});
         return true;
@@ -40,15 +43,22 @@ public:
     std::string currentDirectory = "C:\\Cadenzo";
     LocalTime now{2026, 12, 7, 21, 5, 9, 60};
     std::vector<std::uint32_t> sleeps;
+    // The milliseconds the program spent asleep or waiting for the writer lock; nothing else
+    // takes time here.
+    std::uint64_t clockMs = 0;
     bool safeMode = false;
     std::vector<Sound> sounds;  // in the order played
+    std::string out;            // what the commands wrote for their caller
     // Another Cadenzo holds the writer lock; it lets go after `writerFreeAfterMs` of waiting
-    // (never when 0).
-    std::string out;  // what the commands wrote for their caller
+    // (never when 0). A wait takes its time on the clock.
     bool writerLockElsewhere = false;
     std::uint32_t writerFreeAfterMs = 0;
-    bool writerLockHeld = false;
+    // The lock's last holder ended without letting go: the next take is told so, once.
+    bool writerLockAbandoned = false;
+    bool writerLockHeld = false;                 // by this process
     std::vector<std::uint32_t> writerLockWaits;  // the wait of each attempt
+    // ExitProcess came while this process held the lock: on Windows that abandons it.
+    bool endedHoldingWriterLock = false;
     struct Event {
         EventType type;
         std::string text;
@@ -67,6 +77,7 @@ public:
 
 private:
     std::uint32_t lastError = 0;
+    int writerLockTakes_ = 0;  // takes not yet released, as the mutex counts them
 };
 
 }  // namespace platform

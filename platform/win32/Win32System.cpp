@@ -44,8 +44,7 @@ LocalTime Win32System::Now() {
                      local.wSecond, static_cast<int>(-bias)};
 }
 
-bool Win32System::TakeWriterLock(std::uint32_t waitMs) {
-    if (writerHeld_) return true;
+WriterLockTaken Win32System::TakeWriterLock(std::uint32_t waitMs) {
     if (!writerMutex_) {
         // In the global namespace: the driver's settings are the machine's, whichever session
         // changes them. Where that namespace is refused, the session's own still keeps two
@@ -53,12 +52,14 @@ bool Win32System::TakeWriterLock(std::uint32_t waitMs) {
         writerMutex_ = CreateMutexW(nullptr, FALSE, L"Global\\Cadenzo driver settings");
         if (!writerMutex_) writerMutex_ = CreateMutexW(nullptr, FALSE, L"Cadenzo driver settings");
         // Without a lock to take there is nobody to wait for: the writes go on as they always did.
-        if (!writerMutex_) return true;
+        if (!writerMutex_) return WriterLockTaken::Held;
     }
-    // A lock whose holder ended without letting go (abandoned) is this process's now.
+    // The mutex's owner gets it again at once, and owns it until it has released it as often.
+    // A lock whose holder ended without letting go is this process's now, and said so.
     DWORD waited = WaitForSingleObject(writerMutex_, waitMs);
-    writerHeld_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
-    return writerHeld_;
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return WriterLockTaken::Busy;
+    ++writerTakes_;
+    return waited == WAIT_ABANDONED ? WriterLockTaken::Abandoned : WriterLockTaken::Held;
 }
 
 void Win32System::WriteOut(const std::string& text) {
@@ -88,8 +89,9 @@ void Win32System::WriteOut(const std::string& text) {
 }
 
 void Win32System::ReleaseWriterLock() {
-    if (writerHeld_) ReleaseMutex(writerMutex_);
-    writerHeld_ = false;
+    if (writerTakes_ == 0) return;
+    --writerTakes_;
+    ReleaseMutex(writerMutex_);
 }
 
 bool Win32System::SafeMode() { return GetSystemMetrics(SM_CLEANBOOT) != 0; }

@@ -15,7 +15,7 @@ public:
     LocalTime Now() override;
     bool SafeMode() override;
     void Beep(Sound sound) override;
-    bool TakeWriterLock(std::uint32_t waitMs) override;
+    WriterLockTaken TakeWriterLock(std::uint32_t waitMs) override;
     void WriteOut(const std::string& text) override;
     void ReleaseWriterLock() override;
     bool LogEvent(EventType type, const std::string& text) override;
@@ -29,7 +29,7 @@ public:
 
 private:
     void* writerMutex_ = nullptr;  // a HANDLE, made at the first attempt
-    bool writerHeld_ = false;
+    int writerTakes_ = 0;          // takes not yet released; the mutex counts them too
     bool outputLooked_ = false;
     void* output_ = nullptr;  // a HANDLE; none when there is nowhere to write
 };
