@@ -6,6 +6,7 @@
 #include "app/TForm1.h"
 #include "keep/TWatch.h"
 #include "nonstandard/TNonStRes.h"
+#include "safety/PendingChange.h"
 #include "services/History.h"
 #include "services/RegistryValues.h"
 #include "services/Settings.h"
@@ -46,6 +47,8 @@ RestoreResult Program::RestoreFromCommandLine() {
 
 std::uint32_t Program::WatchFromCommandLine() {
     RememberInstallDir(os);
+    // A change waiting for its check is the user's own: its new rates are not "lost".
+    if (ChangePending(os.registry)) return 0;
     std::optional<AppliedRecord> record = ReadRecord(os.registry, AppliedKey);
     if (!record) return 0;
     DiscoverAdapters(os.display, adapter);
@@ -106,8 +109,20 @@ TForm1& Program::Form1() { return *mainWindows_.back(); }
 
 TForm5& Program::CreateCheckWindow() {
     checkWindow_ = std::make_unique<TForm5>(app, os, language, adapter.DisplayDeviceName,
-                                            adapter.DriverKey, EarlierCheckStarts > 0);
+                                            EarlierCheckStarts > 0);
     TForm5& form = *checkWindow_;
+    // Until the check is over, closing the main window only hides it: the process must stay to
+    // count down, or the next logon (perhaps another user's) would undo the change and restart
+    // Windows unasked.
+    ui::Form* main = app.MainForm();
+    app.SetMainForm(nullptr);
+    form.OnAnswered = [this, main] {
+        if (main && main->Visible()) {
+            app.SetMainForm(main);
+        } else {
+            app.Quit();
+        }
+    };
     form.Run([&form] { form.FormCreate(); });
     // One that undid the change at once has no count-down to show.
     if (form.Check.Countdown != CheckState::Stopped) form.Show();

@@ -51,8 +51,7 @@ public:
     // The watch's Apply again: the rates and switches of the record chosen as by hand, this
     // start's backup taken, then OK.
     void ApplyRecord(const AppliedRecord& record);
-    // What the window shows, applied as OK applies it, after this start's backup (which the
-    // check after the restart falls back to).
+    // What the window shows, applied as OK applies it, after the backup every start takes.
     void ApplyAsShown();
     // Configure -> Keep rates after driver updates: the watch at logon on or off.
     void KeepRatesClick();
@@ -160,6 +159,9 @@ private:
     void TakeStartBackup();
     // What OK applies, as the record kept for the watch.
     AppliedRecord RecordOf(const std::vector<std::uint8_t>& restricted);
+    enum class Written { Nothing, Done, RestartNeeded };
+    // OK's work under the writer lock: the backup, the driver's values, the pending change.
+    Written WriteChosen();
     // Clears the driver's restrictions at the first start of this version (or when the
     // driver restricts modes again), after a backup; then offers a restart and ends.
     void FirstRunCheck();

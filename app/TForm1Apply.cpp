@@ -10,7 +10,7 @@
 #include "modes/MonitorLimits.h"
 #include "modes/RestrictedModes.h"
 #include "safety/Backups.h"
-#include "safety/CheckStarts.h"
+#include "safety/PendingChange.h"
 #include "services/ExitCodes.h"
 #include "services/Format.h"
 #include "services/History.h"
@@ -117,6 +117,27 @@ void TForm1::ApplyRecord(
 
 void TForm1::OKClick() {
     platform::Platform& os = state.os;
+    const LanguageState& language = state.language;
+    // The lock is let go before the restart and the end of the process: a lock a process ends
+    // with tells the next one that a writer died half way.
+    Written written = WriteChosen();
+    if (written == Written::Nothing) return;
+    if (written == Written::RestartNeeded) {
+        bool restarting = false;
+        if (platform::AskYesNo(os.boxes, language.Text(TextId::RestartQuestion),
+                               language.Text(TextId::RestartCaption))) {
+            restarting = RestartWindows(os, Notice{language.Text(TextId::RestartFailed),
+                                                   language.Text(TextId::RestartFailedCaption)});
+        }
+        // A command that leaves the restart to its caller says that one is needed.
+        if (!restarting && state.ExitCode == exitcode::Done)
+            state.ExitCode = exitcode::RestartNeeded;
+    }
+    os.system.ExitProcess(state.CommandMode ? state.ExitCode : 0);
+}
+
+TForm1::Written TForm1::WriteChosen() {
+    platform::Platform& os = state.os;
     const AdapterState& adapter = state.adapter;
     const LanguageState& language = state.language;
 
@@ -129,13 +150,13 @@ void TForm1::OKClick() {
         // Closing the first window ends the program; with it hidden, the newest one does.
         if (state.app.MainForm() == this) state.app.SetMainForm(&windows_.Form1());
         state.ExitCode = exitcode::NothingDone;
-        return;
+        return Written::Nothing;
     }
 
     if (!adapter.HasDriverKey()) {
         platform::ShowNotice(os.boxes, AdapterProblem(adapter), NoAdapterCaption);
         state.ExitCode = exitcode::NoAdapter;
-        return;
+        return Written::Nothing;
     }
 
     // An error ended the creation early: the grid, switches and tabs hold what was built, not
@@ -143,7 +164,7 @@ void TForm1::OKClick() {
     if (!created_) {
         platform::ShowNotice(os.boxes, kIncompleteStartText, kIncompleteStartCaption);
         state.ExitCode = exitcode::NoAdapter;
-        return;
+        return Written::Nothing;
     }
 
     // One Cadenzo at a time writes the driver's settings.
@@ -152,7 +173,7 @@ void TForm1::OKClick() {
         platform::ShowNotice(os.boxes, language.Text(TextId::WriterBusy),
                              language.Text(TextId::WriterBusyCaption));
         state.ExitCode = exitcode::Busy;
-        return;
+        return Written::Nothing;
     }
 
     for (std::size_t k = 1; k <= RefreshGrid::RowCount; ++k)
@@ -162,9 +183,8 @@ void TForm1::OKClick() {
     if (!ConfirmMonitorLimits(os, adapter.DisplayDeviceName, state.ModeTable, cbHiFreq.Checked(),
                               language)) {
         state.ExitCode = exitcode::NothingDone;
-        return;
+        return Written::Nothing;
     }
-    bool restartNeeded = false;
 
     bool anyDepth = false;
     for (const auto& box : ColourDepths)
@@ -184,53 +204,65 @@ void TForm1::OKClick() {
                              FormatText(kListTooLongText, std::to_string(restricted.size() / 8)),
                              kListTooLongCaption);
         state.ExitCode = exitcode::PartsRefused;
-        return;
+        return Written::Nothing;
     }
 
-    // Nothing is written unless the backup of the driver key as it is now exists.
-    if (!ExportDriverKey(os, adapter.DriverKey, LastKnownGoodFile)) {
+    // Nothing is written unless the backup of the driver key as it is now exists. While a
+    // change waits for its check, its backup from before its first OK stays: this OK adds to
+    // that change, and an undo must go back past both.
+    bool pending = ChangePending(os.registry);
+    if (!pending && !ExportDriverKey(os, adapter.DriverKey, LastKnownGoodFile)) {
         platform::ShowNotice(os.boxes, FormatText(BackupFailedText, LastKnownGoodFile),
                              BackupFailedCaption);
         state.ExitCode = exitcode::EditorUnfinished;
-        return;
+        return Written::Nothing;
     }
 
-    WriteRestrictedModes(MachineRegistry, adapter.DriverKey, restricted);
+    // Whether the driver must restart to take the values, known before any is written: the
+    // check is armed and on disk first, so that a power cut half way through the writes comes
+    // back to a check, never to new rates unchecked.
+    std::uint8_t highest = HighestSelectedRate(state.ModeTable);
+    bool restartNeeded = pending || SettingsChanged() || state.NonStdModesChanged;
+    for (const MaxRatePair& pair : MaxRatePairs)
+        restartNeeded = restartNeeded ||
+                        MaxRefreshBelow(MachineRegistry, adapter.DriverKey, highest, pair.info);
+    // What was applied, to be kept after a driver update: at once when no restart is needed,
+    // otherwise once the check after the restart is confirmed.
+    AppliedRecord record = RecordOf(restricted);
+    if (restartNeeded) {
+        BeginChange(os, LastKnownGoodFile, adapter.DriverKey);
+        WriteRecord(os.registry, PendingKey, record);
+    }
+
+    try {
+        WriteRestrictedModes(MachineRegistry, adapter.DriverKey, restricted);
+    } catch (const RegistryError&) {
+        // Refused at the first value (no administrator rights): nothing was changed, so nothing
+        // is left to check. Once a value is written the check stays armed whatever follows.
+        if (!pending && restartNeeded) EndChange(os);
+        throw;
+    }
     WriteRegDword(os.registry, adapter.DriverKey, AddNativeModesRuleValue, 0);
     WriteRegDword(os.registry, adapter.DriverKey, MinResValue, 0);
 
     DriverOptions->WriteDriverSwitches(MachineRegistry, os.registry, adapter);
 
-    std::uint8_t highest = HighestSelectedRate(state.ModeTable);
     for (const MaxRatePair& pair : MaxRatePairs) {
-        if (CorrectMaxRefresh(MachineRegistry, adapter.DriverKey, highest, pair.info,
-                              pair.maxModeInfo, os.boxes, language)) {
-            restartNeeded = true;
-        }
+        CorrectMaxRefresh(MachineRegistry, adapter.DriverKey, highest, pair.info, pair.maxModeInfo,
+                          os.boxes, language);
     }
 
     DriverOptions->WriteDriverTabs(os.registry);
+    os.registry.FlushKey(adapter.DriverKey);
 
     WriteRegString(os.registry, SettingsKey, VersionValue, ProgramVersion);
     SaveLangFileName(os.registry, language.LanguageFile);
     RecordEvent(os, HistoryEvent::OkApplied, AppliedRatesText(state.ModeTable, initialSelected_));
+    if (restartNeeded) RecordEvent(os, HistoryEvent::CheckArmed);
 
-    if (SettingsChanged() || state.NonStdModesChanged) restartNeeded = true;
-    // What was applied, to be kept after a driver update: at once when no restart is needed,
-    // otherwise once the check after the restart is confirmed.
-    WriteRecord(os.registry, restartNeeded ? PendingKey : AppliedKey, RecordOf(restricted));
-    if (!restartNeeded) DropPendingRecord(os.registry);
-    if (restartNeeded) {
-        ArmCheck(os);
-        bool restarting = false;
-        if (platform::AskYesNo(os.boxes, language.Text(TextId::RestartQuestion),
-                               language.Text(TextId::RestartCaption))) {
-            restarting = RestartWindows(os, Notice{language.Text(TextId::RestartFailed),
-                                                   language.Text(TextId::RestartFailedCaption)});
-        }
-        // A command that leaves the restart to its caller says that one is needed.
-        if (!restarting && state.ExitCode == exitcode::Done)
-            state.ExitCode = exitcode::RestartNeeded;
+    if (!restartNeeded) {
+        WriteRecord(os.registry, AppliedKey, record);
+        DropPendingRecord(os.registry);
     }
-    os.system.ExitProcess(state.CommandMode ? state.ExitCode : 0);
+    return restartNeeded ? Written::RestartNeeded : Written::Done;
 }

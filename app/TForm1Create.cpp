@@ -8,7 +8,7 @@
 #include "app/TForm1Language.h"
 #include "modes/DriverValues.h"
 #include "modes/RestrictedModes.h"
-#include "safety/CheckStarts.h"
+#include "safety/PendingChange.h"
 #include "services/ExitCodes.h"
 #include "services/Format.h"
 #include "services/RegistryValues.h"
@@ -115,6 +115,10 @@ void TForm1::FormPaint() {
         platform::ShowNotice(state.os.boxes,
                              FormatText(language.Text(TextId::UnconfirmedChangeUndone), *date),
                              language.Text(TextId::UnconfirmedChangeCaption));
+    }
+    if (std::optional<std::string> date = TakeChangeNotUndone(state.os)) {
+        platform::ShowNotice(state.os.boxes, FormatText(ChangeNotUndoneText, *date),
+                             ChangeNotUndoneCaption);
     }
     TakeStartBackup();
     FirstRunCheck();

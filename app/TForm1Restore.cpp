@@ -2,8 +2,8 @@
 // the backup every ordinary start takes.
 
 #include "app/TForm1.h"
-#include "keep/AppliedRecord.h"
 #include "safety/Backups.h"
+#include "safety/PendingChange.h"
 #include "safety/Uninstall.h"
 #include "services/Format.h"
 #include "services/History.h"
@@ -32,6 +32,8 @@ bool Restore(platform::Platform& os, const LanguageState& language, const std::s
     }
     if (ImportBackup(os, fileName)) return true;
     RecordEvent(os, HistoryEvent::RestoreFailed, command + ": " + fileName + " did not go in");
+    // The message may stay open long: another Cadenzo's restore need not wait for it.
+    lock.Release();
     ShowRestoreFailed(os, fileName);
     return false;
 }
@@ -41,16 +43,19 @@ bool Restore(platform::Platform& os, const LanguageState& language, const std::s
 void TForm1::TakeStartBackup() {
     platform::Platform& os = state.os;
     if (!state.adapter.HasDriverKey()) return;  // nothing to protect, nothing will be written
-    // A copy taken while another Cadenzo writes could hold its change half made: Cancel would
-    // bring back settings that never were.
-    WriterLock lock(os);
-    if (!lock.Held()) {
-        state.StartBackupTaken = false;
-        platform::ShowNotice(os.boxes, FormatText(kStartBackupBusyText, StartBackupFile),
-                             state.language.Text(TextId::WriterBusyCaption));
-        return;
+    {
+        // A copy taken while another Cadenzo writes could hold its change half made: Cancel
+        // would bring back settings that never were.
+        WriterLock lock(os);
+        if (!lock.Held()) {
+            state.StartBackupTaken = false;
+            platform::ShowNotice(os.boxes, FormatText(kStartBackupBusyText, StartBackupFile),
+                                 state.language.Text(TextId::WriterBusyCaption));
+            return;
+        }
+        state.StartBackupTaken =
+            ExportDriverKey(os, state.adapter.DriverKey, StartBackupFile).written;
     }
-    state.StartBackupTaken = ExportDriverKey(os, state.adapter.DriverKey, StartBackupFile).written;
     if (!state.StartBackupTaken) {
         platform::ShowNotice(os.boxes, FormatText(StartBackupFailedText, StartBackupFile),
                              BackupFailedCaption);
@@ -70,14 +75,15 @@ void TForm1::bRestoreClick() {
     platform::Platform& os = state.os;
     const LanguageState& language = state.language;
     // A restart is offered only for settings that really went back in. The first paint does
-    // this when the user accepted the offer at start.
+    // this when the user accepted the offer at start. A change still waiting for its check
+    // takes back the display mode it began with too.
+    PutBackStoredModes(os);
     bool restored = Restore(os, language, LastKnownGoodFile, "Restore Registry");
     if (restored) {
         RecordEvent(
             os, HistoryEvent::RestoreRegistry,
             LastKnownGoodFile + std::string(state.RestoreWanted ? ", offered at start" : ""));
-        // An unconfirmed change undone is not one to keep after a driver update.
-        DropPendingRecord(os.registry);
+        EndChange(os);
     }
     if (restored && platform::AskYesNo(os.boxes, language.Text(TextId::RestoredQuestion),
                                        language.Text(TextId::RestoredCaption))) {

@@ -53,6 +53,15 @@ std::uint8_t HighestSelectedRate(const ModeEntries& table) {
     return highest;
 }
 
+bool MaxRefreshBelow(RegistryCursor& cursor, const std::string& driverKey, std::uint8_t highest,
+                     const std::string& infoName) {
+    try {
+        return ReadModeList(cursor, driverKey, infoName).bytes[InfoMaxRateOffset] < highest;
+    } catch (const RegistryError&) {
+        return false;
+    }
+}
+
 bool CorrectMaxRefresh(RegistryCursor& cursor, const std::string& driverKey, std::uint8_t highest,
                        const std::string& infoName, const std::string& maxModeInfoName,
                        platform::MessageBoxes& boxes, const LanguageState& language) {

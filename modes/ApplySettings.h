@@ -19,6 +19,11 @@ std::string AppliedRatesText(const ModeEntries& table, const std::vector<std::ui
 // The largest rate in force below NoRateLeft; 0 when there is none.
 std::uint8_t HighestSelectedRate(const ModeEntries& table);
 
+// Whether CorrectMaxRefresh would raise the pair named by `infoName`: the Info value allows
+// less than `highest`. Reads only and tells nothing; a value it cannot read is never raised.
+bool MaxRefreshBelow(RegistryCursor& cursor, const std::string& driverKey, std::uint8_t highest,
+                     const std::string& infoName);
+
 // Raises the highest rate the display control panel allows (byte 8 of the Info value, byte
 // 16 of the MaxModeInfo value, both in the driver key) to `highest` when the Info value holds
 // less, after a warning. True when it corrected the values. A value of another type or longer

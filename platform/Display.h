@@ -35,11 +35,16 @@ constexpr std::uint32_t DmPelsHeight = 0x00100000;
 constexpr std::uint32_t DmDisplayFrequency = 0x00400000;
 
 constexpr std::uint32_t EnumCurrentSettings = 0xFFFFFFFF;  // mode number of the current mode
-constexpr std::uint32_t EdsRawMode = 0x00000002;           // modes the monitor may not support
+// Mode number of the mode stored in the registry: the one the next start of Windows uses.
+constexpr std::uint32_t EnumRegistrySettings = 0xFFFFFFFE;
+constexpr std::uint32_t EdsRawMode = 0x00000002;  // modes the monitor may not support
 
 // Flags of a mode change.
 constexpr std::uint32_t CdsUpdateRegistry = 0x00000001;  // also store it as the mode to restore
+constexpr std::uint32_t CdsTest = 0x00000002;            // only whether the mode would be taken
 constexpr std::uint32_t CdsFullscreen = 0x00000004;
+// With CdsUpdateRegistry: stored for the next start, the display left as it is for now.
+constexpr std::uint32_t CdsNoReset = 0x10000000;
 
 constexpr std::int32_t DispChangeSuccessful = 0;
 constexpr std::int32_t DispChangeBadMode = -2;

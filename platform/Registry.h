@@ -64,6 +64,10 @@ public:
     // FILETIME counts: 100-ns units since 1601. Reading the key leaves it as it is, and so does
     // writing the type and bytes a value already has.
     virtual RegStatus KeyWriteTime(const std::string& path, std::uint64_t* time) = 0;
+    // Writes the key's hive to disk now and waits for it (RegFlushKey). Windows writes hives
+    // lazily and each on its own, so without this a power cut can keep a later write to one
+    // hive and lose an earlier one to another.
+    virtual RegStatus FlushKey(const std::string& path) = 0;
     virtual void CloseKey(RegKey key) = 0;
 };
 

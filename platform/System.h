@@ -10,6 +10,9 @@ namespace platform {
 using TokenHandle = std::uintptr_t;
 
 constexpr std::uint32_t EwxReboot = 0x00000002;
+// With it, a program that does not answer within the time Windows allows is ended, so that a
+// question nobody can see never holds up a restart.
+constexpr std::uint32_t EwxForceIfHung = 0x00000010;
 
 // What a sound tells a person who cannot see the screen.
 enum class Sound {

@@ -1,9 +1,8 @@
 #include "safety/Restore.h"
 
-#include "keep/AppliedRecord.h"
 #include "platform/CommandLine.h"
 #include "safety/Backups.h"
-#include "safety/CheckStarts.h"
+#include "safety/PendingChange.h"
 #include "services/History.h"
 #include "services/RegistryValues.h"
 #include "services/Restart.h"
@@ -12,10 +11,10 @@
 
 std::string RestoreBackupFile(platform::Platform& os) {
     std::string installDir = GetInstallDir(os.registry);
-    bool lastKnownGood = os.files.Exists(InstallPath(installDir, LastKnownGoodFile));
-    return !lastKnownGood && os.files.Exists(InstallPath(installDir, FirstRunFile))
-               ? FirstRunFile
-               : LastKnownGoodFile;
+    // While a change waits for its check, the settings from before its first OK.
+    std::string before = ReadChange(os.registry).beforeFile;
+    bool found = os.files.Exists(InstallPath(installDir, before));
+    return !found && os.files.Exists(InstallPath(installDir, FirstRunFile)) ? FirstRunFile : before;
 }
 
 RestoreResult RestoreAndRestart(platform::Platform& os, bool inSafeMode) {
@@ -31,16 +30,14 @@ RestoreResult RestoreAndRestart(platform::Platform& os, bool inSafeMode) {
     // after the restart, where this could not.
     WriterLock lock(os.system, RestoreWriterWaitMs);
     if (!lock.Held()) return RestoreResult::Busy;
+    PutBackStoredModes(os);
     if (!ImportBackup(os, backup)) {
         RecordEvent(os, HistoryEvent::RestoreFailed,
                     std::string(RestoreSwitch) + how + ": " + backup + " did not go in");
         return RestoreResult::RestoreFailed;
     }
     RecordEvent(os, HistoryEvent::RestoreCommand, backup + how);
-    DropPendingRecord(os.registry);
-    // The settings in force now are the ones from before the change: a check of that change
-    // would only undo again what is already undone.
-    ClearCheck(os);
+    EndChange(os);
     os.system.Beep(platform::Sound::Restoring);
     os.system.Sleep(RestoreRestartDelayMs);
     RestartWindows(os, std::nullopt);

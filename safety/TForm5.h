@@ -1,9 +1,10 @@
 #pragma once
 // The check of the new modes after the restart: a small window on top that asks the user to
 // confirm the picture can be read, falls back to the lowest refresh rate after 15 seconds,
-// and after 15 more restores "backup.dat" and restarts Windows.
+// and after 15 more puts back the settings from before the change and restarts Windows.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "lang/LanguageState.h"
@@ -20,25 +21,27 @@ struct CheckState {
     std::string CountdownPrefix;
 };
 
-// Switches the device's current mode to the lowest refresh rate from 60 Hz up that the driver
-// accepts, stored in the registry unless `temporary`. The mode is read from and changed on
-// the same device.
-void SelectMinimalRefresh(platform::Display& display, const std::string& deviceName,
-                          bool temporary);
+// Switches the device, for now and not stored, to the lowest refresh rate from 60 Hz up that
+// the driver offers at the current size and colour depth, in one change: each rate tried would
+// be one more blank re-sync of a monitor that may be failing. False when there is no such rate
+// other than the one in force, or the driver would not take it: nothing was changed.
+bool SelectMinimalRefresh(platform::Display& display, const std::string& deviceName);
 
 class TForm5 : public ui::Form {
 public:
-    // `deviceName` is the display device of the adapter in use, `driverKey` its driver key
-    // (empty when there is none). `unanswered`: an earlier start of this check was never
-    // answered, so the change is undone at once. The platform and the language must outlive
-    // the window.
+    // `deviceName` is the display device of the adapter in use. `unanswered`: an earlier start
+    // of this check was never answered, so the change is undone at once. The platform and the
+    // language must outlive the window.
     TForm5(ui::Application& app, platform::Platform& os, const LanguageState& language,
-           std::string deviceName, std::string driverKey, bool unanswered = false);
+           std::string deviceName, bool unanswered = false);
 
     void FormCreate();
     void Timer1Timer();
     void bOKClick();
     void bCancelClick();
+
+    // Runs once the check is over: answered with OK, or its fall-back done.
+    std::function<void()> OnAnswered;
 
     CheckState Check;
     ui::Label Label1{this, "Label1"};
@@ -50,13 +53,11 @@ public:
 private:
     // The count-down line: the prefix, the seconds left and the word after them.
     std::string CountdownText(const std::string& prefix, int seconds) const;
-    void RestoreStoredMode();
-    // The end of the fall-back: the stored mode, backup.dat, no check left, the restart.
+    // The end of the fall-back: the settings from before the change back, the restart.
     void FallBackToBackup();
 
     platform::Platform& os_;
     const LanguageState& language_;
     std::string deviceName_;
-    std::string driverKey_;
     bool unanswered_;
 };

@@ -3,6 +3,7 @@
 #include "keep/Watch.h"
 #include "platform/CommandLine.h"
 #include "safety/Backups.h"
+#include "safety/PendingChange.h"
 #include "services/History.h"
 #include "services/RegistryValues.h"
 #include "services/Settings.h"
@@ -45,6 +46,8 @@ UninstallResult Uninstall(platform::Platform& os, RegistryCursor& registry,
     }
     // While the settings key still names the install directory, where the log lies.
     RecordEvent(os, HistoryEvent::Uninstall, FirstRunFile + (", from " + origin));
+    // A change waiting for its check is over: its check must not run after the program is gone.
+    EndChange(os);
     // The settings key takes the record of the applied rates with it; the watch at logon goes too.
     registry.DeleteKey(FromRoot(SettingsKey));
     EnableWatch(os.registry, "", false);

@@ -28,7 +28,7 @@ constexpr EventKind kEvents[] = {
     {"Check armed", EventType::Information},
     {"Check confirmed", EventType::Information},
     {"Fall-back to the lowest rate", EventType::Warning},
-    {"backup.dat restored", EventType::Warning},
+    {"Change undone", EventType::Warning},
     {"Check unanswered twice", EventType::Warning},
     {"/RESTORE", EventType::Information},
     {"Restore Registry", EventType::Information},

@@ -23,7 +23,7 @@ enum class HistoryEvent {
     CheckArmed,       // the check of the change runs at the next logon
     CheckConfirmed,   // OK in the check window
     LowestRate,       // nobody confirmed: the display went down to its lowest rate
-    BackupRestored,   // the check's fall-back imported backup.dat
+    ChangeUndone,     // the check put back the settings from before an unconfirmed change
     TwoStrikes,       // the check found an earlier start unanswered and undid the change
     RestoreCommand,   // /RESTORE, or the same offered in Safe Mode
     RestoreRegistry,  // Restore Registry: lastknowngood.dat back in

@@ -24,7 +24,10 @@ void EnableShutdownPrivilege(platform::Platform& os, bool tell) {
 
 bool RestartWindows(platform::Platform& os, const std::optional<Notice>& failure) {
     EnableShutdownPrivilege(os, failure.has_value());
-    if (os.system.ExitWindowsEx(platform::EwxReboot)) return true;
+    // A restart nobody watches must not wait for an unsaved document's question in another
+    // program: nobody may be able to see it.
+    std::uint32_t flags = platform::EwxReboot | (failure ? 0 : platform::EwxForceIfHung);
+    if (os.system.ExitWindowsEx(flags)) return true;
     if (failure) {
         platform::ShowNotice(os.boxes, failure->text, failure->caption);
     }

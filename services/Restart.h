@@ -38,6 +38,7 @@ struct Notice {
 
 // Asks Windows to restart. When it refuses, `failure` (if any) is shown; without one, nothing
 // is shown at all, the privilege's notices neither: nobody may be there to close them. True
-// when Windows accepted the request.
+// when Windows accepted the request. A restart that shows nothing also ends programs that hang
+// instead of waiting for them.
 bool RestartWindows(platform::Platform& os, const std::optional<Notice>& failure = Notice{
                                                 RestartFailedText, RestartFailedCaption});

@@ -42,9 +42,10 @@ bool FakeDisplay::EnumMode(const std::string& deviceName, std::uint32_t modeNum,
                            std::uint32_t flags, DisplayMode* mode) {
     Device* d = Find(deviceName);
     if (!d) return false;
-    if (modeNum == EnumCurrentSettings) {
-        if (d->modes.empty()) return false;
-        *mode = d->modes[d->current];
+    if (modeNum == EnumCurrentSettings || modeNum == EnumRegistrySettings) {
+        std::size_t index = modeNum == EnumRegistrySettings && d->stored ? *d->stored : d->current;
+        if (index >= d->modes.size()) return false;
+        *mode = d->modes[index];
         return true;
     }
     std::size_t n = modeNum;
@@ -94,8 +95,11 @@ std::int32_t FakeDisplay::ChangeSettings(const std::string& deviceName, const Di
         if (m.width != mode->width || m.height != mode->height) continue;
         if ((mode->fields & DmBitsPerPel) && m.bitsPerPel != mode->bitsPerPel) continue;
         if ((mode->fields & DmDisplayFrequency) && m.frequency != mode->frequency) continue;
-        d.current = i;
+        if (flags & CdsTest) return DispChangeSuccessful;
         if (flags & CdsUpdateRegistry) d.stored = i;
+        if ((flags & (CdsUpdateRegistry | CdsNoReset)) == (CdsUpdateRegistry | CdsNoReset))
+            return DispChangeSuccessful;
+        d.current = i;
         changes.push_back(m);
         return DispChangeSuccessful;
     }

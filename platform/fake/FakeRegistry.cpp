@@ -138,6 +138,7 @@ RegStatus FakeRegistry::SetValue(RegKey key, const std::string& name, std::uint3
         v->second.value = RegValue{type, size, std::move(bytes)};
         Touch(*k);
     }
+    journal.push_back("set " + CanonicalKeyPath(k->path) + "\\" + LowerCase(name));
     Wrote();
     return RegStatus::Ok;
 }
@@ -148,6 +149,7 @@ RegStatus FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
     if (!k) return status;
     if (!k->values.erase(LowerCase(name))) return RegStatus::NotFound;
     Touch(*k);
+    journal.push_back("delete " + CanonicalKeyPath(k->path) + "\\" + LowerCase(name));
     Wrote();
     return RegStatus::Ok;
 }
@@ -196,6 +198,15 @@ RegStatus FakeRegistry::KeyWriteTime(const std::string& path, std::uint64_t* tim
     auto k = keys_.find(canon);
     if (k == keys_.end()) return RegStatus::NotFound;
     *time = k->second.written;
+    return RegStatus::Ok;
+}
+
+RegStatus FakeRegistry::FlushKey(const std::string& path) {
+    if (StartsAtRoot(path)) return RegStatus::Failed;
+    std::string canon = CanonicalKeyPath(path);
+    if (refused_.count(canon)) return RegStatus::AccessDenied;
+    if (!keys_.count(canon)) return RegStatus::NotFound;
+    journal.push_back("flush " + canon);
     return RegStatus::Ok;
 }
 

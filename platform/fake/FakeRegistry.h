@@ -31,6 +31,7 @@ public:
     RegStatus EnumSubkey(RegKey key, std::uint32_t index, std::string* name) override;
     RegStatus DeleteKeyTree(const std::string& path) override;
     RegStatus KeyWriteTime(const std::string& path, std::uint64_t* time) override;
+    RegStatus FlushKey(const std::string& path) override;
     void CloseKey(RegKey key) override;
 
     // Test side: set up and inspect the registry directly, bypassing every refusal.
@@ -49,6 +50,9 @@ public:
     // The key at `path` refuses to be opened at all.
     void RefuseOpen(const std::string& path);
     std::size_t OpenKeyCount() const { return handles_.size(); }
+    // What reached the disk in which order: "set <key>\<value>" or "delete <key>\<value>" for
+    // each value written or deleted, "flush <key>" for each flush; paths in canonical form.
+    std::vector<std::string> journal;
     // Counts the writes from now on and stops the machine after write number `n` (from 1; 0
     // never stops). A write is every change: a value set (also to the bytes it had) or
     // deleted, a key created or deleted, by the program or by the registry editor.

@@ -155,6 +155,15 @@ RegStatus Win32Registry::DeleteKeyTree(const std::string& path) {
     return StatusOf(DeleteTree(top));
 }
 
+RegStatus Win32Registry::FlushKey(const std::string& path) {
+    HKEY key = nullptr;
+    LONG error = OpenMachineKey(path, KEY_QUERY_VALUE, &key);
+    if (error != ERROR_SUCCESS) return StatusOf(error);
+    error = RegFlushKey(key);
+    RegCloseKey(key);
+    return StatusOf(error);
+}
+
 RegStatus Win32Registry::KeyWriteTime(const std::string& path, std::uint64_t* time) {
     *time = 0;
     HKEY key = nullptr;

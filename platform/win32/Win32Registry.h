@@ -17,6 +17,7 @@ public:
     RegStatus EnumSubkey(RegKey key, std::uint32_t index, std::string* name) override;
     RegStatus DeleteKeyTree(const std::string& path) override;
     RegStatus KeyWriteTime(const std::string& path, std::uint64_t* time) override;
+    RegStatus FlushKey(const std::string& path) override;
     void CloseKey(RegKey key) override;
 };
 

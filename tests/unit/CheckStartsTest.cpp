@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "safety/Backups.h"
+#include "safety/PendingChange.h"
 #include "services/Settings.h"
 #include "tests/unit/RestartingMachine.h"
 
@@ -50,8 +52,8 @@ TEST(CheckStartsTest, AnUnansweredCheckUndoesTheChangeAtItsNextStartAndIsSaidOnc
     std::vector<std::string> history = demo::HistoryLines(m.win);
     ASSERT_LE(2u, history.size());
     EXPECT_EQ("Check unanswered twice: the change is undone at once", history.end()[-2]);
-    EXPECT_EQ("backup.dat restored", history.back());
-    EXPECT_EQ("W backup.dat restored", demo::EventLogEntries(m.win).back());
+    EXPECT_EQ("Change undone: lastknowngood.dat", history.back());
+    EXPECT_EQ("W Change undone: lastknowngood.dat", demo::EventLogEntries(m.win).back());
 
     const std::string undone = "changed on 2026-11-30 08:04 were not confirmed";
     EXPECT_FALSE(said(undone));
@@ -70,6 +72,47 @@ TEST(CheckStartsTest, AnUnansweredCheckUndoesTheChangeAtItsNextStartAndIsSaidOnc
     EXPECT_FALSE(m.win.registry.Value(SettingsKey, "CheckStarts"));
     start();
     EXPECT_EQ(nullptr, m.CheckWindow());
+}
+
+// The user presses OK, answers the restart question "later", starts Cadenzo again before the
+// restart and presses OK once more (and closes a third start with Cancel). That start's
+// backup.dat and the second OK hold the unconfirmed rates: the undo after a restart into a dark
+// screen must still bring back the driver key, and the display mode Windows starts with, from
+// before the first OK.
+TEST(CheckStartsTest, StartsAndOksBeforeTheRestartStillUndoToBeforeTheFirstOk) {
+    Machine m(false);
+    auto plainStart = [&m] {
+        m.win.boxes.answers.assign(3, Answer::No);
+        return m.StartWith("\"C:\\Cadenzo\\Cadenzo.exe\"");
+    };
+    auto stored = [&m] {
+        platform::DisplayMode mode;
+        m.win.display.EnumMode(demo::DeviceName, platform::EnumRegistrySettings, 0, &mode);
+        return mode.frequency;
+    };
+    std::uint32_t modeBefore = stored();
+    demo::KeyContents before = m.StartAndApply();
+    std::string beforeFile = *m.win.files.ReadAll("C:\\Cadenzo\\lastknowngood.dat");
+    m.Apply(*plainStart());
+    EXPECT_EQ(beforeFile, *m.win.files.ReadAll("C:\\Cadenzo\\lastknowngood.dat"));
+    EXPECT_THROW(plainStart()->Cancel.Click(), platform::ProcessEnded);
+    EXPECT_EQ(ChangeState::Pending, ReadChange(m.win.registry).state);
+    // The watch says nothing of rates the user has just chosen.
+    EXPECT_EQ(nullptr, m.Watch());
+
+    // The restart comes up in a too-high rate that Windows stored meanwhile.
+    auto& device = m.win.display.devices[0];
+    device.stored = device.modes.size() - 1;
+    m.StartWith(m.Logon());
+    ASSERT_NE(nullptr, m.CheckWindow());
+    try {
+        m.LetCheckRunOut();
+    } catch (const platform::ProcessEnded&) {
+    }
+    EXPECT_EQ(before, m.Driver());
+    EXPECT_EQ(modeBefore, stored());
+    EXPECT_FALSE(m.win.registry.Value(RunOnceKey, RunOnceValue));
+    EXPECT_EQ(ChangeState::Undone, ReadChange(m.win.registry).state);
 }
 
 }  // namespace

@@ -71,6 +71,27 @@ bool RecoversLikeOk(Machine& m, const demo::KeyContents& before) {
     return m.Driver() == before;
 }
 
+// After a stop in a pending change: each later start checks again, or finds the key as before
+// the change: never the new rates unchecked. A check that finds its earlier start unanswered
+// undoes the change at once; the first one to start runs out.
+bool RecoversByTheCheck(Machine& m, const demo::KeyContents& before) {
+    for (int start = 0; start < 4; ++start) {
+        bool armed = m.win.registry.Value(RunOnceKey, RunOnceValue).has_value();
+        m.win.boxes.answers.assign(3, Answer::No);
+        m.Start();
+        if (!armed) return m.Driver() == before;
+        if (!m.CheckWindow()) return false;
+        if (m.CheckWindow()->Check.Countdown != CheckState::Stopped) m.LetCheckRunOut();
+    }
+    return false;
+}
+
+// Cadenzo started again before the restart that a pending change waits for.
+TForm1* PlainStart(Machine& m) {
+    m.win.boxes.answers.assign(3, Answer::No);
+    return m.StartWith("\"C:\\Cadenzo\\Cadenzo.exe\"");
+}
+
 // A fresh install: no settings yet, so the first start is a first run.
 demo::KeyContents FreshInstall(Machine& m) {
     m.win.registry.DeleteKeyTree(SettingsKey);
@@ -153,20 +174,33 @@ const Scenario kScenarios[] = {
          m.StartWith(m.command);  // the check, left to run out
          if (m.CheckWindow()) m.LetCheckRunOut();
      },
-     StartBackupFile,
-     [](Machine& m, const demo::KeyContents& before) {
-         // Each later start checks again, or finds the key as before the apply: never the new
-         // rates unchecked. A check that finds its earlier start unanswered undoes the change
-         // at once; the first one to start runs out.
-         for (int start = 0; start < 3; ++start) {
-             bool armed = m.win.registry.Value(RunOnceKey, RunOnceValue).has_value();
-             m.Start();
-             if (!armed) return m.Driver() == before;
-             if (!m.CheckWindow()) return false;
-             if (m.CheckWindow()->Check.Countdown != CheckState::Stopped) m.LetCheckRunOut();
-         }
-         return false;
-     }},
+     LastKnownGoodFile, RecoversByTheCheck},
+    {"a second start and OK before the restart", false,
+     [](Machine& m) {
+         demo::KeyContents before = StartAndApply(m);
+         m.form = PlainStart(m);
+         return before;
+     },
+     [](Machine& m) { m.Apply(*m.form); }, LastKnownGoodFile, RecoversByTheCheck},
+    {"Restore Registry of a pending change", false,
+     [](Machine& m) {
+         demo::KeyContents before = StartAndApply(m);
+         m.form = PlainStart(m);
+         return before;
+     },
+     [](Machine& m) {
+         m.win.boxes.answers = {Answer::No};
+         m.form->bRestore.Click();
+     },
+     LastKnownGoodFile, RecoversByTheCheck},
+    {"the undo of a check found unanswered", false,
+     [](Machine& m) {
+         demo::KeyContents before = StartAndApply(m);
+         m.StartWith(m.Logon());  // the check starts; the power goes off
+         m.command = m.Logon();
+         return before;
+     },
+     [](Machine& m) { m.StartWith(m.command); }, LastKnownGoodFile, RecoversByTheCheck},
 };
 
 TEST(CrashPointTest, AfterEveryWriteTheBackupAndTheNextStartRecover) {
@@ -202,6 +236,39 @@ TEST(CrashPointTest, AfterEveryWriteTheBackupAndTheNextStartRecover) {
         recoveredAll += recovered;
     }
     std::cout << "crash points: " << triedAll << " tried, " << recoveredAll << " recovered\n";
+}
+
+// Windows writes each hive to disk on its own and when it likes: the check and the state of the
+// change reach the disk before the first driver value is written, and the driver key is flushed
+// after its last, or a power cut could keep the new rates and lose the check.
+TEST(CrashPointTest, OkFlushesTheCheckBeforeItWritesTheDriverKey) {
+    Machine m(false);
+    TForm1* form = m.Start();
+    m.win.registry.journal.clear();
+    m.Apply(*form);
+    const std::vector<std::string>& journal = m.win.registry.journal;
+    auto at = [&journal](const std::string& entry, bool last = false) {
+        std::size_t found = journal.size();
+        for (std::size_t i = 0; i < journal.size(); ++i) {
+            if (journal[i].compare(0, entry.size(), entry) == 0 &&
+                (last || found == journal.size()))
+                found = i;
+        }
+        return found;
+    };
+    std::string driver = platform::CanonicalKeyPath(demo::DriverKey);
+    std::size_t firstDriverWrite = at("set " + driver + "\\");
+    ASSERT_LT(firstDriverWrite, journal.size());
+    std::size_t armed = at("set " + platform::CanonicalKeyPath(RunOnceKey));
+    std::size_t state = at("set " + platform::CanonicalKeyPath(SettingsKey) + "\\changestate");
+    std::size_t settingsFlushed = at("flush " + platform::CanonicalKeyPath(SettingsKey));
+    std::size_t armedFlushed = at("flush " + platform::CanonicalKeyPath(RunOnceKey));
+    EXPECT_LT(armed, armedFlushed);
+    EXPECT_LT(state, settingsFlushed);
+    EXPECT_LT(settingsFlushed, firstDriverWrite);
+    EXPECT_LT(armedFlushed, firstDriverWrite);
+    EXPECT_LT(at("set " + driver + "\\", true), at("flush " + driver));
+    EXPECT_LT(at("flush " + driver), journal.size());
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "nonstandard/TNonStRes.h"
 #include "nonstandard/TNonStResAdd.h"
 #include "platform/Utf8Text.h"
+#include "safety/PendingChange.h"
 #include "safety/TForm5.h"
 #include "services/Format.h"
 #include "services/Settings.h"
@@ -525,7 +526,7 @@ TEST_F(PseudoLanguageTest, EveryWindowAndMessageShowsItsOwnSlot) {
     TNonStRes& englishList = Newest<TNonStRes>();
     englishList.bAdd.Click();
     const LanguageState builtIn;
-    TForm5 englishCheck(app, os, builtIn, demo::DeviceName, demo::DriverKey);
+    TForm5 englishCheck(app, os, builtIn, demo::DeviceName);
     englishCheck.FormCreate();
 
     win.registry.DeleteKeyTree(SettingsKey);  // no first run yet
@@ -560,7 +561,7 @@ TEST_F(PseudoLanguageTest, EveryWindowAndMessageShowsItsOwnSlot) {
     CompareWindows(englishList, list);
     list.bAdd.Click();
     CompareWindows(*englishList.AddWindows().back(), *list.AddWindows().back());
-    TForm5 check(app, os, program.language, demo::DeviceName, demo::DriverKey);
+    TForm5 check(app, os, program.language, demo::DeviceName);
     check.FormCreate();
     CompareWindows(englishCheck, check, "Label2");
     EXPECT_EQ(Pseudo(TextId::CheckMinimalPrefix) + " 15 " + Pseudo(TextId::CheckSeconds),
@@ -634,7 +635,9 @@ TEST_F(PseudoLanguageTest, EveryWindowAndMessageShowsItsOwnSlot) {
     form.OK.Click();
     ExpectMessage(TextId::WriterBusy, Pseudo(TextId::WriterBusyCaption));
     win.system.writerLockElsewhere = false;
-    // A kept record for an adapter that is not there any more.
+    // A kept record for an adapter that is not there any more, once the change OK began is
+    // over (while one is pending the watch stands back).
+    EndChange(program.os);
     AppliedRecord gone;
     gone.device = "PCI\\VEN_1002&DEV_5159\\elsewhere";
     WriteRecord(win.registry, AppliedKey, gone);
