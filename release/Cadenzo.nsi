@@ -167,6 +167,9 @@ Section "Uninstall"
   DeleteRegKey HKLM "${APP_PATHS_KEY}"
   ; The watch at logon ("Configure -> Keep rates after driver updates"), whatever the restore did.
   DeleteRegValue HKLM "Software\Microsoft\Windows\CurrentVersion\Run" "Cadenzo watch"
+  ; A check of a change still waiting for it would start a program that is gone at the next
+  ; logon; Cadenzo's own uninstall has removed it when the restore went in.
+  DeleteRegValue HKLM "Software\Microsoft\Windows\CurrentVersion\RunOnce" "Cadenzo - test resolution"
   DeleteRegKey HKLM "${EVENT_SOURCE_KEY}"
   ; Only when empty: a kept backup keeps its folder.
   RMDir "$INSTDIR"
