@@ -7,7 +7,7 @@
 #include "app/TForm1.h"
 #include "platform/CaseFold.h"
 #include "safety/Backups.h"
-#include "safety/CheckStarts.h"
+#include "safety/PendingChange.h"
 #include "safety/RegistryFile.h"
 #include "safety/Restore.h"
 #include "safety/Uninstall.h"
@@ -547,7 +547,8 @@ TEST_F(BackupsTest, RestoreSwitchPutsBackTheSettingsBeforeTheLastOkDropsTheCheck
     EXPECT_EQ(std::vector<platform::Sound>{platform::Sound::Restoring}, win.system.sounds);
     ASSERT_FALSE(win.system.sleeps.empty());
     EXPECT_EQ(5000u, win.system.sleeps.back());
-    EXPECT_EQ(std::vector<std::uint32_t>{platform::EwxReboot}, win.system.exitWindowsCalls);
+    EXPECT_EQ(std::vector<std::uint32_t>{platform::EwxReboot | platform::EwxForceIfHung},
+              win.system.exitWindowsCalls);
     EXPECT_TRUE(win.boxes.shown.empty());
     EXPECT_EQ(nullptr, app.MainForm());
     EXPECT_EQ(
@@ -587,7 +588,8 @@ TEST_F(BackupsTest, SafeModeAsksFirstAndYesRestoresAsTheSwitchDoes) {
     win.boxes.answers = {platform::Answer::Yes};
     EXPECT_TRUE(program.RestoreInSafeMode());
     EXPECT_EQ(1u, Tiling());
-    EXPECT_EQ(std::vector<std::uint32_t>{platform::EwxReboot}, win.system.exitWindowsCalls);
+    EXPECT_EQ(std::vector<std::uint32_t>{platform::EwxReboot | platform::EwxForceIfHung},
+              win.system.exitWindowsCalls);
 
     // Without a backup it says so and the program goes on to its window.
     win.files.Remove(LastKnownGoodFile);
