@@ -5,7 +5,9 @@
 #include "app/TForm1.h"
 #include "platform/CaseFold.h"
 #include "platform/Utf8Text.h"
+#include "report/ReportText.h"
 #include "services/ExitCodes.h"
+#include "services/Format.h"
 #include "services/History.h"
 #include "services/Settings.h"
 
@@ -19,7 +21,7 @@ constexpr char kUsage[] =
     "                                               nothing and refuses rates beyond the\r\n"
     "                                               monitor's limits; /NORESTART leaves the\r\n"
     "                                               restart to the caller\r\n"
-    "Cadenzo.exe /REPORT [file]                     the diagnostic report (Cadenzo.rpt)\r\n"
+    "Cadenzo.exe /REPORT [file]                     the diagnostic report (%s)\r\n"
     "Cadenzo.exe /RESTORE                           the settings before the last OK, and a "
     "restart\r\n"
     "Cadenzo.exe /UNINSTALL [/S]                    the settings before the first run\r\n"
@@ -101,7 +103,7 @@ std::uint32_t RunCommand(platform::Platform os, ui::Application& app,
     if (!Parse(words, arguments) || arguments.command == "/?") {
         bool help = arguments.command == "/?" && words.size() == 1;
         if (!help) Say(os.system, "Cadenzo: bad arguments.");
-        os.system.WriteOut(kUsage);
+        os.system.WriteOut(FormatText(kUsage, ReportFile));
         os.system.WriteOut("Exit codes, the same for every command:\r\n");
         for (const exitcode::Meaning& meaning : exitcode::Table)
             Say(os.system, "  " + std::to_string(meaning.code) + "  " + meaning.text);
@@ -137,7 +139,7 @@ std::uint32_t RunCommand(platform::Platform os, ui::Application& app,
     if (command == "/REPORT") {
         bool created = form.WriteReport();
         if (created && !arguments.files.empty()) {
-            std::string report = InstallPath(system.CurrentDirectory(), "Cadenzo.rpt");
+            std::string report = InstallPath(system.CurrentDirectory(), ReportFile);
             created = os.files.Replace(report, arguments.files[0]);
         }
         Say(system, created ? "Cadenzo: report written." : "Cadenzo: the report failed.");

@@ -61,7 +61,7 @@ void TForm1::BuildLayout() {
         box.SetVisible(g.shown);
     }
 
-    for (int k = 1; k <= GridRows; ++k)
+    for (int k = 1; k <= static_cast<int>(RefreshGrid::RowCount); ++k)
         Rows.push_back(std::make_unique<GridRow>(&gbRefresh, k));
     const ui::Font arrows{"Webdings", 21};
     sbUp.SetPlace({4, 14, 140, 10});
@@ -83,7 +83,7 @@ void TForm1::BuildLayout() {
     cbAnisoDegree.SetItems({"16", "128"});
     cbAnisoDegree.SetText("16");
     cbAnisoDegree.SetEnabled(false);
-    for (int i = 0; i < SwitchCount; ++i) {
+    for (int i = 0; i < static_cast<int>(layout::SwitchBoxes.size()); ++i) {
         const layout::CheckBoxText& text = layout::SwitchBoxes[i];
         auto box = std::make_unique<ui::CheckBox>(&gbAdvanced, text.name);
         box->SetPlace({8 + 288 * (i / 4), 44 + 30 * (i % 4), i < 4 ? 284 : 168, 17});
@@ -92,7 +92,7 @@ void TForm1::BuildLayout() {
         Switches.push_back(std::move(box));
     }
 
-    for (int i = 0; i < TabCount; ++i) {
+    for (int i = 0; i < static_cast<int>(layout::TabBoxes.size()); ++i) {
         const layout::CheckBoxText& text = layout::TabBoxes[i];
         auto box = std::make_unique<ui::CheckBox>(&gbDriver, text.name);
         box->SetPlace({8 + 228 * (i % 2), 22 + 28 * (i / 2), 200, 17});
@@ -101,7 +101,7 @@ void TForm1::BuildLayout() {
         Tabs.push_back(std::move(box));
     }
 
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < static_cast<int>(layout::ColourDepthBoxes.size()); ++i) {
         const layout::CheckBoxText& text = layout::ColourDepthBoxes[i];
         ColourDepths[i] = std::make_unique<ui::CheckBox>(&gbColor, text.name);
         ColourDepths[i]->SetPlace({8, 16 + 15 * i, 97, 15});

@@ -12,6 +12,7 @@
 #include "keep/AppliedRecord.h"
 #include "modes/GridRow.h"
 #include "modes/RefreshGrid.h"
+#include "modes/RestrictedModes.h"
 #include "options/DriverSwitches.h"
 #include "profile/Profile.h"
 #include "services/RegistryCursor.h"
@@ -33,10 +34,6 @@ enum class ProfileImport { Refused, Whole, Partly };
 
 class TForm1 : public ui::Form {
 public:
-    static constexpr int GridRows = 15;
-    static constexpr int SwitchCount = 8;
-    static constexpr int TabCount = 4;
-
     // The state and the window list outlive every main window.
     TForm1(ProgramState& state, ProgramWindows& windows);
     ~TForm1() override;
@@ -118,7 +115,8 @@ public:
     std::vector<std::unique_ptr<ui::CheckBox>> Tabs;  // cbOpenGL ... cbRotation
 
     ui::GroupBox gbColor{this, "gbColor"};
-    std::array<std::unique_ptr<ui::CheckBox>, 4> ColourDepths;  // cb8, cb16, cb24, cb32
+    // cb8, cb16, cb24, cb32, one per colour depth a record can refuse
+    std::array<std::unique_ptr<ui::CheckBox>, ::ColourDepths.size()> ColourDepths;
 
     ui::GroupBox gbSettings{this, "gbSettings"};
     ui::CheckBox cbHiFreq{&gbSettings, "cbHiFreq"};
@@ -167,7 +165,7 @@ private:
     void FirstRunCheck();
 
     std::vector<std::uint8_t> initialSelected_;
-    std::array<bool, 4> initialDepths_{};
+    std::array<bool, ::ColourDepths.size()> initialDepths_{};
     // The creation sequence ran to its end: every value OK writes back was read first.
     bool created_ = false;
     std::uint32_t tableBuild_ = 0;  // the build of the mode table this window shows

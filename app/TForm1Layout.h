@@ -4,6 +4,8 @@
 #include <array>
 
 #include "lang/TextTable.h"
+#include "modes/RestrictedModes.h"
+#include "options/DriverOptionValues.h"
 
 namespace layout {
 
@@ -78,7 +80,7 @@ struct CheckBoxText {
 constexpr CheckBoxText AnisoBox{"cbAnisoD3D", TextId::AnisoD3DBox, ""};
 
 // The eight driver switches, in the order they are read, written and compared.
-constexpr std::array<CheckBoxText, 8> SwitchBoxes{{
+constexpr std::array<CheckBoxText, DriverSwitchValues.size()> SwitchBoxes{{
     {"cbBlockWrite", TextId::BlockWriteBox, ""},
     {"cbDrvStretchBlt", "DrvStretchBlt", ""},
     {"cbTiling", "Primary Tiling", ""},
@@ -89,14 +91,14 @@ constexpr std::array<CheckBoxText, 8> SwitchBoxes{{
     {"cbDMACopy", TextId::DmaCopyBox, ""},
 }};
 
-constexpr std::array<CheckBoxText, 4> TabBoxes{{
+constexpr std::array<CheckBoxText, DriverTabValues.size()> TabBoxes{{
     {"cbOpenGL", "OpenGL", TextId::OpenGLHint},
     {"cbDirect3D", "Direct3D", TextId::Direct3DHint},
     {"cbProjector", TextId::ProjectorBox, TextId::ProjectorHint},
     {"cbRotation", TextId::RotationBox, TextId::RotationHint},
 }};
 
-constexpr std::array<CheckBoxText, 4> ColourDepthBoxes{{
+constexpr std::array<CheckBoxText, ColourDepths.size()> ColourDepthBoxes{{
     {"cb8", "8 BPP", ""},
     {"cb16", "16 BPP", ""},
     {"cb24", "24 BPP", ""},

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     adapter.monitors.push_back(
         platform::DisplayDevice{std::string(kAdapter) + "\\Monitor0", "Monitor", 0x3, "",
                                 std::string("MONITOR\\") + kModel + "\\" + kDriver});
-    const std::string device = monitor::MonitorEnumKey + "\\" + kModel + "\\1";
+    const std::string device = std::string(monitor::MonitorEnumKey) + "\\" + kModel + "\\1";
     win.registry.SeedString(device, monitor::MonitorDriverValue, kDriver);
     win.registry.Seed(device + "\\" + monitor::MonitorParametersKey, monitor::EdidValue,
                       platform::RegBinary, fuzz::Bytes(data, size));

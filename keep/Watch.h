@@ -7,12 +7,8 @@
 
 #include "adapters/AdapterState.h"
 #include "keep/AppliedRecord.h"
+#include "keep/WatchEntry.h"
 #include "platform/Platform.h"
-
-// The value under Run that starts the watch at every logon.
-inline constexpr char RunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr char WatchRunValue[] = "Cadenzo watch";
-inline constexpr char WatchSwitch[] = "/WATCH";
 
 enum class WatchFinding {
     NothingApplied,  // no confirmed record: nothing to watch

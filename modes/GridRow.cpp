@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 
+#include "modes/RefreshGrid.h"
+
 namespace {
 
 constexpr int kRowTop = 28;
@@ -10,7 +12,7 @@ constexpr int kRowStep = 24;
 constexpr int kRowFontHeight = 14;
 
 // The resolutions the rows show until the grid is filled.
-constexpr std::array<const char*, 15> kPlaceholders{
+constexpr std::array<const char*, RefreshGrid::RowCount> kPlaceholders{
     "640x480",   "800x600",   "848x480",   "1024x768",  "1152x864",
     "1280x768",  "1280x960",  "1280x1024", "1600x1200", "1792x1344",
     "1800x1440", "1856x1392", "1920x1080", "1920x1200", "2048x1536"};

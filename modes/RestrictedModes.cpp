@@ -51,8 +51,8 @@ std::vector<RestrictionRecord> DecodeRestrictedModes(const ModeListBuffer& list)
     return DecodeRestrictedModes(list.bytes.data(), list.size);
 }
 
-std::vector<std::uint8_t> EncodeRestrictedModes(const ModeEntries& table, bool hiFreq,
-                                                std::array<bool, 4> depthsChecked) {
+std::vector<std::uint8_t> EncodeRestrictedModes(
+    const ModeEntries& table, bool hiFreq, std::array<bool, ColourDepths.size()> depthsChecked) {
     // An entry's records are its rates before the first one at or above `Selected`; with
     // `hiFreq`, all but those equal to it.
     auto written = [hiFreq](const ModeEntry& entry) -> std::size_t {

@@ -50,8 +50,8 @@ std::vector<RestrictionRecord> DecodeRestrictedModes(const ModeListBuffer& list)
 // Then one record per colour depth in ColourDepths whose box is not checked. Entries wider or
 // taller than a BCD field holds are left out: the driver could not be told about them. The
 // result may be longer than a list can be; see ModeListFits.
-std::vector<std::uint8_t> EncodeRestrictedModes(const ModeEntries& table, bool hiFreq,
-                                                std::array<bool, 4> depthsChecked);
+std::vector<std::uint8_t> EncodeRestrictedModes(
+    const ModeEntries& table, bool hiFreq, std::array<bool, ColourDepths.size()> depthsChecked);
 
 // Whether the driver (and the program at its next start) can read the list back whole.
 bool ModeListFits(const std::vector<std::uint8_t>& bytes);

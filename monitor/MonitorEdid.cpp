@@ -56,7 +56,7 @@ std::string MonitorDeviceKey(platform::Display& display, platform::Registry& reg
         !SplitDeviceId(monitor.deviceId, &model, &driver)) {
         return {};
     }
-    return InstanceKey(registry, MonitorEnumKey + "\\" + model, driver);
+    return InstanceKey(registry, std::string(MonitorEnumKey) + "\\" + model, driver);
 }
 
 std::vector<std::uint8_t> MonitorEdidBytes(platform::Display& display, platform::Registry& registry,

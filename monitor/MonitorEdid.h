@@ -13,10 +13,10 @@
 namespace monitor {
 
 // The monitors' device keys, one folder per model.
-inline const std::string MonitorEnumKey = "SYSTEM\\CurrentControlSet\\Enum\\DISPLAY";
-inline const std::string MonitorDriverValue = "Driver";
-inline const std::string MonitorParametersKey = "Device Parameters";
-inline const std::string EdidValue = "EDID";
+inline constexpr char MonitorEnumKey[] = "SYSTEM\\CurrentControlSet\\Enum\\DISPLAY";
+inline constexpr char MonitorDriverValue[] = "Driver";
+inline constexpr char MonitorParametersKey[] = "Device Parameters";
+inline constexpr char EdidValue[] = "EDID";
 
 // The device key of the first monitor on the adapter named `adapterName` ("\\.\DISPLAY1"):
 // "SYSTEM\CurrentControlSet\Enum\DISPLAY\<model>\<instance>"; empty when there is no monitor

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <string>
 
+#include "keep/WatchEntry.h"
+#include "platform/Files.h"
 #include "safety/Backups.h"
 #include "safety/Uninstall.h"
 #include "services/History.h"
@@ -23,12 +25,7 @@ namespace {
 // One that has not ended by then is left running, and its backups stay.
 constexpr DWORD kUninstallTimeoutMs = 120000;
 
-// Written by Cadenzo when its watch is on; Cadenzo.exe /UNINSTALL removes it too, but it must
-// not outlive the program even when that did not run.
-constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr wchar_t kWatchValue[] = L"Cadenzo watch";
-
-// The backups' names are ASCII.
+// The backups' names and the watch's entry are ASCII.
 std::wstring Widen(const char* text) { return std::wstring(text, text + strlen(text)); }
 
 // One line in the MSI log (msiexec /l*v), as "Info" of this action.
@@ -97,15 +94,17 @@ std::wstring Meaning(DWORD code) {
     return L"unknown";
 }
 
-// Cadenzo, 32-bit or 64-bit, works on the 64-bit registry of 64-bit Windows; an entry in the
-// 32-bit view would start the watch all the same. On 32-bit Windows both flags are ignored.
+// The watch's Run entry: Cadenzo.exe /UNINSTALL removes it too, but it must not outlive the
+// program even when that did not run. Cadenzo, 32-bit or 64-bit, works on the 64-bit registry of
+// 64-bit Windows; an entry in the 32-bit view would start the watch all the same. On 32-bit Windows
+// both flags are ignored.
 void RemoveWatchEntry() {
     for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
         HKEY run;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE | view, &run) !=
-            ERROR_SUCCESS)
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(RunKey).c_str(), 0, KEY_SET_VALUE | view,
+                          &run) != ERROR_SUCCESS)
             continue;
-        RegDeleteValueW(run, kWatchValue);
+        RegDeleteValueW(run, Widen(WatchRunValue).c_str());
         RegCloseKey(run);
     }
 }
@@ -147,7 +146,7 @@ extern "C" __declspec(dllexport) UINT __stdcall RestoreDriverSettings(MSIHANDLE 
     // The history goes with the backups; where they stay it stays too, and tells what became of
     // them. Without backups it goes as well: the Event Log keeps the same events.
     std::wstring history = folder + L"\\" + Widen(HistoryFile);
-    DeleteFileW((history + L".new").c_str());
+    DeleteFileW((history + Widen(platform::NewFileSuffix)).c_str());
     if (!kept) DeleteFileW(history.c_str());
     if (restored) {
         Log(install,

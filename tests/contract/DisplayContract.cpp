@@ -88,7 +88,7 @@ TEST_F(DisplayContract, FirstMonitorOfTheAdapterHasADeviceKeyNamingItsDriver) {
     EXPECT_EQ(monitor.deviceId.rfind("MONITOR\\", 0), 0u) << monitor.deviceId;
     platform::Registry& registry = contract::TheBackend().Os().registry;
     std::string device = monitor::MonitorDeviceKey(display, registry, name);
-    EXPECT_EQ(device.rfind(monitor::MonitorEnumKey + "\\", 0), 0u) << monitor.deviceId;
+    EXPECT_EQ(device.rfind(std::string(monitor::MonitorEnumKey) + "\\", 0), 0u) << monitor.deviceId;
     // The rig's monitor has no EDID, as a monitor Windows could not read has none.
     EXPECT_TRUE(monitor::MonitorEdidBytes(display, registry, name).empty());
 

@@ -54,7 +54,8 @@ public:
             0x3,  // a monitor's flags: active and attached
             "\\Registry\\Machine\\System\\CurrentControlSet\\Control\\Class\\" + driver,
             "MONITOR\\Default_Monitor\\" + driver});
-        const std::string device = monitor::MonitorEnumKey + "\\Default_Monitor\\0000&0000";
+        const std::string device =
+            std::string(monitor::MonitorEnumKey) + "\\Default_Monitor\\0000&0000";
         fake_.registry.SeedString(device, monitor::MonitorDriverValue, driver);
         fake_.registry.Seed(device + "\\" + monitor::MonitorParametersKey, "BAD_EDID",
                             platform::RegBinary, {});

@@ -72,7 +72,8 @@ inline void SeedMonitor(platform::FakeWindows& win, const std::vector<std::uint8
         std::string(DeviceName) + "\\Monitor0", "Cadenzo CRT", 0x3 /*active, attached*/,
         "\\Registry\\Machine\\System\\CurrentControlSet\\Control\\Class\\" + driver,
         "MONITOR\\CAD1234\\" + driver});
-    const std::string device = monitor::MonitorEnumKey + "\\CAD1234\\5&1A2B3C&0&UID4352";
+    const std::string device =
+        std::string(monitor::MonitorEnumKey) + "\\CAD1234\\5&1A2B3C&0&UID4352";
     win.registry.SeedString(device, monitor::MonitorDriverValue, driver);
     win.registry.Seed(device + "\\" + monitor::MonitorParametersKey, monitor::EdidValue,
                       platform::RegBinary, edid);

@@ -229,7 +229,7 @@ TEST(EdidTest, TheMonitorsEdidIsFoundByItsDriverKey) {
 
     demo::SeedMonitor(win, CrtBlock());
     // Another instance of the same model, listed first, belongs to another monitor.
-    const std::string model = monitor::MonitorEnumKey + "\\CAD1234";
+    const std::string model = std::string(monitor::MonitorEnumKey) + "\\CAD1234";
     win.registry.SeedString(model + "\\1&0&UID0", monitor::MonitorDriverValue,
                             "{4D36E96E-E325-11CE-BFC1-08002BE10318}\\0007");
     win.registry.Seed(model + "\\1&0&UID0\\" + monitor::MonitorParametersKey, monitor::EdidValue,
