@@ -79,6 +79,7 @@ void TForm1::FirstRunCheck() {
     bool keptBackup =
         resuming && os.files.Exists(InstallPath(GetInstallDir(os.registry), FirstRunFile));
     if (!keptBackup && !ExportDriverKey(os, adapter.DriverKey, FirstRunFile)) {
+        lock.Release();
         platform::ShowNotice(os.boxes, FormatText(kFirstRunBackupFailedText, FirstRunFile),
                              BackupFailedCaption);
         return;
