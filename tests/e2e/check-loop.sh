@@ -249,8 +249,9 @@ e2e_check "each line with the local time and its offset" e2e_history_timed
 "$e2e_rig" restart >"$e2e_work/restart.log" 2>&1 || cat "$e2e_work/restart.log"
 # shellcheck disable=SC1091
 source "$CADENZO_RIG_DIR/rig.env"
-e2e_check "after that restart the screen shows again, at 1024x768 and 60 Hz" \
-  eval 'test ! -e "$CADENZO_RIG_DIR/dark" && mode_is 1024x768_60'
+came_up="$(mode || true)$(sed 's/^/, dark: /' "$CADENZO_RIG_DIR/dark" 2>/dev/null || true)"
+e2e_check "after that restart the screen shows again, at 1024x768 and 60 Hz (it came up in \
+$came_up)" eval 'test ! -e "$CADENZO_RIG_DIR/dark" && mode_is 1024x768_60'
 e2e_check "and no check runs" test -z "$(check_run)"
 unset CADENZO_RIG_MONITOR
 time_c=$((($(now_ms) - part_start) / 1000))
