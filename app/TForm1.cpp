@@ -38,7 +38,7 @@ TForm1::TForm1(ProgramState& state, ProgramWindows& windows)
     BuildMenu();
     DriverOptions = std::make_unique<DriverSwitches>(cbAnisoD3D, cbAnisoDegree, Switches, Tabs,
                                                      state.app.Boxes(), state.language);
-    WireCommands();
+    WireButtons();
 }
 
 TForm1::~TForm1() = default;
@@ -148,7 +148,7 @@ std::function<void()> TForm1::MenuAction(const layout::MenuEntry& entry) {
     };
 }
 
-void TForm1::WireCommands() {
+void TForm1::WireButtons() {
     // The arrows store the rows into the table before they move: not into a table that a
     // newer main window has rebuilt.
     for (ui::SpeedButton* arrow : {&sbUp, &sbDown}) {

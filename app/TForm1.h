@@ -43,7 +43,8 @@ public:
     // The first paint's deferred actions, once per process.
     void FormPaint();
 
-    // Commands.
+    // What the buttons and the menu's entries do, and what the watch and the command line ask
+    // of the window.
     void OKClick();
     // The watch's Apply again: the rates and switches of the record chosen as by hand, this
     // start's backup taken, then OK.
@@ -65,7 +66,7 @@ public:
     // False when nothing was written (and that was said).
     bool ExportProfile(const std::string& path);
     ProfileImport ImportProfile(const std::string& path);
-    // The commands of the command line, on a window nobody sees (app/Commands.cpp).
+    // The command line's work, on a window nobody sees (app/TForm1CommandLine.cpp).
     // /LIST: the adapter, card, driver and monitor, then a line per resolution (or CSV rows).
     std::string ListText(bool csv);
     // /APPLY /S: rates beyond the monitor's limits go back to the rate in force, unasked; what
@@ -153,7 +154,7 @@ private:
     ProgramWindows& windows_;
 
     void BuildLayout();
-    void WireCommands();
+    void WireButtons();
     void TakeStartBackup();
     // What OK applies, as the record kept for the watch.
     AppliedRecord RecordOf(const std::vector<std::uint8_t>& restricted);

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/Commands.h"
+#include "app/CommandLine.h"
 #include "app/Program.h"
 #include "app/TForm1.h"
 #include "keep/Watch.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Commands.h"
+#include "app/CommandLine.h"
 #include "platform/fake/FakeWindows.h"
 #include "tests/unit/DemoMachine.h"
 

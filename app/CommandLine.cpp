@@ -1,4 +1,4 @@
-#include "app/Commands.h"
+#include "app/CommandLine.h"
 
 #include "app/Program.h"
 #include "app/Startup.h"
