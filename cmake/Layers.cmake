@@ -1,7 +1,11 @@
 # The program is built in layers, one library each; includes run downwards only:
-#   app -> the subsystems (safety, report, options, modes -> adapters -> lang; modes, report and
-#   app -> monitor; profile -> options and modes)
-#   -> services, ui -> platform
+#   app -> every folder below
+#   safety -> keep -> options, modes, adapters; options -> adapters; modes -> monitor
+#   profile -> modes, options; report -> modes, monitor; nonstandard -> modes
+#   about, adapters, keep, modes, nonstandard, options, report, safety -> lang
+#   lang and every subsystem -> services; all but monitor, profile and report -> ui
+#   services, ui -> platform
+# (The USES line of each folder's CMakeLists.txt is the whole list.)
 # A layer names the layers it uses; it links them, and the build refuses an include of any other
 # folder (cmake/CheckIncludes.cmake), so an upward include fails before anything compiles.
 
