@@ -18,6 +18,7 @@
 #include "safety/Backups.h"
 #include "safety/Uninstall.h"
 #include "services/History.h"
+#include "services/Restart.h"
 
 namespace {
 
@@ -94,18 +95,25 @@ std::wstring Meaning(DWORD code) {
     return L"unknown";
 }
 
-// The watch's Run entry: Cadenzo.exe /UNINSTALL removes it too, but it must not outlive the
-// program even when that did not run. Cadenzo, 32-bit or 64-bit, works on the 64-bit registry of
-// 64-bit Windows; an entry in the 32-bit view would start the watch all the same. On 32-bit Windows
-// both flags are ignored.
-void RemoveWatchEntry() {
-    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-        HKEY run;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(RunKey).c_str(), 0, KEY_SET_VALUE | view,
-                          &run) != ERROR_SUCCESS)
-            continue;
-        RegDeleteValueW(run, Widen(WatchRunValue).c_str());
-        RegCloseKey(run);
+// The entries that start Cadenzo at logon: the watch's Run value, and the RunOnce value of a
+// check still waiting for its change. Cadenzo.exe /UNINSTALL removes both when its restore goes
+// in, but neither may outlive the program: a check of a program that is gone would never be
+// answered. Cadenzo, 32-bit or 64-bit, works on the 64-bit registry of 64-bit Windows; an entry
+// in the 32-bit view would run all the same. On 32-bit Windows both flags are ignored.
+void RemoveLogonEntries() {
+    struct Entry {
+        const char* key;
+        const char* value;
+    };
+    for (Entry entry : {Entry{RunKey, WatchRunValue}, Entry{RunOnceKey, RunOnceValue}}) {
+        for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+            HKEY key;
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(entry.key).c_str(), 0, KEY_SET_VALUE | view,
+                              &key) != ERROR_SUCCESS)
+                continue;
+            RegDeleteValueW(key, Widen(entry.value).c_str());
+            RegCloseKey(key);
+        }
     }
 }
 
@@ -119,7 +127,7 @@ extern "C" __declspec(dllexport) UINT __stdcall RestoreDriverSettings(MSIHANDLE 
     if (slash == std::wstring::npos) {
         // No folder to look into: nothing is run and nothing deleted.
         Log(install, L"no program to run (\"" + exe + L"\").");
-        RemoveWatchEntry();
+        RemoveLogonEntries();
         return ERROR_SUCCESS;
     }
     std::wstring folder = exe.substr(0, slash);
@@ -159,6 +167,6 @@ extern "C" __declspec(dllexport) UINT __stdcall RestoreDriverSettings(MSIHANDLE 
                          L"To restore the settings from before Cadenzo's first run, "
                          L"double-click firstrun.dat there.");
     }
-    RemoveWatchEntry();
+    RemoveLogonEntries();
     return ERROR_SUCCESS;
 }
