@@ -127,4 +127,24 @@ TEST_F(RegistryValuesTest, ReadRegBytesTakesAtMost250Bytes) {
     EXPECT_EQ("abcd", text);
 }
 
+// The kept record's lists and the monitor's EDID: binary only, up to the size the caller allows;
+// the write makes the key it needs.
+TEST_F(RegistryValuesTest, BinaryValuesAreReadUpToTheirLimitAndWrittenIntoAKeyMadeForThem) {
+    const std::string key = std::string(kKey) + "\\Made";
+    EXPECT_FALSE(RegKeyOpens(reg, key));
+    EXPECT_FALSE(RegKeyOpens(reg, ""));  // never HKEY_LOCAL_MACHINE itself
+    EXPECT_EQ(RegDone, WriteRegBinary(reg, key, "List", {1, 2, 3}));
+    EXPECT_TRUE(RegKeyOpens(reg, key));
+    EXPECT_EQ(platform::RegBinary, reg.Value(key, "List")->type);
+
+    reg.Seed(key, "Text", platform::RegSz, Bytes("abc"));
+    std::vector<std::uint8_t> bytes{9};
+    EXPECT_EQ(RegValueFailed, ReadRegBinary(reg, key, "List", 2, bytes));  // longer than allowed
+    EXPECT_EQ(RegValueFailed, ReadRegBinary(reg, key, "Text", 16, bytes));
+    EXPECT_EQ(std::vector<std::uint8_t>{9}, bytes);
+    EXPECT_EQ(RegDone, ReadRegBinary(reg, key, "List", 3, bytes));
+    EXPECT_EQ((std::vector<std::uint8_t>{1, 2, 3}), bytes);
+    EXPECT_EQ(0u, reg.OpenKeyCount());
+}
+
 }  // namespace
