@@ -64,9 +64,9 @@ AppliedRecord TForm1::RecordOf(const std::vector<std::uint8_t>& restricted) {
     for (std::size_t i = 0; i < Switches.size(); ++i) {
         ui::CheckState box = Switches[i]->State();
         if (box == ui::CheckState::Grayed) continue;  // not written
-        record.switches.push_back({DriverSwitchValues[i], box == ui::CheckState::Checked
-                                                              ? SwitchFeatureEnabled
-                                                              : SwitchFeatureDisabled});
+        record.switches.push_back({DriverSwitchTable[i].value, box == ui::CheckState::Checked
+                                                                   ? SwitchFeatureEnabled
+                                                                   : SwitchFeatureDisabled});
     }
     record.anisoDegree = cbAnisoD3D.Checked() ? cbAnisoDegree.Text() : "";
     record.driverKey = adapter.DriverKey;
@@ -105,7 +105,7 @@ void TForm1::ApplyRecord(
     profile::SwitchSettings settings;
     for (const RecordedSwitch& item : record.switches) {
         for (std::size_t i = 0; i < settings.Switches.size(); ++i) {
-            if (item.name == DriverSwitchValues[i])
+            if (item.name == DriverSwitchTable[i].value)
                 settings.Switches[i] = item.value == SwitchFeatureEnabled;
         }
     }
@@ -245,14 +245,13 @@ TForm1::Written TForm1::WriteChosen() {
     WriteRegDword(os.registry, adapter.DriverKey, AddNativeModesRuleValue, 0);
     WriteRegDword(os.registry, adapter.DriverKey, MinResValue, 0);
 
-    DriverOptions->WriteDriverSwitches(MachineRegistry, os.registry, adapter);
+    WriteDriverOptions(MachineRegistry, os.registry, adapter, DriverOptions->Chosen());
 
     for (const MaxRatePair& pair : MaxRatePairs) {
         CorrectMaxRefresh(MachineRegistry, adapter.DriverKey, highest, pair.info, pair.maxModeInfo,
                           os.boxes, language);
     }
 
-    DriverOptions->WriteDriverTabs(os.registry);
     os.registry.FlushKey(adapter.DriverKey);
 
     WriteRegString(os.registry, SettingsKey, VersionValue, ProgramVersion);

@@ -53,7 +53,7 @@ void TForm1::FormCreate() {
 
     ModeListBuffer restricted = ReadRestrictedModes(MachineRegistry, adapter.DriverKey);
 
-    DriverOptions->ReadDriverSwitches(os.registry, adapter);
+    DriverOptions->Show(ReadDriverOptions(os.registry, adapter));
 
     std::vector<RestrictionRecord> records = DecodeRestrictedModes(restricted);
     if (MergeRestrictions(state.ModeTable, records)) {
@@ -71,8 +71,6 @@ void TForm1::FormCreate() {
     ReadClassIds(os.registry, adapter);
     lbClassID.SetCaption(adapter.ClassID);
     lbVideoID.SetCaption(adapter.VideoID);
-
-    DriverOptions->ReadDriverTabs(os.registry);
 
     IdentifyCard(os.registry, adapter);
     lbChip().SetCaption(adapter.Chip);

@@ -79,8 +79,8 @@ struct CheckBoxText {
 
 constexpr CheckBoxText AnisoBox{"cbAnisoD3D", TextId::AnisoD3DBox, ""};
 
-// The eight driver switches, in the order they are read, written and compared.
-constexpr std::array<CheckBoxText, DriverSwitchValues.size()> SwitchBoxes{{
+// The eight driver switches' captions, in the order of DriverSwitchTable, which names the boxes.
+constexpr std::array<CheckBoxText, DriverSwitchCount> SwitchBoxes{{
     {"cbBlockWrite", TextId::BlockWriteBox, ""},
     {"cbDrvStretchBlt", "DrvStretchBlt", ""},
     {"cbTiling", "Primary Tiling", ""},
@@ -90,6 +90,19 @@ constexpr std::array<CheckBoxText, DriverSwitchValues.size()> SwitchBoxes{{
     {"cbDDC2", TextId::Ddc2Box, ""},
     {"cbDMACopy", TextId::DmaCopyBox, ""},
 }};
+
+constexpr bool SameName(const char* a, const char* b) {
+    while (*a && *a == *b)
+        ++a, ++b;
+    return *a == *b;
+}
+constexpr bool SwitchBoxesInTableOrder() {
+    for (std::size_t i = 0; i < DriverSwitchCount; ++i) {
+        if (!SameName(SwitchBoxes[i].name, DriverSwitchTable[i].box)) return false;
+    }
+    return true;
+}
+static_assert(SwitchBoxesInTableOrder(), "a switch's caption belongs to another box");
 
 constexpr std::array<CheckBoxText, DriverTabValues.size()> TabBoxes{{
     {"cbOpenGL", "OpenGL", TextId::OpenGLHint},

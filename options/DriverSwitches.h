@@ -1,7 +1,8 @@
 #pragma once
 // The main window's driver options: the anisotropic-filtering override, the eight driver
-// switches and the four driver tabs. Read from the registry while the window is created,
-// written back on OK, and compared with their state at creation for the restart decision.
+// switches and the four driver tabs. Shows the options read while the window is created, gives
+// the options chosen for OK, and compares them with their state at creation for the restart
+// decision.
 
 #include <array>
 #include <cstddef>
@@ -12,40 +13,34 @@
 #include "adapters/AdapterState.h"
 #include "lang/LanguageState.h"
 #include "options/DriverOptionValues.h"
+#include "options/DriverOptions.h"
 #include "platform/MessageBoxes.h"
-#include "platform/Registry.h"
-#include "services/RegistryCursor.h"
 #include "ui/Controls.h"
 
 class DriverSwitches {
 public:
-    static constexpr std::size_t SwitchCount = DriverSwitchValues.size();
+    static constexpr std::size_t SwitchCount = DriverSwitchCount;
     static constexpr std::size_t TabCount = DriverTabValues.size();
     using Boxes = std::vector<std::unique_ptr<ui::CheckBox>>;
 
     // Takes over the click handlers of cbAnisoD3D and of the switches (cbBlockWrite ...
-    // cbDMACopy, in the order of DriverSwitchValues); the tabs are in the order of
+    // cbDMACopy, in the order of DriverSwitchTable); the tabs are in the order of
     // DriverTabValues. The controls, the message boxes and the language must outlive this.
     DriverSwitches(ui::CheckBox& cbAnisoD3D, ui::ComboBox& cbAnisoDegree, const Boxes& switches,
                    const Boxes& tabs, platform::MessageBoxes& boxes, const LanguageState& language);
     DriverSwitches(const DriverSwitches&) = delete;
     DriverSwitches& operator=(const DriverSwitches&) = delete;
 
-    // Sets the override and the switches from the driver's values. A switch whose value is
-    // missing or holds a number other than 0 and 1 stays grayed.
-    void ReadDriverSwitches(platform::Registry& registry, const AdapterState& adapter);
-    // Checks the tab boxes whose value is 1 in the last desktop key that holds it.
-    void ReadDriverTabs(platform::Registry& registry);
+    // Shows the options the driver has: a switch left as it is stays grayed.
+    void Show(const DriverOptionState& options);
     // The end of the window's creation: marks the switches still grayed as absent and records
     // what SwitchesChanged compares with.
     void RecordSwitchSnapshot();
+    // The options as the window showed them at the end of its creation.
+    const DriverOptionState& InForce() const { return snapshot_; }
 
-    // Creates the ddhal key, stores or deletes the override and stores every switch that is
-    // not grayed.
-    void WriteDriverSwitches(RegistryCursor& cursor, platform::Registry& registry,
-                             const AdapterState& adapter);
-    // Stores every tab box into each desktop key that exists.
-    void WriteDriverTabs(platform::Registry& registry);
+    // The options as the boxes choose them: a grayed switch is left as it is.
+    DriverOptionState Chosen() const;
 
     // Whether a box is checked that was not (or the reverse) since the snapshot, or the degree
     // text changed while the override is on.
@@ -59,19 +54,11 @@ public:
     std::array<bool, SwitchCount> SwitchAbsent{};
 
 private:
-    struct State {
-        bool anisoD3D = false;
-        std::string anisoDegree;
-        std::array<bool, SwitchCount> switches{};
-        std::array<bool, TabCount> tabs{};
-    };
-    State Current() const;
-
     ui::CheckBox& cbAnisoD3D_;
     ui::ComboBox& cbAnisoDegree_;
     std::array<ui::CheckBox*, SwitchCount> switches_{};
     std::array<ui::CheckBox*, TabCount> tabs_{};
     platform::MessageBoxes& boxes_;
     const LanguageState& language_;
-    State snapshot_;
+    DriverOptionState snapshot_;
 };

@@ -24,10 +24,6 @@ constexpr char kLineEnd[] = "\r\n";
 // A name the profile carries for information is cut to this many characters.
 constexpr std::size_t kLongestName = 64;
 
-// The switches by the feature each enables, in DriverSwitchValues' order.
-constexpr std::array<const char*, SwitchCount> kSwitchKeys{
-    "BlockWrite", "DrvStretchBlt", "Tiling", "USWC", "VBlankFlip", "LCD", "DDC2", "DMACopy"};
-
 struct NameKey {
     const char* key;
     std::string MachineNames::*field;
@@ -127,7 +123,8 @@ private:
     bool Switch(const std::string& key, const std::string& value) {
         SwitchSettings& s = profile_.Settings;
         for (std::size_t i = 0; i < SwitchCount; ++i) {
-            if (platform::SameIgnoringCase(key, kSwitchKeys[i])) return Once(s.Switches[i], value);
+            if (platform::SameIgnoringCase(key, DriverSwitchTable[i].profileKey))
+                return Once(s.Switches[i], value);
         }
         if (platform::SameIgnoringCase(key, kAnisoKey)) return Once(s.AnisoD3D, value);
         if (platform::SameIgnoringCase(key, kDegreeKey)) {
@@ -209,7 +206,7 @@ std::string WriteProfile(const Profile& profile) {
     line(std::string("[") + kSwitches + "]");
     const SwitchSettings& s = profile.Settings;
     for (std::size_t i = 0; i < SwitchCount; ++i) {
-        if (s.Switches[i]) setting(kSwitchKeys[i], *s.Switches[i] ? kOn : kOff);
+        if (s.Switches[i]) setting(DriverSwitchTable[i].profileKey, *s.Switches[i] ? kOn : kOff);
     }
     if (s.AnisoD3D) setting(kAnisoKey, *s.AnisoD3D ? kOn : kOff);
     if (s.AnisoDegree) setting(kDegreeKey, *s.AnisoDegree);

@@ -40,7 +40,7 @@ inline constexpr char FileExtension[] = "cadenzo";
 // whole.
 constexpr std::size_t LongestProfile = 1 << 20;
 
-constexpr std::size_t SwitchCount = DriverSwitchValues.size();
+constexpr std::size_t SwitchCount = DriverSwitchCount;
 
 // One resolution's line: its size and either the lowest rate or a rate of its own.
 struct RateChoice {
@@ -58,7 +58,7 @@ struct RateChoice {
 // The driver switches and the anisotropy override: each as a profile or a window holds it, or
 // nothing where it has no say (a switch whose value the driver lacks, a line left out).
 struct SwitchSettings {
-    std::array<std::optional<bool>, SwitchCount> Switches{};  // in DriverSwitchValues' order
+    std::array<std::optional<bool>, SwitchCount> Switches{};  // in DriverSwitchTable's order
     std::optional<bool> AnisoD3D;
     std::optional<std::string> AnisoDegree;  // decimal digits, see IsAnisoDegree
 

@@ -41,15 +41,13 @@ protected:
     }
     // The window's creation, as far as these options go.
     void Create() {
-        options.ReadDriverSwitches(win.registry, adapter);
-        options.ReadDriverTabs(win.registry);
+        options.Show(ReadDriverOptions(win.registry, adapter));
         options.RecordSwitchSnapshot();
     }
     // OK, with the cursor left on another key by whatever ran before.
     void Apply() {
         cursor.OpenKey(FromRoot(SettingsKey), true);
-        options.WriteDriverSwitches(cursor, win.registry, adapter);
-        options.WriteDriverTabs(win.registry);
+        WriteDriverOptions(cursor, win.registry, adapter, options.Chosen());
     }
     std::optional<std::uint32_t> Dword(const std::string& key, const char* name) {
         auto v = win.registry.Value(key, name);
@@ -253,11 +251,13 @@ TEST_F(DriverSwitchesTest, WithoutDriverKeyNothingAtTheRootIsReadOrWritten) {
         EXPECT_EQ(CheckState::Grayed, box->State()) << box->Name();
 
     cursor.OpenKey(FromRoot(SettingsKey), true);
-    options.WriteDriverSwitches(cursor, win.registry, adapter);  // the override off: a delete
+    WriteDriverOptions(cursor, win.registry, adapter,
+                       options.Chosen());  // the override off: a delete
     form.cbAnisoD3D.UserClick();
     win.boxes.answers = {platform::Answer::Yes};
     Box("cbLCD").UserClick();
-    options.WriteDriverSwitches(cursor, win.registry, adapter);  // the override on: a write
+    WriteDriverOptions(cursor, win.registry, adapter,
+                       options.Chosen());  // the override on: a write
     EXPECT_EQ(SettingsKey, cursor.CurrentPath());
     EXPECT_FALSE(win.registry.KeyExists("ddhal"));
     EXPECT_EQ((std::vector<std::string>{"AnisoDegree", "DisableTiling"}),
