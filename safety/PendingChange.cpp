@@ -289,14 +289,10 @@ void StoreModesAgain(platform::Display& display, const std::vector<StoredMode>& 
     constexpr std::uint32_t kStoreOnly = platform::CdsUpdateRegistry | platform::CdsNoReset;
     for (const StoredMode& stored : modes) {
         platform::DisplayMode mode = ModeOf(stored);
-        if (display.ChangeSettings(stored.device, &mode, kStoreOnly) ==
-            platform::DispChangeSuccessful)
-            continue;
-        // Refused for now: the driver still refuses the rates below the change's until it
-        // restarts with the settings put back.
-        if (std::optional<platform::DisplayMode> lowest = LowestRateMode(
-                display, stored.device, stored.width, stored.height, stored.bitsPerPel))
-            display.ChangeSettings(stored.device, &*lowest, kStoreOnly);
+        // Refused while the driver still refuses the rates below the change's, until it
+        // restarts with the settings put back. Then Windows keeps what it has stored, and no
+        // other rate is stored instead: every one the driver offers now may be the failing one.
+        display.ChangeSettings(stored.device, &mode, kStoreOnly);
     }
     // Every display to the mode now stored; with none remembered (a change armed by an older
     // version), back to whatever Windows has stored.

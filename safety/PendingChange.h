@@ -111,8 +111,8 @@ std::optional<platform::DisplayMode> LowestRateMode(platform::Display& display,
                                                     std::uint32_t width, std::uint32_t height,
                                                     std::uint32_t bitsPerPel);
 // Stores each mode again as the one Windows starts with and switches to it. A mode the driver
-// does not offer now (it still refuses it until the restart) is stored at the lowest rate from
-// 60 Hz up that it offers at that size, never at the rate that may have failed.
+// does not offer now (it still refuses it until the restart) stores nothing: Windows keeps the
+// mode it has stored, and no rate the driver offers now is safe to store instead.
 void StoreModesAgain(platform::Display& display, const std::vector<StoredMode>& modes);
 
 // Remembers, for the next ordinary start, that the change armed on the date stored was undone

@@ -5,13 +5,15 @@
 #   A: OK stops it; nothing changes afterwards.
 #   B: nobody answers: the display goes down to the lowest rate the driver accepts and a second
 #      count starts; OK stops that one.
-#   C: a monitor that cannot show the new rate: OK asks first; after the restart the screen is
-#      dark and nobody answers at all: backup.dat is imported, and a minute later the program
-#      asks Windows to restart (under Wine that ends the check run), after which it shows again.
+#   C: a monitor that cannot show the new rate: OK asks first; the restart is put off, Cadenzo
+#      started again and OK pressed once more; after the restart the screen is dark and nobody
+#      answers at all: lastknowngood.dat, the settings from before the first OK, is imported, and
+#      a minute later the program asks Windows to restart (under Wine that ends the check run),
+#      after which it shows again, in the mode Windows had stored before the change.
 #   D: the power goes off during the count-down: at the next start the check finds its earlier
 #      start unanswered and undoes the change at once; switched off again during the minute
-#      before its restart, the machine comes up with the settings of backup.dat, and the next
-#      ordinary start says that the change was undone.
+#      before its restart, the machine comes up with the settings from before the change, and the
+#      next ordinary start says that the change was undone.
 # Each part's history.log (started anew with the part) tells its check's end, after the change.
 # Each part starts on a freshly started rig: the driver profile as shipped and every X mode.
 # shellcheck disable=SC2119 # e2e_launch without arguments: an ordinary start
@@ -126,7 +128,7 @@ e2e_check "the count goes down ($count1, then $count2)" test "${count2:-99}" -lt
 e2e_driver click "$check" OK >/dev/null || true
 e2e_check "OK hides the check window" hidden "$check"
 # Past the end of the count. 1024x768 offers only 85, so a switch would not show in xrandr, but
-# Wine empties the driver key at every mode change and an import would bring back backup.dat's
+# Wine empties the driver key at every mode change and an import would bring back the
 # list: the applied list still there shows that neither happened. That nothing happens can only
 # be seen once the time is over: the hidden window's count cannot be read.
 sleep 16
@@ -210,6 +212,23 @@ e2e_join
 e2e_wait_exit "$e2e_program" 20 || true
 applied=$(restricted || true)
 e2e_check "Yes writes: the apply changed the driver's list" test "$applied" != "$before"
+cp "$e2e_install/lastknowngood.dat" "$e2e_work/lastknowngood-c.dat"
+# "Later", then Cadenzo again before the restart: its start takes backup.dat with the rates not
+# yet confirmed, and OK once more adds to the same change.
+e2e_launch
+# The driver does not refuse yet what its list names: the start offers to restore; no.
+e2e_driver answer Error no 30000 >/dev/null || true
+e2e_driver wait "$title" 30000 >/dev/null || true
+e2e_driver_bg click "$title" OK
+e2e_driver answer "Monitor limits" yes 30000 >/dev/null || true
+e2e_driver answer "Restart needed" no 30000 >/dev/null || true
+e2e_join
+e2e_wait_exit "$e2e_program" 20 || true
+e2e_check "a second start and OK keep lastknowngood.dat from before the first OK" \
+  cmp -s "$e2e_work/lastknowngood-c.dat" "$e2e_install/lastknowngood.dat"
+e2e_check "while backup.dat holds the rates not yet confirmed" \
+  test "$(e2e_export_text "$e2e_install/backup.dat")" != \
+  "$(e2e_export_text "$e2e_work/lastknowngood-c.dat")"
 "$e2e_rig" restart >"$e2e_work/restart.log" 2>&1 || cat "$e2e_work/restart.log"
 # shellcheck disable=SC1091
 source "$CADENZO_RIG_DIR/rig.env"
@@ -224,7 +243,7 @@ e2e_check "the check run is found" test -n "$run"
 e2e_check "nobody answers: the second phase starts" within 30 second_phase
 second=$(now_ms)
 # The second count ends 15 s later: the display mode is restored and, once the driver key has
-# stopped changing, backup.dat imported. Wine deletes and rebuilds the driver key at a mode
+# stopped changing, lastknowngood.dat imported. Wine deletes and rebuilds the driver key at a mode
 # change; the driver looks at the value every millisecond, so an import that such a rebuild
 # undid would still be seen here, and only the value still there at the end shows it held.
 seen_back=$(e2e_driver wait-value "$CADENZO_DRIVER_KEY" DALRestrictedModesBCD "$before" 30000 ||
@@ -232,25 +251,26 @@ seen_back=$(e2e_driver wait-value "$CADENZO_DRIVER_KEY" DALRestrictedModesBCD "$
 imported=$(now_ms)
 after=$(((imported - second) / 1000))
 back_in_time() { [[ $seen_back == value* ]] && between $((imported - second)) 13000 25000; }
-e2e_check "when the second count runs out ($after s) backup.dat is imported: the list is back as \
-the ordinary start found it" back_in_time
+e2e_check "when the second count runs out ($after s) lastknowngood.dat is imported: the list is \
+back as the first ordinary start found it" back_in_time
 e2e_check "while the program still runs" running "$run"
 within 100 ended "$run" || true
 requested=$((($(now_ms) - imported) / 1000))
 restart_in_time() { ended "$run" && between "$requested" 55 75; }
 e2e_check "a minute later ($requested s) a restart is requested: Wine ends the check run" \
   restart_in_time
-e2e_check "and the driver key holds every value of backup.dat: no rebuild of the driver key \
-undid the import" holds "$e2e_work/before-c.txt"
+e2e_check "and the driver key holds every value from before the first OK: no rebuild of the \
+driver key undid the import" holds "$e2e_work/before-c.txt"
 e2e_check "and no check is left armed: the restart does not bring it back" disarmed
-e2e_check "history.log tells both falls-back" history_is \
-  $'Fall-back to the lowest rate: 1024x768 at 85 Hz\nbackup.dat restored'
+e2e_check "history.log tells both falls-back" test "$(e2e_history_events | tail -n 2)" = \
+  $'Fall-back to the lowest rate: 1024x768 at 85 Hz\nChange undone: lastknowngood.dat'
 e2e_check "each line with the local time and its offset" e2e_history_timed
 "$e2e_rig" restart >"$e2e_work/restart.log" 2>&1 || cat "$e2e_work/restart.log"
 # shellcheck disable=SC1091
 source "$CADENZO_RIG_DIR/rig.env"
 came_up="$(mode || true)$(sed 's/^/, dark: /' "$CADENZO_RIG_DIR/dark" 2>/dev/null || true)"
-e2e_check "after that restart the screen shows again, at 1024x768 and 60 Hz (it came up in \
+e2e_check "after that restart the screen shows again, at 1024x768 and 60 Hz, the mode stored \
+before the change (it came up in \
 $came_up)" eval 'test ! -e "$CADENZO_RIG_DIR/dark" && mode_is 1024x768_60'
 e2e_check "and no check runs" test -z "$(check_run)"
 unset CADENZO_RIG_MONITOR
@@ -280,13 +300,13 @@ power_cut
 check_started() { check_run >/dev/null; }
 e2e_check "after a power cut in the count-down the check starts again" within 30 check_started
 e2e_check "and, its earlier start unanswered, undoes the change at once: the driver key holds \
-every value of backup.dat" within 30 holds_backup
+every value from before the change" within 30 holds_backup
 e2e_check "without a count-down nobody may see" hidden "$check"
 e2e_check "and no check is left armed" disarmed
 power_cut  # during the minute before its restart
-e2e_check "after the next restart the driver key still holds backup.dat" holds_backup
+e2e_check "after the next restart the driver key still holds the values from before" holds_backup
 e2e_check "history.log tells the undo without a count-down" history_is \
-  $'Check unanswered twice: the change is undone at once\nbackup.dat restored'
+  $'Check unanswered twice: the change is undone at once\nChange undone: lastknowngood.dat'
 e2e_check "and no check runs" test -z "$(check_run)"
 e2e_launch
 said=$(e2e_driver answer "Settings restored" ok 30000 || true)

@@ -36,6 +36,7 @@ PROFILE=${CADENZO_RIG_PROFILE:-$RIG_SRC/demo-driver.reg}
 DEFAULT_XORG_CONF=$RIG_SRC/xorg-dummy.conf
 ENV_FILE=$RIG_DIR/rig.env
 STORED_MODE=$RIG_DIR/stored-mode
+BOOT_MODE=$RIG_DIR/boot-mode
 WINE_LOG=$RIG_DIR/wine.log
 DISPLAY_BASE=${CADENZO_RIG_DISPLAY_BASE:-50}
 # While Wine is down the rig moves the machine's RunOnce key here, so that
@@ -396,13 +397,31 @@ regcarry() {
 # The mode Windows stored with ChangeDisplaySettings(CDS_UPDATEREGISTRY), which the next start
 # comes up in: EnumDisplaySettings(ENUM_REGISTRY_SETTINGS) as WxH_RATE, the name of its Modeline.
 # Wine keeps it only in a volatile key, so it is saved beside the driver key (Wine must be up).
+# Windows changes the stored mode only when a program stores one; a start whose stored mode the
+# driver refuses falls back for that session and keeps it. Wine rewrites its value with the mode
+# it booted in, so a value equal to that mode keeps the stored mode carried so far.
 save_stored_mode() {
-    local line
-    rm -f "$STORED_MODE"
-    [[ ${CADENZO_RIG_STORED_MODE:-1} != 0 ]] || return 0
+    local line now
+    if [[ ${CADENZO_RIG_STORED_MODE:-1} == 0 ]]; then
+        rm -f "$STORED_MODE"
+        return 0
+    fi
     line=$(timeout 60 wine "$BIN/displayinfo.exe" registry </dev/null 2>>"$WINE_LOG" | tr -d '\r') || true
-    awk -F'\t' '$1 == "registry" && $5 ~ /^hz=[0-9]+$/ { print $3 "_" substr($5, 4) }' \
-        <<<"$line" >"$STORED_MODE"
+    now=$(awk -F'\t' '$1 == "registry" && $5 ~ /^hz=[0-9]+$/ { print $3 "_" substr($5, 4) }' \
+        <<<"$line")
+    if [[ -s $STORED_MODE && -s $BOOT_MODE && $now == "$(read_file "$BOOT_MODE")" ]]; then
+        say "the stored mode stays $(read_file "$STORED_MODE"): nothing stored another since the start"
+        return 0
+    fi
+    printf '%s\n' "$now" >"$STORED_MODE"
+}
+
+# The mode the session started in, for save_stored_mode.
+note_boot_mode() {
+    rm -f "$BOOT_MODE"
+    [[ -r $RIG_DIR/xorg.pid ]] || return 0
+    xrandr --display "$(read_file "$RIG_DIR/display")" 2>/dev/null |
+        awk '$2 ~ /\*/ { print $1; exit }' >"$BOOT_MODE"
 }
 
 # Brings the rig's X server to the stored mode when the driver offers it, else to the configured
@@ -445,6 +464,7 @@ cmd_start() {
     prefix_from_template
     hold_runonce
     boot_wine
+    note_boot_mode
     link_fonts
     seed
     mark_dark
@@ -494,6 +514,7 @@ cmd_restart() {
     start_in_stored_mode
     hold_runonce
     boot_wine
+    note_boot_mode
     seed rebuilt
     regcarry load "$carry"
     mark_dark

@@ -283,6 +283,28 @@ TEST(SelectMinimalRefreshTest, OneChangeOnTheSameDeviceAndNoneToTheRateInForce) 
     EXPECT_EQ(1u, display.changes.size());
 }
 
+// The undo stores the mode from before the change; while the driver still refuses it, nothing
+// else is stored: each rate it offers then may be the one the monitor cannot show.
+TEST(StoreModesAgainTest, StoresTheModeFromBeforeOrNothing) {
+    platform::FakeDisplay display;
+    auto& device = display.AddDevice(
+        "\\\\.\\DISPLAY1", "RADEON 9700 PRO",
+        platform::DisplayDeviceAttachedToDesktop | platform::DisplayDevicePrimaryDevice, "");
+    display.AddModes(device, 1024, 768, {75, 85});
+    device.current = 1;
+    device.stored = 1;
+    auto stored = [&display] {
+        platform::DisplayMode mode;
+        display.EnumMode("\\\\.\\DISPLAY1", platform::EnumRegistrySettings, 0, &mode);
+        return mode.frequency;
+    };
+    StoreModesAgain(display, {{"\\\\.\\DISPLAY1", 1024, 768, 32, 60}});
+    EXPECT_EQ(85u, stored());
+    StoreModesAgain(display, {{"\\\\.\\DISPLAY1", 1024, 768, 32, 75}});
+    EXPECT_EQ(75u, stored());
+    EXPECT_EQ(75u, display.devices[0].modes[display.devices[0].current].frequency);
+}
+
 TEST_F(CheckWindowTest, ClosingTheWindowDoesNotStopTheCount) {
     check->UserClose();
     EXPECT_FALSE(check->Visible());
