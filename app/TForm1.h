@@ -156,8 +156,6 @@ private:
     void BuildLayout();
     void WireButtons();
     void TakeStartBackup();
-    // What OK applies, as the record kept for the watch.
-    AppliedRecord RecordOf(const std::vector<std::uint8_t>& restricted);
     enum class Written { Nothing, Done, RestartNeeded };
     // OK's work under the writer lock: the backup, the driver's values, the pending change.
     Written WriteChosen();

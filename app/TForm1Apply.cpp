@@ -2,31 +2,15 @@
 // options, and when anything needs a restart, arm the check of the new modes and offer it.
 
 #include <algorithm>
-#include "adapters/AdapterDiscovery.h"
 
+#include "adapters/AdapterDiscovery.h"
 #include "app/TForm1.h"
-#include "modes/ApplySettings.h"
-#include "modes/DriverValues.h"
-#include "modes/MonitorLimits.h"
-#include "modes/RestrictedModes.h"
-#include "safety/Backups.h"
-#include "safety/PendingChange.h"
+#include "apply/ApplyChoice.h"
 #include "services/ExitCodes.h"
-#include "services/Format.h"
-#include "services/History.h"
-#include "services/RegistryValues.h"
 #include "services/Restart.h"
-#include "services/Settings.h"
-#include "services/WriterLock.h"
 
 namespace {
 
-constexpr char kAllDepthsText[] = "Can't disable all modes, 32BPP will be enabled";
-constexpr char kAllDepthsCaption[] = "Error";
-constexpr char kListTooLongText[] =
-    "The chosen rates would make the driver refuse %s modes, more than its list can hold (256). "
-    "Nothing was changed: choose lower rates for some resolutions.";
-constexpr char kListTooLongCaption[] = "Error";
 constexpr char kIncompleteStartText[] =
     "Cadenzo could not read all of the driver's settings when it started (the error was shown "
     "then), so OK would write back settings it never read. Nothing was changed. Correct or "
@@ -53,29 +37,6 @@ bool TForm1::SettingsChanged() {
         if (ColourDepths[i]->Checked() != initialDepths_[i]) return true;
     }
     return DriverOptions->SwitchesChanged();
-}
-
-AppliedRecord TForm1::RecordOf(const std::vector<std::uint8_t>& restricted) {
-    platform::Platform& os = state.os;
-    const AdapterState& adapter = state.adapter;
-    AppliedRecord record;
-    record.rates = RecordedRates(state.ModeTable);
-    record.refused = restricted;
-    for (std::size_t i = 0; i < Switches.size(); ++i) {
-        ui::CheckState box = Switches[i]->State();
-        if (box == ui::CheckState::Grayed) continue;  // not written
-        record.switches.push_back({DriverSwitchTable[i].value, box == ui::CheckState::Checked
-                                                                   ? SwitchFeatureEnabled
-                                                                   : SwitchFeatureDisabled});
-    }
-    record.anisoDegree = cbAnisoD3D.Checked() ? cbAnisoDegree.Text() : "";
-    record.driverKey = adapter.DriverKey;
-    DriverIdentity driver = ReadDriverIdentity(os.registry, adapter.DriverKey);
-    record.driverVersion = driver.version;
-    record.driverDate = driver.date;
-    record.device = adapter.DeviceInstanceId;
-    record.date = DateText(os.system.Now());
-    return record;
 }
 
 void TForm1::ApplyAsShown() {
@@ -167,101 +128,33 @@ TForm1::Written TForm1::WriteChosen() {
         return Written::Nothing;
     }
 
-    // One Cadenzo at a time writes the driver's settings.
-    WriterLock lock(os.system);
-    if (!lock.Held()) {
-        platform::ShowNotice(os.boxes, language.Text(TextId::WriterBusy),
-                             language.Text(TextId::WriterBusyCaption));
-        state.ExitCode = exitcode::Busy;
-        return Written::Nothing;
-    }
-
     for (std::size_t k = 1; k <= RefreshGrid::RowCount; ++k)
         Grid.StoreRow(k);
-    // The monitor's own limits, before anything is backed up or written: No leaves the window
-    // as it is.
-    if (!ConfirmMonitorLimits(os, adapter.DisplayDeviceName, state.ModeTable, cbHiFreq.Checked(),
-                              language)) {
-        state.ExitCode = exitcode::NothingDone;
+    // The machine as this window read it at its creation, and what it shows now.
+    Machine machine;
+    machine.adapter = adapter;
+    machine.modes = state.ModeTable;
+    for (std::size_t i = 0; i < machine.modes.size() && i < initialSelected_.size(); ++i)
+        machine.modes[i].Selected = initialSelected_[i];
+    machine.modeEnumFlags = state.ModeEnumFlags;
+    machine.options = DriverOptions->InForce();
+    machine.depths = initialDepths_;
+    Choice choice;
+    choice.rates = state.ModeTable;
+    for (std::size_t i = 0; i < ColourDepths.size(); ++i)
+        choice.depths[i] = ColourDepths[i]->Checked();
+    choice.refuseHigher = cbHiFreq.Checked();
+    choice.options = DriverOptions->Chosen();
+    ApplyPolicy policy;
+    policy.nonStandardChanged = state.NonStdModesChanged;
+
+    ApplyOutcome outcome = ApplyChoice(os, MachineRegistry, machine, choice, policy, language);
+    // With no depth allowed, 32 bits per pixel was.
+    for (std::size_t i = 0; i < ColourDepths.size(); ++i)
+        ColourDepths[i]->SetChecked(outcome.depths[i]);
+    if (!outcome.Written()) {
+        state.ExitCode = outcome.exitCode;
         return Written::Nothing;
     }
-
-    bool anyDepth = false;
-    for (const auto& box : ColourDepths)
-        anyDepth = anyDepth || box->Checked();
-    if (!anyDepth) {
-        platform::ShowNotice(os.boxes, kAllDepthsText, kAllDepthsCaption);
-        ColourDepths[3]->SetChecked(true);
-    }
-    std::vector<std::uint8_t> restricted =
-        EncodeRestrictedModes(state.ModeTable, cbHiFreq.Checked(),
-                              {ColourDepths[0]->Checked(), ColourDepths[1]->Checked(),
-                               ColourDepths[2]->Checked(), ColourDepths[3]->Checked()});
-    // A list longer than the driver (and the next start) can read back is refused whole, and
-    // before the backup: "lastknowngood.dat" must still undo the last apply that was made.
-    if (!ModeListFits(restricted)) {
-        platform::ShowNotice(os.boxes,
-                             FormatText(kListTooLongText, std::to_string(restricted.size() / 8)),
-                             kListTooLongCaption);
-        state.ExitCode = exitcode::PartsRefused;
-        return Written::Nothing;
-    }
-
-    // Nothing is written unless the backup of the driver key as it is now exists. While a
-    // change waits for its check, its backup from before its first OK stays: this OK adds to
-    // that change, and an undo must go back past both.
-    bool pending = ChangePending(os.registry);
-    if (!pending && !ExportDriverKey(os, adapter.DriverKey, LastKnownGoodFile)) {
-        platform::ShowNotice(os.boxes, FormatText(BackupFailedText, LastKnownGoodFile),
-                             BackupFailedCaption);
-        state.ExitCode = exitcode::EditorUnfinished;
-        return Written::Nothing;
-    }
-
-    // Whether the driver must restart to take the values, known before any is written: the
-    // check is armed and on disk first, so that a power cut half way through the writes comes
-    // back to a check, never to new rates unchecked.
-    std::uint8_t highest = HighestSelectedRate(state.ModeTable);
-    bool restartNeeded = pending || SettingsChanged() || state.NonStdModesChanged;
-    for (const MaxRatePair& pair : MaxRatePairs)
-        restartNeeded = restartNeeded ||
-                        MaxRefreshBelow(MachineRegistry, adapter.DriverKey, highest, pair.info);
-    // What was applied, to be kept after a driver update: at once when no restart is needed,
-    // otherwise once the check after the restart is confirmed.
-    AppliedRecord record = RecordOf(restricted);
-    if (restartNeeded) {
-        BeginChange(os, LastKnownGoodFile, adapter.DriverKey);
-        WriteRecord(os.registry, PendingKey, record);
-    }
-
-    try {
-        WriteRestrictedModes(MachineRegistry, adapter.DriverKey, restricted);
-    } catch (const RegistryError&) {
-        // Refused at the first value (no administrator rights): nothing was changed, so nothing
-        // is left to check. Once a value is written the check stays armed whatever follows.
-        if (!pending && restartNeeded) EndChange(os);
-        throw;
-    }
-    WriteRegDword(os.registry, adapter.DriverKey, AddNativeModesRuleValue, 0);
-    WriteRegDword(os.registry, adapter.DriverKey, MinResValue, 0);
-
-    WriteDriverOptions(MachineRegistry, os.registry, adapter, DriverOptions->Chosen());
-
-    for (const MaxRatePair& pair : MaxRatePairs) {
-        CorrectMaxRefresh(MachineRegistry, adapter.DriverKey, highest, pair.info, pair.maxModeInfo,
-                          os.boxes, language);
-    }
-
-    os.registry.FlushKey(adapter.DriverKey);
-
-    WriteRegString(os.registry, SettingsKey, VersionValue, ProgramVersion);
-    SaveLangFileName(os.registry, language.LanguageFile);
-    RecordEvent(os, HistoryEvent::OkApplied, AppliedRatesText(state.ModeTable, initialSelected_));
-    if (restartNeeded) RecordEvent(os, HistoryEvent::CheckArmed);
-
-    if (!restartNeeded) {
-        WriteRecord(os.registry, AppliedKey, record);
-        DropPendingRecord(os.registry);
-    }
-    return restartNeeded ? Written::RestartNeeded : Written::Done;
+    return outcome.restartNeeded ? Written::RestartNeeded : Written::Done;
 }

@@ -8,8 +8,10 @@
 
 #include "app/Program.h"
 #include "app/TForm1.h"
+#include "apply/ApplyChoice.h"
 #include "modes/ApplySettings.h"
 #include "monitor/MonitorEdid.h"
+#include "services/ExitCodes.h"
 #include "services/Settings.h"
 #include "tests/unit/DemoMachine.h"
 
@@ -324,6 +326,117 @@ TEST_F(ApplyTest, HighestSelectedRateIgnoresEntriesWithNoRateLeft) {
     EXPECT_EQ(100, HighestSelectedRate(table));
     EXPECT_EQ(0, HighestSelectedRate({{480, 640, {60}, 255}}));
     EXPECT_EQ(0, HighestSelectedRate({}));
+}
+
+// The apply itself, without a window: what it says happened, and that it neither asks about
+// the restart nor ends the process.
+class ApplyChoiceTest : public ApplyTest {
+protected:
+    RegistryCursor cursor{win.registry};
+    Machine machine;
+    void SetUp() override {
+        ApplyTest::SetUp();
+        machine = ReadMachine(os, cursor);
+    }
+    Choice InForce() {
+        Choice choice;
+        choice.rates = machine.modes;
+        choice.options = machine.options;
+        return choice;
+    }
+    Choice With(std::uint16_t width, std::uint8_t rate) {
+        Choice choice = InForce();
+        for (ModeEntry& entry : choice.rates) {
+            if (entry.Width == width) entry.Selected = rate;
+        }
+        return choice;
+    }
+    ApplyOutcome Apply(const Choice& choice, ApplyPolicy policy = {}) {
+        return ApplyChoice(os, cursor, machine, choice, policy, program.language);
+    }
+};
+
+TEST_F(ApplyChoiceTest, TheOutcomeSaysWhatHappenedAndNothingEndsOrAsksAboutARestart) {
+    ApplyOutcome same = Apply(InForce());
+    EXPECT_EQ(ApplyOutcome::Result::Done, same.result);
+    EXPECT_EQ(exitcode::Done, same.exitCode);
+    EXPECT_TRUE(ReadRecord(win.registry, AppliedKey));
+
+    ApplyOutcome changed = Apply(With(1024, 85));
+    EXPECT_EQ(ApplyOutcome::Result::RestartNeeded, changed.result);
+    EXPECT_EQ(exitcode::Done, changed.exitCode);
+    EXPECT_TRUE(ReadRecord(win.registry, PendingKey));
+    EXPECT_TRUE(win.registry.Value(kRunOnce, "Cadenzo - test resolution"));
+    EXPECT_TRUE(win.boxes.shown.empty());
+    EXPECT_TRUE(win.system.exitWindowsCalls.empty());
+
+    Choice noDepth = InForce();
+    noDepth.depths = {false, false, false, false};
+    ApplyOutcome deepest = Apply(noDepth);
+    EXPECT_EQ((std::array<bool, 4>{false, false, false, true}), deepest.depths);
+    EXPECT_EQ("Can't disable all modes, 32BPP will be enabled", win.boxes.shown.back().text);
+}
+
+TEST_F(ApplyChoiceTest, EachReasonToWriteNothingHasItsExitCode) {
+    demo::KeyContents before = demo::DriverKeyContents(win.registry);
+    win.system.writerLockElsewhere = true;
+    EXPECT_EQ(exitcode::Busy, Apply(With(1024, 85)).exitCode);
+    win.system.writerLockElsewhere = false;
+
+    regedit.exportsFail = true;
+    ApplyOutcome noBackup = Apply(With(1024, 85));
+    EXPECT_FALSE(noBackup.Written());
+    EXPECT_EQ(exitcode::EditorUnfinished, noBackup.exitCode);
+    regedit.exportsFail = false;
+
+    demo::SeedMonitor(win, demo::CrtBlock());
+    win.boxes.answers = {platform::Answer::No};
+    EXPECT_EQ(exitcode::NothingDone, Apply(With(1280, 85)).exitCode);
+
+    Machine none = machine;
+    none.adapter = AdapterState{};
+    EXPECT_EQ(exitcode::NoAdapter,
+              ApplyChoice(os, cursor, none, With(1024, 85), {}, program.language).exitCode);
+    EXPECT_EQ(before, demo::DriverKeyContents(win.registry));
+}
+
+TEST_F(ApplyChoiceTest, UnaskedRatesBeyondTheMonitorGoBackToTheRateInForce) {
+    demo::SeedMonitor(win, demo::CrtBlock());
+    ApplyPolicy unasked;
+    unasked.monitor = ApplyPolicy::Monitor::RefuseBeyond;
+    Choice choice = With(1280, 85);
+    for (ModeEntry& entry : choice.rates) {
+        if (entry.Width == 1024) entry.Selected = 75;
+    }
+    ApplyOutcome outcome = Apply(choice, unasked);
+    EXPECT_TRUE(win.boxes.shown.empty());
+    EXPECT_EQ(std::vector<std::string>{"1280x1024, 85 Hz (60 Hz kept)"}, outcome.beyondMonitor);
+    EXPECT_EQ(exitcode::PartsRefused, outcome.exitCode);
+    EXPECT_EQ(ApplyOutcome::Result::RestartNeeded, outcome.result);  // 1024x768 at 75
+    EXPECT_EQ("OK applied: 640x480 60 Hz, 800x600 56 Hz, 1024x768 60 Hz -> 75 Hz, 1280x1024 60 Hz",
+              demo::HistoryLines(win).at(0));
+}
+
+TEST(ChoiceMatchTest,
+     AResolutionTheMachineLacksIsSkippedAndARateItDoesNotOfferKeepsTheRateInForce) {
+    ModeEntries inForce{{480, 640, {60, 75}, 60},
+                        {768, 1024, {60, 85}, 60},
+                        {768, 1024, {60}, 60},
+                        {600, 800, {}, 0}};
+    ChoiceMatch match = MatchChoice({{1024, 768, false, 85},
+                                     {1024, 768, false, 85},
+                                     {640, 480, false, NoRateLeft},
+                                     {800, 600, false, 0},
+                                     {1600, 1200, true, 0}},
+                                    inForce);
+    EXPECT_EQ(NoRateLeft, match.table[0].Selected);
+    EXPECT_EQ(85, match.table[1].Selected);
+    EXPECT_EQ(60, match.table[2].Selected);  // the second 1024x768 lacks 85
+    EXPECT_EQ(0, match.table[3].Selected);
+    ASSERT_EQ(1u, match.unoffered.size());
+    EXPECT_EQ("1024x768: 85 Hz", RateText(match.unoffered[0]));
+    ASSERT_EQ(1u, match.skipped.size());
+    EXPECT_EQ("1600x1200", SizeText(match.skipped[0]));
 }
 
 }  // namespace
