@@ -37,8 +37,16 @@ e2e_check "and each of the rig's resolutions with its rates, the rate in force a
 1024x768: offered 60 70 75 85; in force 60; refused -
 1280x1024: offered 60 75 85; in force 60; refused -"
 
-profile '1024x768=75' '1600x1200=85'
+# Before any change: a backup that cannot be written stops /APPLY before it writes anything.
+profile '1024x768=70'
 before=$(e2e_driver_values)
+mkdir "$e2e_install/lastknowngood.dat"
+run /APPLY "$(winpath "$e2e_work/p.cadenzo")" /S /NORESTART
+e2e_check "/APPLY whose backup cannot be written: exit 3, nothing written" \
+  eval 'test "$code" = 3 && test "$(e2e_driver_values)" = "$before"'
+rmdir "$e2e_install/lastknowngood.dat"
+
+profile '1024x768=75' '1600x1200=85'
 run /apply "$(winpath "$e2e_work/p.cadenzo")" /s /norestart
 e2e_check "/APPLY of a resolution the rig lacks: exit 6, parts refused" test "$code" = 6
 e2e_check "it says which" grep -qF '1600x1200' <<<"$out"
@@ -48,6 +56,7 @@ e2e_check "after both backups" test -s "$e2e_install/backup.dat" -a -s "$e2e_ins
 e2e_check "and the check is armed for the restart left to the caller" test -n \
   "$(e2e_reg 'SOFTWARE\Microsoft\Windows\CurrentVersion\RunOnce' 'Cadenzo - test resolution')"
 e2e_check "the history tells of it" grep -qF "/APPLY: Z:" <<<"$(e2e_history_events)"
+cp "$e2e_install/lastknowngood.dat" "$e2e_work/lastknowngood.dat"
 
 profile '1024x768=85'
 applied=$(e2e_driver_values)
@@ -104,14 +113,11 @@ e2e_check "/APPLY without /S asks about the monitor's limits; No: exit 1, nothin
     test "$(restricted)" = 10240768000000601024076800000070'
 
 profile '1024x768=70'
-rm -f "$e2e_install/lastknowngood.dat" && mkdir "$e2e_install/lastknowngood.dat"
 run /APPLY "$(winpath "$e2e_work/p.cadenzo")" /S /NORESTART
-e2e_check "/APPLY whose backup cannot be written: exit 3, nothing written" \
-  eval 'test "$code" = 3 && test "$(restricted)" = 10240768000000601024076800000070'
-rm -rf "$e2e_install/lastknowngood.dat"
-run /APPLY "$(winpath "$e2e_work/p.cadenzo")" /S /NORESTART
-e2e_check "then applied whole: exit 4, done but a restart is needed" \
+e2e_check "applied whole: exit 4, done but a restart is needed" \
   eval 'test "$code" = 4 && test "$(restricted)" = 1024076800000060'
+e2e_check "added to the change the first /APPLY began: lastknowngood.dat is still from before it" \
+  cmp -s "$e2e_work/lastknowngood.dat" "$e2e_install/lastknowngood.dat"
 
 run /REPORT 'C:\Cadenzo\the report.rpt'
 e2e_check "/REPORT to a file: exit 0, the report there" \
