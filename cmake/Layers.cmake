@@ -1,5 +1,6 @@
 # The program is built in layers, one library each; includes run downwards only:
 #   app -> every folder below
+#   apply -> every subsystem but about and report
 #   safety -> keep -> options, modes, adapters; options -> adapters; modes -> monitor
 #   profile -> modes, options; report -> modes, monitor; nonstandard -> modes
 #   about, adapters, keep, modes, nonstandard, options, report, safety -> lang
