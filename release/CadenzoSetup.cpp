@@ -144,7 +144,7 @@ extern "C" __declspec(dllexport) UINT __stdcall RestoreDriverSettings(MSIHANDLE 
     for (const char* name : {FirstRunFile, LastKnownGoodFile, StartBackupFile}) {
         std::wstring backup = folder + L"\\" + Widen(name);
         // An incomplete export is no backup.
-        DeleteFileW((backup + Widen(NewBackupSuffix)).c_str());
+        DeleteFileW((backup + Widen(platform::NewFileSuffix)).c_str());
         if (restored) {
             DeleteFileW(backup.c_str());
         } else if (Exists(backup)) {

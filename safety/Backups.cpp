@@ -268,7 +268,8 @@ BackupResult ExportDriverKey(platform::Platform& os, const std::string& driverKe
     BackupResult result;
     if (driverKey.empty()) return result;  // there is no driver key to protect
     std::string installDir = GetInstallDir(os.registry);
-    std::string newFileName = fileName + NewBackupSuffix;
+    // The export is written beside the backup and takes its name only once it is whole.
+    std::string newFileName = fileName + platform::NewFileSuffix;
     std::string newPath = InstallPath(installDir, newFileName);
 
     // The editor exports beside the backup, never over it. It writes no file at all for a key

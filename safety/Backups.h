@@ -22,9 +22,6 @@ constexpr unsigned ExportAppearMs = 2000;
 // After the editor ended, how long an import is waited for to be found in the registry (a
 // 32-bit editor on 64-bit Windows may hand it to the 64-bit one and end first).
 constexpr unsigned ImportSettleMs = 5000;
-// An export is written under the backup's name with this added, in the same directory, and
-// takes the backup's name only once it is whole.
-inline constexpr char NewBackupSuffix[] = ".new";
 
 inline constexpr char BackupFailedText[] =
     "The registry backup \"%s\" could not be written, so the driver's settings were not "

@@ -28,7 +28,7 @@ RestoreResult RestoreAndRestart(platform::Platform& os, bool inSafeMode) {
     }
     // The check stays armed while the import may not have gone in: it restores by itself
     // after the restart, where this could not.
-    WriterLock lock(os.system, RestoreWriterWaitMs);
+    WriterLock lock(os, RestoreWriterWaitMs);
     if (!lock.Held()) return RestoreResult::Busy;
     PutBackStoredModes(os);
     if (!ImportBackup(os, backup)) {

@@ -2,6 +2,7 @@
 
 #include "platform/Utf8Text.h"
 #include "safety/PendingChange.h"
+#include "services/Format.h"
 #include "services/History.h"
 #include "services/Restart.h"
 #include "services/WriterLock.h"
@@ -17,8 +18,7 @@ constexpr std::uint32_t kWriterWaitMs = 30000;
 std::string CurrentModeText(platform::Display& display, const std::string& deviceName) {
     platform::DisplayMode mode;
     if (!display.EnumMode(deviceName, platform::EnumCurrentSettings, 0, &mode)) return {};
-    return std::to_string(mode.width) + "x" + std::to_string(mode.height) + " at " +
-           std::to_string(mode.frequency) + " Hz";
+    return SizeText(mode.width, mode.height) + " at " + std::to_string(mode.frequency) + " Hz";
 }
 
 }  // namespace
@@ -124,7 +124,7 @@ void TForm5::FallBackToBackup() {
         // Another Cadenzo may be writing the driver's settings right now; this one waits for it
         // to finish, but goes on without the lock in the end: nobody may see the screen, and
         // the settings from before the change have to come back whatever happens.
-        WriterLock lock(os_.system, kWriterWaitMs);
+        WriterLock lock(os_, kWriterWaitMs);
         UndoChange(os_, HistoryEvent::ChangeUndone, "the check's fall-back");
     }
     // Silent: a message about the privilege would hold the restart until someone clicks it,

@@ -21,7 +21,7 @@ UninstallResult Uninstall(platform::Platform& os, RegistryCursor& registry,
                                        language.Text(TextId::UninstallCaption))) {
         return UninstallResult::Declined;
     }
-    WriterLock lock(os.system);
+    WriterLock lock(os);
     if (!lock.Held()) {
         if (!silent) {
             platform::ShowNotice(os.boxes, language.Text(TextId::WriterBusy),

@@ -11,8 +11,6 @@ namespace {
 using platform::EventType;
 
 constexpr char kLineEnd[] = "\r\n";
-// The log's newer half is written beside it under this name, then takes the log's name.
-constexpr char kNewSuffix[] = ".new";
 constexpr char kGapText[] =
     "History: this log could not be written for a while (the Windows Event Log has every "
     "event); the latest event it missed: ";
@@ -63,11 +61,8 @@ bool AppendToHistory(platform::Platform& os, const std::string& lines) {
     std::string path = InstallPath(GetInstallDir(os.registry), HistoryFile);
     std::optional<std::string> log = os.files.ReadAll(path);
     if (log && log->size() + lines.size() > HistoryLimit) {
-        std::string newPath = path + kNewSuffix;
-        if (!os.files.WriteAll(newPath, NewerHalf(*log)) || !os.files.Replace(newPath, path)) {
-            os.files.Remove(newPath);
-            return false;
-        }
+        // The newer half is written beside the log and takes its name in one rename.
+        if (!platform::WriteReplacing(os.files, path, NewerHalf(*log))) return false;
     }
     return os.files.Append(path, lines);
 }

@@ -65,7 +65,7 @@ TEST(CheckStartsTest, AnUnansweredCheckUndoesTheChangeAtItsNextStartAndIsSaidOnc
     // A check confirmed with OK, even in its second phase, is over: no entry, no count.
     m.Apply(*start());
     start();
-    for (int second = 0; second < 16; ++second)
+    for (int second = 0; second <= CheckState::Seconds; ++second)
         m.CheckWindow()->Timer1.Tick();
     m.CheckWindow()->bOK.Click();
     EXPECT_FALSE(m.win.registry.Value(RunOnceKey, RunOnceValue));

@@ -90,7 +90,7 @@ public:
     // Lets the check window's two counts run out: the fall-back to the lowest rate, then to
     // backup.dat and the restart.
     void LetCheckRunOut() {
-        for (int second = 0; second < 2 * 15 + 1; ++second) {
+        for (int second = 0; second < 2 * CheckState::Seconds + 1; ++second) {
             win.registry.Step();
             CheckWindow()->Timer1.Tick();
         }
