@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/ApplyCommand.h"
 #include "app/Program.h"
 #include "app/Startup.h"
 #include "app/TForm1.h"
@@ -8,7 +9,6 @@
 #include "report/ReportText.h"
 #include "services/ExitCodes.h"
 #include "services/Format.h"
-#include "services/History.h"
 #include "services/Settings.h"
 
 namespace {
@@ -27,25 +27,21 @@ constexpr char kUsage[] =
     "Cadenzo.exe /UNINSTALL [/S]                    the settings before the first run\r\n"
     "Cadenzo.exe /WATCH                             the check at logon after a driver update\r\n";
 
-// Message boxes of a command: each message goes to the console; a question is answered No,
-// but for the one question named to be answered Yes.
+// Message boxes of a command that asks nothing: each message goes to the console, and a question
+// is answered No.
 class ConsoleBoxes : public platform::MessageBoxes {
 public:
-    ConsoleBoxes(platform::System& system, std::string yesTo)
-        : system_(system), yesTo_(std::move(yesTo)) {}
+    explicit ConsoleBoxes(platform::System& system) : system_(system) {}
     platform::Answer Show(const std::string& text, const std::string& caption,
                           platform::Buttons buttons, platform::Icon) override {
-        bool yes = buttons == platform::Buttons::YesNo && text == yesTo_;
-        std::string answer = buttons == platform::Buttons::YesNo ? (yes ? " Yes" : " No") : "";
-        system_.WriteOut(
-            platform::JoinText(platform::JoinText(caption + ": ", text), answer + "\r\n"));
-        if (buttons == platform::Buttons::Ok) return platform::Answer::Ok;
-        return yes ? platform::Answer::Yes : platform::Answer::No;
+        bool question = buttons == platform::Buttons::YesNo;
+        system_.WriteOut(platform::JoinText(platform::JoinText(caption + ": ", text),
+                                            std::string(question ? " No" : "") + "\r\n"));
+        return question ? platform::Answer::No : platform::Answer::Ok;
     }
 
 private:
     platform::System& system_;
-    std::string yesTo_;
 };
 
 struct Arguments {
@@ -112,17 +108,18 @@ std::uint32_t RunCommand(platform::Platform os, ui::Application& app,
     const std::string& command = arguments.command;
 
     // Without /S an /APPLY asks as the window would; every other command asks nothing: its
-    // messages go to the console, and the one question answered Yes is the restart's.
+    // messages go to the console.
     RememberInstallDir(os);
-    LanguageState language;
-    LoadLanguage(os, language);
-    bool asks = command == "/APPLY" && !arguments.silent;
-    ConsoleBoxes console(os.system, command == "/APPLY" && !arguments.noRestart
-                                        ? language.Text(TextId::RestartQuestion)
-                                        : std::string());
+    ConsoleBoxes console(os.system);
     platform::Platform quiet{os.registry, os.display, os.shell,  os.system,
                              os.files,    console,    os.dialogs};
-    Program program(asks ? os : quiet, app);
+    if (command == "/APPLY") {
+        LanguageState language;
+        LoadLanguage(os, language);
+        return ApplyProfileCommand(arguments.silent ? quiet : os, app, language, arguments.files[0],
+                                   arguments.silent, arguments.noRestart);
+    }
+    Program program(quiet, app);
     program.CommandMode = true;
     TForm1& form = program.CreateHiddenMainWindow();
     platform::System& system = os.system;
@@ -146,24 +143,5 @@ std::uint32_t RunCommand(platform::Platform os, ui::Application& app,
         return created ? exitcode::Done : exitcode::EditorUnfinished;
     }
 
-    // /APPLY: the profile chosen as by hand, then OK.
-    const std::string& file = arguments.files[0];
-    ProfileImport taken = form.ImportProfile(file);
-    if (taken == ProfileImport::Refused) return exitcode::NotFound;
-    bool refused = taken == ProfileImport::Partly;
-    if (arguments.silent) {
-        for (const std::string& line : form.DropRatesBeyondMonitor()) {
-            Say(system, "Cadenzo: refused, beyond the monitor's limits: " + line);
-            refused = true;
-        }
-    }
-    program.ExitCode = refused ? exitcode::PartsRefused : exitcode::Done;
-    RecordEvent(os, HistoryEvent::ApplyCommand,
-                file + (refused ? ", parts refused" : "") +
-                    (arguments.noRestart ? ", the restart left to the caller" : ""));
-    form.Run([&form] { form.ApplyAsShown(); });
-    // OK ends the process when it applied; here it stopped short, and said why.
-    return program.ExitCode == exitcode::Done || program.ExitCode == exitcode::PartsRefused
-               ? exitcode::NothingDone
-               : program.ExitCode;
+    return exitcode::BadArguments;  // every command is handled above
 }

@@ -2,6 +2,7 @@
 
 #include "about/TForm2.h"
 #include "adapters/AdapterDiscovery.h"
+#include "app/ApplyCommand.h"
 #include "app/Startup.h"
 #include "app/TForm1.h"
 #include "keep/TWatch.h"
@@ -85,9 +86,7 @@ std::uint32_t Program::WatchFromCommandLine() {
 
 void Program::ApplyAgain(const AppliedRecord& record) {
     RecordEvent(os, HistoryEvent::ApplyAgain, "the rates of " + record.date);
-    // The main window's OK, in a window nobody sees.
-    TForm1& form = CreateHiddenMainWindow();
-    form.Run([&form, &record] { form.ApplyRecord(record); });
+    ApplyRecordAgain(os, app, language, record);
 }
 
 TForm1& Program::CreateHiddenMainWindow() {

@@ -29,7 +29,7 @@ public:
     TWatch* WatchWindow() { return watchWindow_.get(); }
     // A main window made as at every start but never shown, for a command of the command line.
     TForm1& CreateHiddenMainWindow();
-    // The watch's Apply again: what the main window's OK does, with the rates kept.
+    // The watch's Apply again: the kept record applied as OK applies a choice, without a window.
     void ApplyAgain(const AppliedRecord& record);
     // In Safe Mode, the offer to do the same before the main window; true when it was done.
     bool RestoreInSafeMode();

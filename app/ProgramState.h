@@ -28,10 +28,9 @@ struct ProgramState {
     std::uint32_t ModeEnumFlags = 0;
     std::string WinVerText;
 
-    // A command of the command line runs: how the program ends tells the caller what happened
-    // (services/ExitCodes.h). OK sets it when it stops short or leaves the restart to the caller.
+    // A command of the command line runs: a start that cannot go on ends with the exit code
+    // that says why (services/ExitCodes.h).
     bool CommandMode = false;
-    std::uint32_t ExitCode = 0;
 
     // Start-up flags.
     bool FirstPaint = true;           // the first paint's actions have not run yet

@@ -46,11 +46,6 @@ public:
     // What the buttons and the menu's entries do, and what the watch and the command line ask
     // of the window.
     void OKClick();
-    // The watch's Apply again: the rates and switches of the record chosen as by hand, this
-    // start's backup taken, then OK.
-    void ApplyRecord(const AppliedRecord& record);
-    // What the window shows, applied as OK applies it, after the backup every start takes.
-    void ApplyAsShown();
     // Configure -> Keep rates after driver updates: the watch at logon on or off.
     void KeepRatesClick();
     void CancelClick();
@@ -69,9 +64,6 @@ public:
     // The command line's work, on a window nobody sees (app/TForm1CommandLine.cpp).
     // /LIST: the adapter, card, driver and monitor, then a line per resolution (or CSV rows).
     std::string ListText(bool csv);
-    // /APPLY /S: rates beyond the monitor's limits go back to the rate in force, unasked; what
-    // went back, one line each.
-    std::vector<std::string> DropRatesBeyondMonitor();
     // Create Report; true when the report was created.
     bool WriteReport();
 

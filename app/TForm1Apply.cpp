@@ -1,12 +1,9 @@
 // The main window's OK: back up the driver key, write the chosen rates and the driver's
 // options, and when anything needs a restart, arm the check of the new modes and offer it.
 
-#include <algorithm>
-
 #include "adapters/AdapterDiscovery.h"
 #include "app/TForm1.h"
 #include "apply/ApplyChoice.h"
-#include "services/ExitCodes.h"
 #include "services/Restart.h"
 
 namespace {
@@ -39,43 +36,6 @@ bool TForm1::SettingsChanged() {
     return DriverOptions->SwitchesChanged();
 }
 
-void TForm1::ApplyAsShown() {
-    // The backups an ordinary start and OK take: the check after the restart falls back to
-    // this start's backup.dat, never to an older one of another driver.
-    TakeStartBackup();
-    if (!state.StartBackupTaken) {
-        state.ExitCode = exitcode::EditorUnfinished;
-        return;
-    }
-    OKClick();
-}
-
-void TForm1::ApplyRecord(
-    const AppliedRecord& record) {  // Chosen as by hand: a rate the resolution no longer offers
-                                    // stays at the rate in force.
-    for (const RestrictionRecord& rate : record.rates) {
-        for (ModeEntry& entry : state.ModeTable) {
-            bool offered =
-                rate.Rate == 0 || rate.Rate == NoRateLeft ||
-                std::find(entry.Rates.begin(), entry.Rates.end(), rate.Rate) != entry.Rates.end();
-            if (entry.Width == rate.Width && entry.Height == rate.Height && offered)
-                entry.Selected = static_cast<std::uint8_t>(rate.Rate);
-        }
-    }
-    Grid.FillGrid();
-    profile::SwitchSettings settings;
-    for (const RecordedSwitch& item : record.switches) {
-        for (std::size_t i = 0; i < settings.Switches.size(); ++i) {
-            if (item.name == DriverSwitchTable[i].value)
-                settings.Switches[i] = item.value == SwitchFeatureEnabled;
-        }
-    }
-    settings.AnisoD3D = !record.anisoDegree.empty();
-    if (!record.anisoDegree.empty()) settings.AnisoDegree = record.anisoDegree;
-    ChooseSwitches(settings);
-    ApplyAsShown();
-}
-
 void TForm1::OKClick() {
     platform::Platform& os = state.os;
     const LanguageState& language = state.language;
@@ -84,17 +44,13 @@ void TForm1::OKClick() {
     Written written = WriteChosen();
     if (written == Written::Nothing) return;
     if (written == Written::RestartNeeded) {
-        bool restarting = false;
         if (platform::AskYesNo(os.boxes, language.Text(TextId::RestartQuestion),
                                language.Text(TextId::RestartCaption))) {
-            restarting = RestartWindows(os, Notice{language.Text(TextId::RestartFailed),
-                                                   language.Text(TextId::RestartFailedCaption)});
+            RestartWindows(os, Notice{language.Text(TextId::RestartFailed),
+                                      language.Text(TextId::RestartFailedCaption)});
         }
-        // A command that leaves the restart to its caller says that one is needed.
-        if (!restarting && state.ExitCode == exitcode::Done)
-            state.ExitCode = exitcode::RestartNeeded;
     }
-    os.system.ExitProcess(state.CommandMode ? state.ExitCode : 0);
+    os.system.ExitProcess(0);
 }
 
 TForm1::Written TForm1::WriteChosen() {
@@ -110,13 +66,11 @@ TForm1::Written TForm1::WriteChosen() {
         Hide();
         // Closing the first window ends the program; with it hidden, the newest one does.
         if (state.app.MainForm() == this) state.app.SetMainForm(&windows_.Form1());
-        state.ExitCode = exitcode::NothingDone;
         return Written::Nothing;
     }
 
     if (!adapter.HasDriverKey()) {
         platform::ShowNotice(os.boxes, AdapterProblem(adapter), NoAdapterCaption);
-        state.ExitCode = exitcode::NoAdapter;
         return Written::Nothing;
     }
 
@@ -124,7 +78,6 @@ TForm1::Written TForm1::WriteChosen() {
     // what the driver has, and writing them would undo the driver's settings unasked.
     if (!created_) {
         platform::ShowNotice(os.boxes, kIncompleteStartText, kIncompleteStartCaption);
-        state.ExitCode = exitcode::NoAdapter;
         return Written::Nothing;
     }
 
@@ -152,9 +105,6 @@ TForm1::Written TForm1::WriteChosen() {
     // With no depth allowed, 32 bits per pixel was.
     for (std::size_t i = 0; i < ColourDepths.size(); ++i)
         ColourDepths[i]->SetChecked(outcome.depths[i]);
-    if (!outcome.Written()) {
-        state.ExitCode = outcome.exitCode;
-        return Written::Nothing;
-    }
+    if (!outcome.Written()) return Written::Nothing;
     return outcome.restartNeeded ? Written::RestartNeeded : Written::Done;
 }

@@ -1,5 +1,5 @@
 // What the main window does for the commands of the command line, on a window nobody sees:
-// the listing of /LIST and the monitor's limits of /APPLY /S.
+// the listing of /LIST.
 
 #include "app/TForm1.h"
 #include "modes/MonitorLimits.h"
@@ -71,29 +71,4 @@ std::string TForm1::ListText(bool csv) {
         }
     }
     return text;
-}
-
-std::vector<std::string> TForm1::DropRatesBeyondMonitor() {
-    platform::Platform& os = state.os;
-    for (std::size_t k = 1; k <= RefreshGrid::RowCount; ++k)
-        Grid.StoreRow(k);
-    monitor::Edid edid =
-        monitor::ReadMonitorEdid(os.display, os.registry, state.adapter.DisplayDeviceName);
-    if (edid.status != monitor::EdidStatus::Usable || !edid.ranges) return {};
-    std::vector<std::string> dropped;
-    for (const monitor::ModeBeyondLimits& beyond : monitor::ModesBeyondLimits(
-             *edid.ranges, ChosenModes(state.ModeTable, cbHiFreq.Checked()))) {
-        const monitor::Mode& mode = beyond.mode;
-        for (std::size_t i = 0; i < state.ModeTable.size(); ++i) {
-            ModeEntry& entry = state.ModeTable[i];
-            if (entry.Width != mode.width || entry.Height != mode.height ||
-                entry.Selected != mode.rate)
-                continue;
-            entry.Selected = i < initialSelected_.size() ? initialSelected_[i] : entry.Selected;
-            dropped.push_back(ModeText(mode.width, mode.height, mode.rate) + " (" +
-                              InForce(entry.Selected) + " Hz kept)");
-        }
-    }
-    Grid.FillGrid();
-    return dropped;
 }

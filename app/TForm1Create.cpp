@@ -1,11 +1,14 @@
 // The main window's creation sequence and its first paint.
 
+#include <exception>
+
 #include "adapters/AdapterDiscovery.h"
 #include "adapters/AtiLocations.h"
 #include "adapters/CardDatabase.h"
 #include "app/Startup.h"
 #include "app/TForm1.h"
 #include "app/TForm1Language.h"
+#include "apply/Machine.h"
 #include "modes/DriverValues.h"
 #include "modes/RestrictedModes.h"
 #include "safety/PendingChange.h"
@@ -30,49 +33,39 @@ void TForm1::FormCreate() {
 
     if (LoadLanguage(os, state.language)) ApplyLanguage(*this, state.language);
 
-    DiscoverAdapters(os.display, adapter);
-    std::string problem = AdapterProblem(adapter);
-    if (!problem.empty()) {
-        platform::ShowNotice(os.boxes, problem, NoAdapterCaption);
-    }
-
-    // The driver prunes its modes by the monitor's abilities unless told otherwise; then
-    // the enumeration asks for all modes.
-    std::uint16_t pruning = 0x00FF;
-    ReadRegWord(os.registry, adapter.DriverKey, ati::PruningModeValue, pruning);
-    state.ModeEnumFlags = pruning == 0 ? platform::EdsRawMode : 0;
-
-    state.ModeTable.clear();
-    tableBuild_ = ++state.ModeTableBuilds;
-    if (!adapter.DisplayDeviceName.empty()) {
-        EnumerateModes(os.display, adapter.DisplayDeviceName, state.ModeEnumFlags, state.ModeTable);
-    }
-
     state.WinVerText = WindowsVersionText(os.system.Version());
     SetCaption(Caption() + " " + ProgramVersion);
 
-    ModeListBuffer restricted = ReadRestrictedModes(MachineRegistry, adapter.DriverKey);
-
-    DriverOptions->Show(ReadDriverOptions(os.registry, adapter));
-
-    std::vector<RestrictionRecord> records = DecodeRestrictedModes(restricted);
-    if (MergeRestrictions(state.ModeTable, records)) {
-        // The driver does not refuse a rate its list names: the list is not in force, most
-        // likely because the registry was changed behind the program's back.
-        if (platform::AskYesNo(os.boxes, state.language.Text(TextId::UndisabledQuestion),
-                               state.language.Text(TextId::UndisabledCaption))) {
-            state.RestoreWanted = true;
-        }
+    // The machine as it is; after an error, what was read before it: the window shows that
+    // much, and OK writes nothing.
+    tableBuild_ = ++state.ModeTableBuilds;
+    Machine machine;
+    std::exception_ptr error;
+    try {
+        ReadMachine(os, MachineRegistry, machine);
+    } catch (const RegistryError&) {
+        error = std::current_exception();
     }
-    SortModeTable(state.ModeTable);
-    DeriveSelected(state.ModeTable, records);
+    adapter = machine.adapter;
+    state.ModeEnumFlags = machine.modeEnumFlags;
+    state.ModeTable = machine.modes;
+    std::string problem = AdapterProblem(adapter);
+    if (!problem.empty()) platform::ShowNotice(os.boxes, problem, NoAdapterCaption);
+    if (error) std::rethrow_exception(error);
+
+    DriverOptions->Show(machine.options);
+    // The driver does not refuse a rate its list names: the list is not in force, most likely
+    // because the registry was changed behind the program's back.
+    if (!machine.listInForce &&
+        platform::AskYesNo(os.boxes, state.language.Text(TextId::UndisabledQuestion),
+                           state.language.Text(TextId::UndisabledCaption))) {
+        state.RestoreWanted = true;
+    }
     Grid.FillGrid();
 
-    ReadClassIds(os.registry, adapter);
     lbClassID.SetCaption(adapter.ClassID);
     lbVideoID.SetCaption(adapter.VideoID);
 
-    IdentifyCard(os.registry, adapter);
     lbChip().SetCaption(adapter.Chip);
     lbDRVver().SetCaption(adapter.DriverVersion);
     lbVendorID().SetCaption(adapter.VendorId);
@@ -82,8 +75,7 @@ void TForm1::FormCreate() {
     lbRev().SetCaption(adapter.RevisionId);
 
     // Without its card database the program does not start: it ends before the window shows.
-    std::optional<std::string> card = LookUpCardType(
-        os.files, InstallPath(GetInstallDir(os.registry), CardDatabaseFile), adapter);
+    const std::optional<std::string>& card = machine.cardType;
     if (!card) {
         platform::ShowNotice(os.boxes, NoCardDatabaseText, NoCardDatabaseCaption);
         os.system.ExitProcess(state.CommandMode ? exitcode::NotFound : 0);

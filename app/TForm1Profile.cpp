@@ -1,5 +1,6 @@
 // The main window's settings profiles: Export and Import in the Program menu.
 
+#include "app/ProfileText.h"
 #include "app/TForm1.h"
 #include "monitor/MonitorEdid.h"
 #include "platform/Utf8Text.h"
@@ -7,38 +8,55 @@
 
 namespace {
 
-// A message lists at most this many lines; a longer list ends in "...".
-constexpr std::size_t kListedLines = 20;
-constexpr char kLineBreak[] = "\r\n";
-constexpr char kEllipsis[] = "...";
 constexpr char kProposedName[] = "Cadenzo";
 
-// A dialog's title and its messages' caption: the menu entry's text without its dots.
-std::string Title(const LanguageState& language, TextId item) {
+platform::FileDialog ProfileDialog(const LanguageState& language, TextId item,
+                                   const std::string& fileName = std::string()) {
+    return platform::FileDialog{ProfileCaption(language, item), language.Text(TextId::ProfileFiles),
+                                profile::FileExtension, fileName};
+}
+
+}  // namespace
+
+std::string ProfileCaption(const LanguageState& language, TextId item) {
     std::string text = language.Text(item);
     while (!text.empty() && text.back() == '.')
         text.pop_back();
     return text;
 }
 
-platform::FileDialog ProfileDialog(const LanguageState& language, TextId item,
-                                   const std::string& fileName = std::string()) {
-    return platform::FileDialog{Title(language, item), language.Text(TextId::ProfileFiles),
-                                profile::FileExtension, fileName};
-}
-
-// The intro, then one line each.
 std::string Listed(const std::string& intro, const std::vector<std::string>& lines) {
+    // A message lists at most this many lines; a longer list ends in "...".
+    constexpr std::size_t listedLines = 20;
     std::string list;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        list += kLineBreak;
-        list += i < kListedLines ? lines[i] : kEllipsis;
-        if (i == kListedLines) break;
+        list += "\r\n";
+        list += i < listedLines ? lines[i] : "...";
+        if (i == listedLines) break;
     }
     return platform::JoinText(intro, list);
 }
 
-}  // namespace
+std::optional<profile::Profile> ReadProfileFile(platform::Platform& os,
+                                                const LanguageState& language,
+                                                const std::string& path) {
+    const std::string caption = ProfileCaption(language, TextId::ImportSettingsItem);
+    // One byte beyond the longest profile tells a longer file, which is none.
+    std::optional<std::string> text = os.files.ReadStart(path, profile::LongestProfile + 1);
+    if (!text) {
+        platform::ShowNotice(os.boxes, FormatText(language.Text(TextId::ProfileNotRead), path),
+                             caption);
+        return std::nullopt;
+    }
+    profile::ReadResult read = profile::ReadProfile(*text);
+    if (read.Error != profile::ReadError::None) {
+        TextId why =
+            read.Error == profile::ReadError::Newer ? TextId::NewerProfile : TextId::NotAProfile;
+        platform::ShowNotice(os.boxes, FormatText(language.Text(why), path), caption);
+        return std::nullopt;
+    }
+    return read.Read;
+}
 
 void TForm1::ExportSettingsClick() {
     std::optional<std::string> path = state.os.dialogs.ChooseFileToSave(
@@ -59,7 +77,7 @@ void TForm1::ImportSettingsClick() {
 bool TForm1::ExportProfile(const std::string& path) {
     platform::Platform& os = state.os;
     const LanguageState& language = state.language;
-    const std::string caption = Title(language, TextId::ExportSettingsItem);
+    const std::string caption = ProfileCaption(language, TextId::ExportSettingsItem);
     // Cut short by an error, the window holds what was built, not what the driver has.
     if (!created_) {
         platform::ShowNotice(os.boxes, language.Text(TextId::ProfileIncomplete), caption);
@@ -87,22 +105,10 @@ bool TForm1::ExportProfile(const std::string& path) {
 ProfileImport TForm1::ImportProfile(const std::string& path) {
     platform::Platform& os = state.os;
     const LanguageState& language = state.language;
-    const std::string caption = Title(language, TextId::ImportSettingsItem);
+    const std::string caption = ProfileCaption(language, TextId::ImportSettingsItem);
 
-    // One byte beyond the longest profile tells a longer file, which is none.
-    std::optional<std::string> text = os.files.ReadStart(path, profile::LongestProfile + 1);
-    if (!text) {
-        platform::ShowNotice(os.boxes, FormatText(language.Text(TextId::ProfileNotRead), path),
-                             caption);
-        return ProfileImport::Refused;
-    }
-    profile::ReadResult read = profile::ReadProfile(*text);
-    if (read.Error != profile::ReadError::None) {
-        TextId why =
-            read.Error == profile::ReadError::Newer ? TextId::NewerProfile : TextId::NotAProfile;
-        platform::ShowNotice(os.boxes, FormatText(language.Text(why), path), caption);
-        return ProfileImport::Refused;
-    }
+    std::optional<profile::Profile> read = ReadProfileFile(os, language, path);
+    if (!read) return ProfileImport::Refused;
 
     // Edits in the visible rows reach the table first, as a move of the rows would carry them.
     for (std::size_t k = 1; k <= RefreshGrid::RowCount; ++k)
@@ -110,7 +116,7 @@ ProfileImport TForm1::ImportProfile(const std::string& path) {
     ModeEntries inForce = state.ModeTable;
     for (std::size_t i = 0; i < inForce.size() && i < initialSelected_.size(); ++i)
         inForce[i].Selected = initialSelected_[i];
-    profile::ProfileMatch match = profile::MatchProfile(read.Read, inForce, ShownSwitches());
+    profile::ProfileMatch match = profile::MatchProfile(*read, inForce, ShownSwitches());
 
     for (const profile::ProfileMatch::Change& change : match.Rates)
         state.ModeTable[change.Entry].Selected = change.Rate;

@@ -2,6 +2,7 @@
 // the backup every ordinary start takes.
 
 #include "app/TForm1.h"
+#include "apply/StartBackup.h"
 #include "safety/Backups.h"
 #include "safety/PendingChange.h"
 #include "safety/Uninstall.h"
@@ -13,11 +14,6 @@
 #include "services/WriterLock.h"
 
 namespace {
-
-constexpr char kStartBackupBusyText[] =
-    "Another Cadenzo is changing the display driver's settings right now, so the registry backup "
-    "\"%s\" of this start was not taken. Cancel will not restore the driver's settings of this "
-    "start.";
 
 // Puts the backup back; when it could not be, says so, with the file and what to do, and the
 // history tells which command failed. Not while another Cadenzo changes the settings: that is
@@ -41,25 +37,10 @@ bool Restore(platform::Platform& os, const LanguageState& language, const std::s
 }  // namespace
 
 void TForm1::TakeStartBackup() {
-    platform::Platform& os = state.os;
-    if (!state.adapter.HasDriverKey()) return;  // nothing to protect, nothing will be written
-    {
-        // A copy taken while another Cadenzo writes could hold its change half made: Cancel
-        // would bring back settings that never were.
-        WriterLock lock(os);
-        if (!lock.Held()) {
-            state.StartBackupTaken = false;
-            platform::ShowNotice(os.boxes, FormatText(kStartBackupBusyText, StartBackupFile),
-                                 state.language.Text(TextId::WriterBusyCaption));
-            return;
-        }
-        state.StartBackupTaken =
-            ExportDriverKey(os, state.adapter.DriverKey, StartBackupFile).written;
-    }
-    if (!state.StartBackupTaken) {
-        platform::ShowNotice(os.boxes, FormatText(StartBackupFailedText, StartBackupFile),
-                             BackupFailedCaption);
-    }
+    // Without a driver key there is nothing to protect, and nothing will be written.
+    if (!state.adapter.HasDriverKey()) return;
+    state.StartBackupTaken =
+        ::TakeStartBackup(state.os, state.adapter, state.language) == StartBackup::Taken;
 }
 
 void TForm1::CancelClick() {

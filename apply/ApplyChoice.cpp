@@ -35,8 +35,8 @@ std::string InForceText(std::uint8_t selected) {
 
 // Sets each chosen rate beyond the monitor's limits back to the rate in force; the lines say
 // which.
-std::vector<std::string> RefuseBeyondMonitor(platform::Platform& os, const Machine& machine,
-                                             bool refuseHigher, ModeEntries& table) {
+std::vector<std::string> RefuseBeyond(platform::Platform& os, const Machine& machine,
+                                      bool refuseHigher, ModeEntries& table) {
     monitor::Edid edid =
         monitor::ReadMonitorEdid(os.display, os.registry, machine.adapter.DisplayDeviceName);
     if (edid.status != monitor::EdidStatus::Usable || !edid.ranges) return {};
@@ -127,7 +127,7 @@ ApplyOutcome ApplyChoice(platform::Platform& os, RegistryCursor& cursor, const M
 
     // The monitor's own limits, before anything is backed up or written.
     if (policy.monitor == ApplyPolicy::Monitor::RefuseBeyond) {
-        outcome.beyondMonitor = RefuseBeyondMonitor(os, machine, choice.refuseHigher, table);
+        outcome.beyondMonitor = RefuseBeyond(os, machine, choice.refuseHigher, table);
     } else if (!ConfirmMonitorLimits(os, adapter.DisplayDeviceName, table, choice.refuseHigher,
                                      language)) {
         outcome.table = table;
@@ -214,4 +214,9 @@ ApplyOutcome ApplyChoice(platform::Platform& os, RegistryCursor& cursor, const M
     outcome.restartNeeded = restartNeeded;
     outcome.exitCode = outcome.beyondMonitor.empty() ? exitcode::Done : exitcode::PartsRefused;
     return outcome;
+}
+
+std::vector<std::string> RefuseRatesBeyondMonitor(platform::Platform& os, const Machine& machine,
+                                                  Choice& choice) {
+    return RefuseBeyond(os, machine, choice.refuseHigher, choice.rates);
 }

@@ -48,3 +48,8 @@ struct ApplyOutcome {
 ApplyOutcome ApplyChoice(platform::Platform& os, RegistryCursor& cursor, const Machine& machine,
                          const Choice& choice, const ApplyPolicy& policy,
                          const LanguageState& language);
+
+// Sets each chosen rate beyond the monitor's limits (as its EDID gives them) back to the rate in
+// force; one line for each: "1280x1024, 85 Hz (60 Hz kept)".
+std::vector<std::string> RefuseRatesBeyondMonitor(platform::Platform& os, const Machine& machine,
+                                                  Choice& choice);

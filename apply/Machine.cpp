@@ -6,8 +6,8 @@
 #include "services/RegistryValues.h"
 #include "services/Settings.h"
 
-Machine ReadMachine(platform::Platform& os, RegistryCursor& cursor) {
-    Machine machine;
+void ReadMachine(platform::Platform& os, RegistryCursor& cursor, Machine& machine) {
+    machine = Machine{};
     AdapterState& adapter = machine.adapter;
     DiscoverAdapters(os.display, adapter);
 
@@ -30,5 +30,10 @@ Machine ReadMachine(platform::Platform& os, RegistryCursor& cursor) {
     IdentifyCard(os.registry, adapter);
     machine.cardType = LookUpCardType(
         os.files, InstallPath(GetInstallDir(os.registry), CardDatabaseFile), adapter);
+}
+
+Machine ReadMachine(platform::Platform& os, RegistryCursor& cursor) {
+    Machine machine;
+    ReadMachine(os, cursor, machine);
     return machine;
 }

@@ -45,6 +45,8 @@ constexpr std::uint16_t SwitchValueAbsent = 0x00FF;
 // REG_SZ in the ddhal key, written with its terminator: the degree the driver forces in
 // Direct3D. Absent or empty, the driver does not force it.
 inline constexpr char AnisoDegreeValue[] = "AnisoDegree";
+// The degree the main window offers first, where the driver forces none.
+inline constexpr char DefaultAnisoDegree[] = "16";
 
 // REG_DWORD values in each of the desktop keys (ati::DesktopKeys), in the order of the tab
 // boxes.

@@ -67,3 +67,12 @@ bool OptionsChanged(const DriverOptionState& before, const DriverOptionState& af
     return before.anisoD3D != after.anisoD3D || before.tabs != after.tabs ||
            (after.anisoD3D && after.anisoDegree != before.anisoDegree);
 }
+
+void ChooseSwitch(DriverOptionState& options, std::size_t index, bool enabled,
+                  platform::MessageBoxes& boxes, const LanguageState& language) {
+    if (options.switches[index] == SwitchSetting::LeftAsItIs &&
+        !platform::AskYesNo(boxes, language.Text(TextId::CreateValueQuestion), CreateValueCaption))
+        return;
+    options.switches[index] =
+        enabled ? SwitchSetting::FeatureEnabled : SwitchSetting::FeatureDisabled;
+}

@@ -8,7 +8,9 @@
 #include <string>
 
 #include "adapters/AdapterState.h"
+#include "lang/LanguageState.h"
 #include "options/DriverOptionValues.h"
+#include "platform/MessageBoxes.h"
 #include "platform/Registry.h"
 #include "services/RegistryCursor.h"
 
@@ -43,3 +45,11 @@ void WriteDriverOptions(RegistryCursor& cursor, platform::Registry& registry,
 // its degree while it is on, a switch's feature enabled or not (left as it is counts as not
 // enabled), a tab shown or hidden.
 bool OptionsChanged(const DriverOptionState& before, const DriverOptionState& after);
+
+// The caption of the question whether to create a switch's missing value.
+inline constexpr char CreateValueCaption[] = "?";
+
+// Sets a switch as a click on its box does: one whose value the driver lacks (left as it is) is
+// set only when the user agrees to create the value.
+void ChooseSwitch(DriverOptionState& options, std::size_t index, bool enabled,
+                  platform::MessageBoxes& boxes, const LanguageState& language);

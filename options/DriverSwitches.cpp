@@ -1,11 +1,5 @@
 #include "options/DriverSwitches.h"
 
-namespace {
-
-constexpr char kCreateValueCaption[] = "?";
-
-}  // namespace
-
 DriverSwitches::DriverSwitches(ui::CheckBox& cbAnisoD3D, ui::ComboBox& cbAnisoDegree,
                                const Boxes& switches, const Boxes& tabs,
                                platform::MessageBoxes& boxes, const LanguageState& language)
@@ -67,8 +61,7 @@ void DriverSwitches::cbAnisoD3DClick() { cbAnisoDegree_.SetEnabled(cbAnisoD3D_.C
 void DriverSwitches::SwitchClick(std::size_t index) {
     if (!SwitchAbsent[index]) return;
     SwitchAbsent[index] = false;
-    if (platform::AskYesNo(boxes_, language_.Text(TextId::CreateValueQuestion),
-                           kCreateValueCaption))
+    if (platform::AskYesNo(boxes_, language_.Text(TextId::CreateValueQuestion), CreateValueCaption))
         return;
     // Graying the box runs this handler again; the flag is still clear then, so it asks nothing.
     switches_[index]->SetState(ui::CheckState::Grayed);

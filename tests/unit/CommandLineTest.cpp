@@ -61,6 +61,19 @@ TEST_F(CommandLineTest, CommandsApplyAProfileUnaskedAndTellTheirCallerWhatTheyDi
 
     EXPECT_EQ(0u, run({"/list", "/csv"}));
     EXPECT_NE(std::string::npos, win.system.out.find("800,600,75 85,75,56 60 72"));
+
+    // While another Cadenzo writes, nothing; then under /S the restart follows unasked.
+    win.files.Put("C:\\Program Files\\Cadenzo\\lab.cadenzo",
+                  "[Cadenzo]\r\nVersion=1\r\n[Resolutions]\r\n640x480=85\r\n");
+    demo::KeyContents before = demo::DriverKeyContents(win.registry);
+    win.system.writerLockElsewhere = true;
+    EXPECT_EQ(7u, run({"/APPLY", "lab.cadenzo", "/S"}));
+    EXPECT_EQ(before, demo::DriverKeyContents(win.registry));
+    win.system.writerLockElsewhere = false;
+    EXPECT_EQ(0u, run({"/APPLY", "lab.cadenzo", "/S"}));
+    EXPECT_EQ(1u, win.system.exitWindowsCalls.size());
+    EXPECT_EQ(std::string::npos, win.system.out.find("Restart?")) << win.system.out;
+    EXPECT_TRUE(win.boxes.shown.empty());
 }
 
 }  // namespace
