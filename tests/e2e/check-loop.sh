@@ -144,18 +144,19 @@ fi
 
 # --- B: the first count runs out, OK stops the second ----------------------------------------
 if [[ $parts == *B* ]]; then
-# The apply of 70 Hz refuses only 60, so Windows comes up at 70 with 75 and 85 offered. The
-# person then set 85 (here with xrandr): the check has to come down to 70, not to 60.
+# The person had 85 stored in Windows' display settings. The apply of 70 Hz refuses only 60, so
+# Windows comes up in the stored 85 with 70 and 75 offered too: the check has to come down to 70,
+# not to 60. (Stored before the restart: a mode another program sets while the check runs is
+# not seen by it under Wine, which keeps each process's idea of the mode in force.)
 part_start=$(now_ms)
 fresh_machine
+wine "$CADENZO_RIG_BIN/displayinfo.exe" set 1024 768 85 store </dev/null >/dev/null 2>&1 || true
 apply_and_restart 70
 seen "$check" 30000 || true
 opened=$(now_ms)
 run=$(check_run || true)
-e2e_check "after the restart 1024x768 runs at 70 and offers 70, 75 and 85" \
-  test "$(mode) / $(offered 1024x768)" = "1024x768_70 / 1024x768_70 1024x768_75 1024x768_85 "
-output=$(xrandr --display "$DISPLAY" | awk '/ connected/ { print $1; exit }')
-xrandr --display "$DISPLAY" --output "$output" --mode 1024x768_85
+e2e_check "after the restart 1024x768 runs in the stored 85 and offers 70, 75 and 85" \
+  test "$(mode) / $(offered 1024x768)" = "1024x768_85 / 1024x768_70 1024x768_75 1024x768_85 "
 e2e_check "the display runs at 85 while the first count runs" within 5 mode_is 1024x768_85
 within 30 second_phase || true
 switched=$(now_ms)
