@@ -1,7 +1,7 @@
 #include "profile/Profile.h"
 
-#include <algorithm>
 
+#include "modes/ChosenRates.h"
 #include "platform/CaseFold.h"
 #include "platform/Files.h"
 #include "platform/Utf8Text.h"
@@ -275,26 +275,20 @@ ReadResult ReadProfile(const std::string& text) {
 ProfileMatch MatchProfile(const Profile& profile, const ModeEntries& inForce,
                           const SwitchSettings& current) {
     ProfileMatch match;
-    std::vector<bool> taken(inForce.size(), false);
-    for (const RateChoice& choice : profile.Resolutions) {
-        std::size_t i = 0;
-        while (i < inForce.size() &&
-               (taken[i] || inForce[i].Width != choice.Width || inForce[i].Height != choice.Height))
-            ++i;
-        if (i == inForce.size()) {
-            match.Skipped.push_back(choice);
-            continue;
-        }
-        taken[i] = true;
-        const ModeEntry& entry = inForce[i];
-        const std::vector<std::uint8_t>& rates = entry.Rates;
-        std::optional<std::uint8_t> rate;
-        if (choice.Lowest && !rates.empty()) rate = rates.front();
-        if (!choice.Lowest && std::find(rates.begin(), rates.end(), choice.Rate) != rates.end())
-            rate = choice.Rate;
-        if (!rate) match.Unoffered.push_back(choice);
-        match.Rates.push_back({i, rate.value_or(entry.Selected)});
-    }
+    std::vector<ChosenRate> rates;
+    for (const RateChoice& choice : profile.Resolutions)
+        rates.push_back({choice.Width, choice.Height, choice.Lowest, choice.Rate});
+    ChoiceMatch rule = MatchChoice(rates, inForce);
+    for (std::size_t entry : rule.entries)
+        match.Rates.push_back({entry, rule.table[entry].Selected});
+    auto asChoices = [](const std::vector<ChosenRate>& chosen) {
+        std::vector<RateChoice> choices;
+        for (const ChosenRate& rate : chosen)
+            choices.push_back({rate.Width, rate.Height, rate.Lowest, rate.Rate});
+        return choices;
+    };
+    match.Skipped = asChoices(rule.skipped);
+    match.Unoffered = asChoices(rule.unoffered);
 
     match.Settings = profile.Settings;
     for (std::size_t i = 0; i < SwitchCount; ++i) {

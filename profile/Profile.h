@@ -109,7 +109,7 @@ struct ReadResult {
 ReadResult ReadProfile(const std::string& text);
 
 // (c) A profile against a mode table whose Selected are the rates in force, and the current
-// switch settings. Lines of the same size take that size's entries in table order.
+// switch settings, by the rule of modes/ChosenRates.h (MatchChoice).
 struct ProfileMatch {
     struct Change {
         std::size_t Entry;  // index into the table

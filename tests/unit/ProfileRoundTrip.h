@@ -40,7 +40,11 @@ inline void ExpectRoundTrip(const ModeEntries& table) {
     std::size_t unoffered = 0;
     for (std::size_t i = 0; i < table.size(); ++i) {
         const std::vector<std::uint8_t>& rates = table[i].Rates;
-        bool offered = std::find(rates.begin(), rates.end(), table[i].Selected) != rates.end();
+        // Every rate refused, and no rate where the size has none, are choices too.
+        std::uint8_t selected = table[i].Selected;
+        bool offered = std::find(rates.begin(), rates.end(), selected) != rates.end() ||
+                       (selected == NoRateLeft && !rates.empty()) ||
+                       (selected == 0 && rates.empty());
         unoffered += !offered;
         EXPECT_EQ(i, match.Rates[i].Entry);
         EXPECT_EQ(offered ? table[i].Selected : inForce[i].Selected, match.Rates[i].Rate) << i;

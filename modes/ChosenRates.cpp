@@ -1,4 +1,4 @@
-#include "apply/Choice.h"
+#include "modes/ChosenRates.h"
 
 #include <algorithm>
 
@@ -25,6 +25,7 @@ ChoiceMatch MatchChoice(const std::vector<ChosenRate>& rates, const ModeEntries&
             continue;
         }
         taken[i] = true;
+        match.entries.push_back(i);
         ModeEntry& entry = match.table[i];
         const std::vector<std::uint8_t>& offered = entry.Rates;
         bool found = false;
