@@ -1,10 +1,10 @@
 #include "app/Program.h"
 
 #include "about/TForm2.h"
-#include "adapters/AdapterDiscovery.h"
 #include "app/ApplyCommand.h"
 #include "app/Startup.h"
 #include "app/TForm1.h"
+#include "apply/Machine.h"
 #include "keep/TWatch.h"
 #include "nonstandard/TNonStRes.h"
 #include "safety/PendingChange.h"
@@ -52,8 +52,15 @@ std::uint32_t Program::WatchFromCommandLine() {
     if (ChangePending(os.registry)) return 0;
     std::optional<AppliedRecord> record = ReadRecord(os.registry, AppliedKey);
     if (!record) return 0;
-    DiscoverAdapters(os.display, adapter);
-    IdentifyCard(os.registry, adapter);
+    // The adapter and its card as every start finds them. The watch reads the driver's list its
+    // own way (one it cannot read refuses nothing), so an error in it stops nothing here.
+    RegistryCursor cursor(os.registry);
+    Machine machine;
+    try {
+        ReadMachine(os, cursor, machine);
+    } catch (const RegistryError&) {
+    }
+    adapter = machine.adapter;
     WatchResult result = ExamineDriver(os.registry, adapter, *record);
     if (result.finding == WatchFinding::AllWell) {
         DeleteRegValue(os.registry, AppliedKey, RecordAdapterGoneSaidValue);

@@ -130,7 +130,6 @@ ApplyOutcome ApplyChoice(platform::Platform& os, RegistryCursor& cursor, const M
         outcome.beyondMonitor = RefuseBeyond(os, machine, choice.refuseHigher, table);
     } else if (!ConfirmMonitorLimits(os, adapter.DisplayDeviceName, table, choice.refuseHigher,
                                      language)) {
-        outcome.table = table;
         return stop(exitcode::NothingDone);
     }
     outcome.table = table;

@@ -39,7 +39,7 @@ struct ApplyOutcome {
     std::vector<std::string> beyondMonitor;
     // The depths written: 32 bits per pixel stays allowed when none was chosen.
     std::array<bool, ColourDepths.size()> depths{};
-    // The machine's modes with the rates applied as Selected.
+    // The machine's modes with the rates applied as Selected, once past the monitor's limits.
     ModeEntries table;
 
     bool Written() const { return result != Result::NothingWritten; }

@@ -10,6 +10,8 @@ void ReadMachine(platform::Platform& os, RegistryCursor& cursor, Machine& machin
     machine = Machine{};
     AdapterState& adapter = machine.adapter;
     DiscoverAdapters(os.display, adapter);
+    ReadClassIds(os.registry, adapter);
+    IdentifyCard(os.registry, adapter);
 
     // The driver prunes its modes by the monitor's abilities unless told otherwise; then the
     // enumeration asks for all modes.
@@ -26,8 +28,6 @@ void ReadMachine(platform::Platform& os, RegistryCursor& cursor, Machine& machin
     SortModeTable(machine.modes);
     DeriveSelected(machine.modes, records);
 
-    ReadClassIds(os.registry, adapter);
-    IdentifyCard(os.registry, adapter);
     machine.cardType = LookUpCardType(
         os.files, InstallPath(GetInstallDir(os.registry), CardDatabaseFile), adapter);
 }

@@ -33,6 +33,6 @@ struct Machine {
 
 // The adapter and its card, the modes and the driver's values. A value that cannot be read
 // raises RegistryError, as the window's creation reports it; `machine` then holds what was read
-// before it (the adapter, the modes as enumerated).
+// before it (the adapter and its card, the modes as enumerated).
 void ReadMachine(platform::Platform& os, RegistryCursor& cursor, Machine& machine);
 Machine ReadMachine(platform::Platform& os, RegistryCursor& cursor);
