@@ -1,6 +1,5 @@
 #include "profile/Profile.h"
 
-
 #include "modes/ChosenRates.h"
 #include "platform/CaseFold.h"
 #include "platform/Files.h"
