@@ -74,6 +74,12 @@ TEST_F(CommandLineTest, CommandsApplyAProfileUnaskedAndTellTheirCallerWhatTheyDi
     EXPECT_EQ(1u, win.system.exitWindowsCalls.size());
     EXPECT_EQ(std::string::npos, win.system.out.find("Restart?")) << win.system.out;
     EXPECT_TRUE(win.boxes.shown.empty());
+
+    // Without an adapter: said, and told by its own code.
+    win.display.devices.clear();
+    EXPECT_EQ(8u, run({"/APPLY", "lab.cadenzo", "/S"}));
+    EXPECT_NE(std::string::npos, win.system.out.find("Error: No display adapter was found"))
+        << win.system.out;
 }
 
 }  // namespace
