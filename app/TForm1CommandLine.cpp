@@ -2,7 +2,6 @@
 // the listing of /LIST.
 
 #include "app/TForm1.h"
-#include "modes/MonitorLimits.h"
 #include "modes/RestrictedModes.h"
 #include "monitor/MonitorEdid.h"
 #include "platform/Utf8Text.h"

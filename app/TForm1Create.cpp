@@ -3,18 +3,14 @@
 #include <exception>
 
 #include "adapters/AdapterDiscovery.h"
-#include "adapters/AtiLocations.h"
 #include "adapters/CardDatabase.h"
 #include "app/Startup.h"
 #include "app/TForm1.h"
 #include "app/TForm1Language.h"
 #include "apply/Machine.h"
-#include "modes/DriverValues.h"
-#include "modes/RestrictedModes.h"
 #include "safety/PendingChange.h"
 #include "services/ExitCodes.h"
 #include "services/Format.h"
-#include "services/RegistryValues.h"
 #include "services/Settings.h"
 
 void TForm1::FormCreate() {
