@@ -58,12 +58,19 @@ std::vector<std::string> SubkeysOf(platform::Registry& registry, const std::stri
 // below it (one cut between two sections also ends with an empty line). The editor's exit
 // code says nothing of this: Wine's is 0 also for a key it could not open, and a 32-bit editor
 // on 64-bit Windows may hand the export to the 64-bit one and end before the file is written.
-bool IsWholeExport(platform::Registry& registry, const std::string& bytes,
-                   const std::string& driverKey) {
+enum class ExportState {
+    Unfinished,   // not an export the editor has ended yet
+    Whole,        // every key below the driver key has its section
+    LacksSubkey,  // ended, but a key below the driver key has no section
+};
+
+ExportState ExportStateOf(platform::Registry& registry, const std::string& bytes,
+                          const std::string& driverKey) {
     bool utf16 = bytes.compare(0, 2, "\xFF\xFE") == 0;
-    if (!EndsWith(bytes, utf16 ? std::string(kUtf16ExportEnd, 8) : kExportEnd)) return false;
+    if (!EndsWith(bytes, utf16 ? std::string(kUtf16ExportEnd, 8) : kExportEnd))
+        return ExportState::Unfinished;
     std::optional<RegistryFile> file = ReadRegistryFile(bytes);
-    if (!file) return false;
+    if (!file) return ExportState::Unfinished;
     std::vector<std::string> keys = SubkeysOf(registry, driverKey);
     keys.push_back(driverKey);
     for (const std::string& key : keys) {
@@ -71,23 +78,28 @@ bool IsWholeExport(platform::Registry& registry, const std::string& bytes,
         for (const RegistryFileSection& section : file->sections)
             found = found || (!section.deleted &&
                               platform::SameIgnoringCase(section.key, kMachineRoot + key));
-        if (!found) return false;
+        if (!found) return ExportState::LacksSubkey;
     }
-    return true;
+    return ExportState::Whole;
 }
 
 // Waits, after the editor ended, until the file at `path` is a finished export of
 // `driverKey`. One that is not yet may be written by another process still: it counts once it
 // is finished and the same at two looks in a row. A file that has not appeared after a short
-// while will not: the editor writes none for a key it cannot open.
+// while will not: the editor writes none for a key it cannot open. One that ends as an export
+// does but lacks a key below the driver key, and stays so a while, never will: the editor
+// leaves out a key it cannot read.
 bool AwaitWholeExport(platform::Platform& os, const std::string& path,
                       const std::string& driverKey) {
     std::optional<std::string> last;
+    std::uint32_t sameFor = 0;
     for (std::uint32_t waited = 0;; waited += ExportLookMs) {
         std::optional<std::string> bytes = os.files.ReadAll(path);
-        if (bytes && IsWholeExport(os.registry, *bytes, driverKey) &&
-            (waited == 0 || bytes == last))
-            return true;
+        sameFor = bytes && bytes == last ? sameFor + ExportLookMs : 0;
+        ExportState state =
+            bytes ? ExportStateOf(os.registry, *bytes, driverKey) : ExportState::Unfinished;
+        if (state == ExportState::Whole && (waited == 0 || sameFor > 0)) return true;
+        if (state == ExportState::LacksSubkey && sameFor >= ExportAppearMs) return false;
         if ((!bytes && waited >= ExportAppearMs) || waited >= BackupTimeoutMs) return false;
         last = bytes;
         os.shell.Pause(ExportLookMs);
