@@ -1,7 +1,5 @@
 #include "safety/PendingChange.h"
 
-#include <sstream>
-
 #include "keep/AppliedRecord.h"
 #include "safety/Backups.h"
 #include "services/Format.h"
@@ -54,23 +52,38 @@ std::string ModesText(const std::vector<StoredMode>& modes) {
     return text;
 }
 
+// The decimal number at `at`, which moves past it; false when there is none or it is too large.
+bool ReadNumber(const std::string& text, std::size_t& at, std::uint32_t& number) {
+    std::size_t start = at;
+    std::uint64_t value = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9' && at - start < 9; ++at)
+        value = value * 10 + static_cast<std::uint32_t>(text[at] - '0');
+    number = static_cast<std::uint32_t>(value);
+    return at > start && (at == text.size() || text[at] < '0' || text[at] > '9');
+}
+
 // Lines that do not read as a mode are left out: a mode stored wrongly would be worse than
 // none.
 std::vector<StoredMode> ParseModes(const std::string& text) {
     std::vector<StoredMode> modes;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        std::size_t end = text.find('\n', begin);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(begin, end - begin);
+        begin = end + 1;
         std::size_t equals = line.rfind('=');
         if (equals == std::string::npos || equals == 0) continue;
         StoredMode mode;
         mode.device = line.substr(0, equals);
-        std::istringstream numbers(line.substr(equals + 1));
-        char c1 = 0, c2 = 0, c3 = 0;
-        if (numbers >> mode.width >> c1 >> mode.height >> c2 >> mode.bitsPerPel >> c3 >>
-                mode.frequency &&
-            c1 == ',' && c2 == ',' && c3 == ',' && mode.width && mode.height)
-            modes.push_back(mode);
+        std::uint32_t* fields[] = {&mode.width, &mode.height, &mode.bitsPerPel, &mode.frequency};
+        std::size_t at = equals + 1;
+        bool read = true;
+        for (std::size_t i = 0; i < 4 && read; ++i) {
+            read = (i == 0 || (at < line.size() && line[at++] == ',')) &&
+                   ReadNumber(line, at, *fields[i]);
+        }
+        if (read && at == line.size() && mode.width && mode.height) modes.push_back(mode);
     }
     return modes;
 }
