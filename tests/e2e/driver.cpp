@@ -257,7 +257,10 @@ public:
         auto proc = module_ ? reinterpret_cast<HOOKPROC>(
                                   reinterpret_cast<void*>(GetProcAddress(module_, "DriverHook")))
                             : nullptr;
-        DWORD thread = GetWindowThreadProcessId(window, nullptr);
+        DWORD id = 0;
+        DWORD thread = GetWindowThreadProcessId(window, &id);
+        // A message that ends the program is never answered: its end is the answer.
+        program_ = OpenProcess(SYNCHRONIZE, FALSE, id);
         hook_ = proc ? SetWindowsHookExA(WH_GETMESSAGE, proc, module_, thread) : nullptr;
         if (!memory_ || !done_ || !hook_) Fail("cannot hook into the program (" + dll + ")");
     }
@@ -266,24 +269,33 @@ public:
         if (module_) FreeLibrary(module_);
         if (done_) CloseHandle(done_);
         if (memory_) CloseHandle(memory_);
+        if (program_) CloseHandle(program_);
     }
     ProgramHook(const ProgramHook&) = delete;
     ProgramHook& operator=(const ProgramHook&) = delete;
 
-    std::string Ask(const char* request, LPARAM about = 0) {
+    // The program's answer; `ended` (when given) is set when the program ended instead.
+    std::string Ask(const char* request, LPARAM about = 0, bool* ended = nullptr) {
         ResetEvent(done_);
         PostMessageA(window_, RegisterWindowMessageA(request), GetCurrentProcessId(), about);
-        if (WaitForSingleObject(done_, kAnswerTimeoutMs) != WAIT_OBJECT_0) {
-            Fail("the program did not answer");
+        HANDLE waits[] = {done_, program_};
+        DWORD woke = WaitForMultipleObjects(program_ ? 2 : 1, waits, FALSE, kAnswerTimeoutMs);
+        if (woke == WAIT_OBJECT_0 + 1 && ended) {
+            *ended = true;
+            return "";
         }
+        if (woke != WAIT_OBJECT_0) Fail("the program did not answer");
         const char* view =
             static_cast<const char*>(MapViewOfFile(memory_, FILE_MAP_READ, 0, 0, kAnswerSize));
         std::string answer = view ? view : "";
         if (view) UnmapViewOfFile(view);
         return answer;
     }
-    // Returns once the program has handled every message posted to it before.
-    void Sync() { Ask("CadenzoDriverSync"); }
+    // Returns once the program has handled every message posted to it before, or has ended.
+    void Sync() {
+        bool ended = false;
+        Ask("CadenzoDriverSync", 0, &ended);
+    }
 
 private:
     HWND window_;
@@ -291,6 +303,7 @@ private:
     HANDLE done_ = nullptr;
     HMODULE module_ = nullptr;
     HHOOK hook_ = nullptr;
+    HANDLE program_ = nullptr;
 };
 
 struct MenuEntry {

@@ -44,8 +44,9 @@ e2e_check "Restore Registry asks to restart" \
 e2e_check "and ends the program" e2e_wait_exit "$e2e_program" 20
 max=$(e2e_reg "$CADENZO_DRIVER_KEY" "DALR6 CRT_Info" | cut -c17-18)
 e2e_check "the maximum rate is 75 again, as before the OK" test "${max,,}" = 4b
-e2e_check "history.log adds the restore, and nothing for the check closed unanswered" \
-  test "$(e2e_history_events | tail -n +2)" = $'Check armed\nRestore Registry: lastknowngood.dat'
+e2e_check "history.log adds the confirmation and the restore" \
+  test "$(e2e_history_events | tail -n +2)" = \
+  $'Check armed\nCheck confirmed: the new rates\nRestore Registry: lastknowngood.dat'
 e2e_check "and so does the Event Log" \
   test "$(e2e_event_log)" = "trace Restore Registry: lastknowngood.dat"
 e2e_finish
